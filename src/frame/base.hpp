@@ -1,0 +1,28 @@
+// Shared definitions for every translation unit of the library.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#include "qpxcv.h"
+
+// Defines an exported C entry point. The library is built with hidden visibility, so only
+// functions defined through this macro (and listed in the version script) are visible.
+#define QPX_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace qpx {
+
+// Which implementation of a kernel to run. Exports always take the vector path; the scalar
+// path is the reference that tests compare the vector path against, bit for bit.
+enum class Path { Scalar, Vector };
+inline constexpr Path kDefaultPath = Path::Vector;
+
+// Pointer arithmetic on rows: images are addressed in bytes through signed steps.
+template <class T>
+inline T* row(T* base, std::int64_t step, std::int64_t y) {
+    using Byte = std::conditional_t<std::is_const_v<T>, const char, char>;
+    return reinterpret_cast<T*>(reinterpret_cast<Byte*>(base) + step * y);
+}
+
+}  // namespace qpx
