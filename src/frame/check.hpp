@@ -24,10 +24,12 @@ inline StepArg stepOf(std::int64_t step, std::int64_t width, int channels = 1) {
     return {step, width * channels * static_cast<std::int64_t>(sizeof(T)), int(sizeof(T))};
 }
 // A mask image: one byte per pixel whatever the image's type.
-inline StepArg maskStepOf(std::int64_t step, std::int64_t width) { return {step, width, 1}; }
+inline StepArg maskStepOf(std::int64_t step, std::int64_t width) {
+    return {step, width, 1};
+}
 
 class Check {
-public:
+  public:
     constexpr operator qpxStatus() const { return st_; }
     constexpr bool ok() const { return st_ == qpxStatusOk; }
 
@@ -81,7 +83,7 @@ public:
         return fail_if(src == dst, qpxStatusInPlaceNotSupported);
     }
 
-private:
+  private:
     Check& fail_if(bool bad, qpxStatus err) {
         if (st_ == qpxStatusOk && bad) st_ = err;
         return *this;

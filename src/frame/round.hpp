@@ -20,8 +20,10 @@ template <class T>
 inline float sat_hi() {
     // The largest float that converts to a value inside T: for 32-bit integers that is
     // 2^31 - 128, since 2^31 - 1 has no float.
-    if constexpr (sizeof(T) >= 4) return 2147483520.0f;
-    else return static_cast<float>(std::numeric_limits<T>::max());
+    if constexpr (sizeof(T) >= 4)
+        return 2147483520.0f;
+    else
+        return static_cast<float>(std::numeric_limits<T>::max());
 }
 template <class T>
 inline float sat_lo() {

@@ -45,7 +45,9 @@ inline __m256 load8_ps(const std::uint16_t* p) {
     __m128i hi = _mm_cvtepu16_epi32(_mm_unpackhi_epi64(w, w));
     return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
 }
-inline __m256 load8_ps(const float* p) { return _mm256_loadu_ps(p); }
+inline __m256 load8_ps(const float* p) {
+    return _mm256_loadu_ps(p);
+}
 
 // All-ones lanes where the mask byte is non-zero.
 inline __m256 mask8_ps(const std::uint8_t* m) {
@@ -74,15 +76,16 @@ void acc_row(Path path, const T* s1, const T* s2, const std::uint8_t* m, float* 
                 __m256 term = v1;
                 if constexpr (op == AccOp::Square) term = _mm256_mul_ps(v1, v1);
                 if constexpr (op == AccOp::Product) term = _mm256_mul_ps(v1, load8_ps(s2 + x));
-                r = masked ? _mm256_add_ps(_mm256_and_ps(term, sel), acc) : _mm256_add_ps(acc, term);
+                r = masked ? _mm256_add_ps(_mm256_and_ps(term, sel), acc)
+                           : _mm256_add_ps(acc, term);
             }
             _mm256_storeu_ps(a + x, r);
         }
     }
     for (; x < w; ++x) {
         float v2 = op == AccOp::Product ? static_cast<float>(s2[x]) : 0.0f;
-        a[x] = acc_step<op>(a[x], static_cast<float>(s1[x]), v2, masked, masked && m[x] != 0,
-                            alpha);
+        a[x] =
+            acc_step<op>(a[x], static_cast<float>(s1[x]), v2, masked, masked && m[x] != 0, alpha);
     }
 }
 
@@ -197,12 +200,12 @@ void abs_diff_c(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSi
     }
 }
 
-#define QPX_ACC_INSTANCE(op, T)                                                                   \
-    template void accumulate<AccOp::op, T>(Path, const T*, int, const T*, int,                    \
+#define QPX_ACC_INSTANCE(op, T)                                                \
+    template void accumulate<AccOp::op, T>(Path, const T*, int, const T*, int, \
                                            const std::uint8_t*, int, float*, int, qpxSize, float);
-#define QPX_ACC_INSTANCES(T)                                                                      \
-    QPX_ACC_INSTANCE(Add, T) QPX_ACC_INSTANCE(Square, T) QPX_ACC_INSTANCE(Product, T)             \
-        QPX_ACC_INSTANCE(Weighted, T)
+#define QPX_ACC_INSTANCES(T) \
+    QPX_ACC_INSTANCE(Add, T) \
+    QPX_ACC_INSTANCE(Square, T) QPX_ACC_INSTANCE(Product, T) QPX_ACC_INSTANCE(Weighted, T)
 QPX_ACC_INSTANCES(std::uint8_t)
 QPX_ACC_INSTANCES(std::uint16_t)
 QPX_ACC_INSTANCES(float)

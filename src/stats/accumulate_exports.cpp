@@ -19,11 +19,13 @@ qpxStatus acc_ir(const T* src, int srcStep, float* acc, int accStep, qpxSize roi
 }
 
 template <AccOp op, class T>
-qpxStatus acc_imr(const T* src, int srcStep, const u8* mask, int maskStep, float* acc,
-                  int accStep, qpxSize roi, float alpha) {
-    qpxStatus st = Check().ptrs(src, mask, acc).size(roi).steps(
-        {stepOf<T>(srcStep, roi.width), maskStepOf(maskStep, roi.width),
-         stepOf<float>(accStep, roi.width)});
+qpxStatus acc_imr(const T* src, int srcStep, const u8* mask, int maskStep, float* acc, int accStep,
+                  qpxSize roi, float alpha) {
+    qpxStatus st = Check()
+                       .ptrs(src, mask, acc)
+                       .size(roi)
+                       .steps({stepOf<T>(srcStep, roi.width), maskStepOf(maskStep, roi.width),
+                               stepOf<float>(accStep, roi.width)});
     if (st) return st;
     accumulate<op, T>(kDefaultPath, src, srcStep, nullptr, 0, mask, maskStep, acc, accStep, roi,
                       alpha);
@@ -33,9 +35,11 @@ qpxStatus acc_imr(const T* src, int srcStep, const u8* mask, int maskStep, float
 template <class T>
 qpxStatus product_ir(const T* s1, int s1Step, const T* s2, int s2Step, float* acc, int accStep,
                      qpxSize roi) {
-    qpxStatus st = Check().ptrs(s1, s2, acc).size(roi).steps(
-        {stepOf<T>(s1Step, roi.width), stepOf<T>(s2Step, roi.width),
-         stepOf<float>(accStep, roi.width)});
+    qpxStatus st = Check()
+                       .ptrs(s1, s2, acc)
+                       .size(roi)
+                       .steps({stepOf<T>(s1Step, roi.width), stepOf<T>(s2Step, roi.width),
+                               stepOf<float>(accStep, roi.width)});
     if (st) return st;
     accumulate<AccOp::Product, T>(kDefaultPath, s1, s1Step, s2, s2Step, nullptr, 0, acc, accStep,
                                   roi, 0.0f);
@@ -45,9 +49,11 @@ qpxStatus product_ir(const T* s1, int s1Step, const T* s2, int s2Step, float* ac
 template <class T>
 qpxStatus product_imr(const T* s1, int s1Step, const T* s2, int s2Step, const u8* mask,
                       int maskStep, float* acc, int accStep, qpxSize roi) {
-    qpxStatus st = Check().ptrs(s1, s2, mask, acc).size(roi).steps(
-        {stepOf<T>(s1Step, roi.width), stepOf<T>(s2Step, roi.width),
-         maskStepOf(maskStep, roi.width), stepOf<float>(accStep, roi.width)});
+    qpxStatus st = Check()
+                       .ptrs(s1, s2, mask, acc)
+                       .size(roi)
+                       .steps({stepOf<T>(s1Step, roi.width), stepOf<T>(s2Step, roi.width),
+                               maskStepOf(maskStep, roi.width), stepOf<float>(accStep, roi.width)});
     if (st) return st;
     accumulate<AccOp::Product, T>(kDefaultPath, s1, s1Step, s2, s2Step, mask, maskStep, acc,
                                   accStep, roi, 0.0f);
@@ -57,9 +63,12 @@ qpxStatus product_imr(const T* s1, int s1Step, const T* s2, int s2Step, const u8
 template <class T, int channels>
 qpxStatus absdiff(const T* s1, int s1Step, const T* s2, int s2Step, T* dst, int dstStep,
                   qpxSize roi) {
-    qpxStatus st = Check().ptrs(s1, s2, dst).size(roi).steps(
-        {stepOf<T>(s1Step, roi.width, channels), stepOf<T>(s2Step, roi.width, channels),
-         stepOf<T>(dstStep, roi.width, channels)});
+    qpxStatus st =
+        Check()
+            .ptrs(s1, s2, dst)
+            .size(roi)
+            .steps({stepOf<T>(s1Step, roi.width, channels), stepOf<T>(s2Step, roi.width, channels),
+                    stepOf<T>(dstStep, roi.width, channels)});
     if (st) return st;
     abs_diff<T>(kDefaultPath, s1, s1Step, s2, s2Step, dst, dstStep, roi.width * channels,
                 roi.height);
