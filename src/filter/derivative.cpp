@@ -1,0 +1,183 @@
+#include "filter/derivative.hpp"
+
+#include "filter/fixed_engine.hpp"
+#include "frame/border.hpp"
+#include "frame/check.hpp"
+
+namespace qpx::filter {
+namespace {
+
+using namespace fixed;
+
+// Each kernel filters every window row horizontally, then combines the rows vertically.
+
+struct SobelV3 {
+    template <class V, class W>
+    static V apply(const W& p) {
+        return smooth3(p(0, 0) - p(0, 2), p(1, 0) - p(1, 2), p(2, 0) - p(2, 2));
+    }
+};
+struct SobelNegV3 {
+    template <class V, class W>
+    static V apply(const W& p) {
+        return smooth3(diff3(p(0, 0), p(0, 2)), diff3(p(1, 0), p(1, 2)), diff3(p(2, 0), p(2, 2)));
+    }
+};
+struct SobelH3 {
+    template <class V, class W>
+    static V apply(const W& p) {
+        return diff3(smooth3(p(0, 0), p(0, 1), p(0, 2)), smooth3(p(2, 0), p(2, 1), p(2, 2)));
+    }
+};
+struct ScharrV3 {
+    template <class V, class W>
+    static V apply(const W& p) {
+        return scharr3(diff3(p(0, 0), p(0, 2)), diff3(p(1, 0), p(1, 2)), diff3(p(2, 0), p(2, 2)));
+    }
+};
+struct ScharrH3 {
+    template <class V, class W>
+    static V apply(const W& p) {
+        return diff3(scharr3(p(0, 0), p(0, 1), p(0, 2)), scharr3(p(2, 0), p(2, 1), p(2, 2)));
+    }
+};
+
+// 5-tap rows: (1 2 0 -2 -1) is the negated (-1 -2 0 2 1).
+template <class V, class W>
+inline V neg5(const W& p, int j) {
+    return (p(j, 0) - p(j, 4)) + mulk(2, p(j, 1) - p(j, 3));
+}
+template <class V, class W>
+inline V dx5(const W& p, int j) {
+    return diff5(p(j, 0), p(j, 1), p(j, 3), p(j, 4));
+}
+template <class V, class W>
+inline V sm5(const W& p, int j) {
+    return smooth5(p(j, 0), p(j, 1), p(j, 2), p(j, 3), p(j, 4));
+}
+
+struct SobelV5 {
+    template <class V, class W>
+    static V apply(const W& p) {
+        return smooth5(neg5<V>(p, 0), neg5<V>(p, 1), neg5<V>(p, 2), neg5<V>(p, 3), neg5<V>(p, 4));
+    }
+};
+struct SobelNegV5 {
+    template <class V, class W>
+    static V apply(const W& p) {
+        return smooth5(dx5<V>(p, 0), dx5<V>(p, 1), dx5<V>(p, 2), dx5<V>(p, 3), dx5<V>(p, 4));
+    }
+};
+struct SobelH5 {
+    template <class V, class W>
+    static V apply(const W& p) {
+        return diff5(sm5<V>(p, 0), sm5<V>(p, 1), sm5<V>(p, 3), sm5<V>(p, 4));
+    }
+};
+
+template <class Src, class Store>
+void dispatch(DerivKind kind, bool five, Path path, const Src* src, int srcStep,
+              typename Store::Dst* dst, int dstStep, qpxSize roi, std::uint32_t border, Src bv,
+              std::uint8_t* buffer) {
+    switch (kind) {
+        case DerivKind::SobelV:
+            if (five)
+                run<5, SobelV5, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
+            else
+                run<3, SobelV3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
+            break;
+        case DerivKind::SobelNegV:
+            if (five)
+                run<5, SobelNegV5, Store>(path, src, srcStep, dst, dstStep, roi, border, bv,
+                                          buffer);
+            else
+                run<3, SobelNegV3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv,
+                                          buffer);
+            break;
+        case DerivKind::SobelH:
+            if (five)
+                run<5, SobelH5, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
+            else
+                run<3, SobelH3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
+            break;
+        case DerivKind::ScharrV:
+            run<3, ScharrV3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
+            break;
+        case DerivKind::ScharrH:
+            run<3, ScharrH3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
+            break;
+    }
+}
+
+bool scharr(DerivKind kind) {
+    return kind == DerivKind::ScharrV || kind == DerivKind::ScharrH;
+}
+
+bool mask_ok(DerivKind kind, qpxMaskSize mask) {
+    return mask == qpxMskSize3x3 || (mask == qpxMskSize5x5 && !scharr(kind));
+}
+
+constexpr std::int64_t r32(std::int64_t v) {
+    return (v + 31) / 32 * 32;
+}
+
+template <class Src, class Dst, class Store>
+qpxStatus filter(DerivKind kind, const Src* src, int srcStep, Dst* dst, int dstStep, qpxSize roi,
+                 qpxMaskSize mask, qpxBorderType border, Src bv, std::uint8_t* buffer, Path path) {
+    qpxStatus st = Check()
+                       .ptrs(src, dst, buffer)
+                       .size(roi)
+                       .steps({stepOf<Src>(srcStep, roi.width), stepOf<Dst>(dstStep, roi.width)})
+                       .require(accept_filter_border(border), qpxStatusBadBorder)
+                       .require(mask_ok(kind, mask), qpxStatusBadMaskSize);
+    if (st) return st;
+    dispatch<Src, Store>(kind, mask == qpxMskSize5x5, path, src, srcStep, dst, dstStep, roi, border,
+                         bv, buffer);
+    return qpxStatusOk;
+}
+
+}  // namespace
+
+qpxStatus derivative_buffer_size(DerivKind kind, qpxSize roi, qpxMaskSize mask, qpxDataType srcType,
+                                 qpxDataType dstType, int channels, int* bufferSize) {
+    const bool pairOk = (srcType == qpx32f && dstType == qpx32f) ||
+                        (srcType == qpx8u && dstType == qpx16s) ||
+                        (srcType == qpx16s && dstType == qpx16s && kind != DerivKind::SobelNegV);
+    qpxStatus st = Check()
+                       .ptrs(bufferSize)
+                       .size(roi)
+                       .require(mask_ok(kind, mask), qpxStatusBadMaskSize)
+                       .require(pairOk, qpxStatusBadDataType)
+                       .require(channels == 1, qpxStatusBadChannelCount);
+    if (st) return st;
+    const bool five = mask == qpxMskSize5x5;
+    const std::int64_t m = five ? 7 : 3, p = five ? 2 : 0;
+    const std::int64_t w = roi.width, h = roi.height, M = w > h ? w : h;
+    std::int64_t size;
+    if (srcType == qpx8u) {
+        size = r32(m * (M + p + 2)) + 32;
+    } else {
+        const std::int64_t e = srcType == qpx16s ? 2 : 4;
+        const std::int64_t v = r32(e * m * (M + p + 2)) + r32(4 * w) * (five ? 4 : 2) +
+                               r32(2 * (w + h) * (five ? 2 : 1) * e);
+        size = r32(v) + 32;
+    }
+    *bufferSize = static_cast<int>(size);
+    return qpxStatusOk;
+}
+
+qpxStatus derivative(DerivKind kind, const std::uint8_t* src, int srcStep, std::int16_t* dst,
+                     int dstStep, qpxSize roi, qpxMaskSize mask, qpxBorderType borderType,
+                     std::uint8_t borderValue, std::uint8_t* buffer, Path path) {
+    return filter<std::uint8_t, std::int16_t, Store16s>(kind, src, srcStep, dst, dstStep, roi, mask,
+                                                        borderType, borderValue, buffer, path);
+}
+
+qpxStatus derivative(DerivKind kind, const float* src, int srcStep, float* dst, int dstStep,
+                     qpxSize roi, qpxMaskSize mask, qpxBorderType borderType, float borderValue,
+                     std::uint8_t* buffer, Path path) {
+    return filter<float, float, Store32f>(kind, src, srcStep, dst, dstStep, roi, mask, borderType,
+                                          borderValue, buffer, path);
+}
+
+}  // namespace qpx::filter

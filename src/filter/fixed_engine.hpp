@@ -1,0 +1,234 @@
+// Engine of the fixed 3x3 and 5x5 filters: a ring of KS border-extended source rows in the
+// caller's buffer, and a kernel that computes one output row from them.
+//
+// A kernel is written once, as a template over a value type: plain int/float for the scalar
+// path, 8 lanes of int16 (SSE) or float (AVX) for the vector path. Both paths therefore run the
+// same operations in the same order and agree bit for bit. Integer kernels (8u sources) are exact
+// in 16-bit lanes for every fixed mask; float kernels are single-precision sums.
+#pragma once
+
+#include <immintrin.h>
+
+#include <cstring>
+
+#include "frame/base.hpp"
+#include "frame/border.hpp"
+
+namespace qpx::filter::fixed {
+
+// ---- value types ------------------------------------------------------------------------------
+
+struct VI {  // 8 x int16
+    __m128i v;
+};
+inline VI operator+(VI a, VI b) {
+    return {_mm_add_epi16(a.v, b.v)};
+}
+inline VI operator-(VI a, VI b) {
+    return {_mm_sub_epi16(a.v, b.v)};
+}
+
+struct VF {  // 8 x float
+    __m256 v;
+};
+inline VF operator+(VF a, VF b) {
+    return {_mm256_add_ps(a.v, b.v)};
+}
+inline VF operator-(VF a, VF b) {
+    return {_mm256_sub_ps(a.v, b.v)};
+}
+
+// Multiplication by a small integer constant.
+inline int mulk(int k, int a) {
+    return k * a;
+}
+inline float mulk(int k, float a) {
+    return static_cast<float>(k) * a;
+}
+inline VI mulk(int k, VI a) {
+    return {_mm_mullo_epi16(_mm_set1_epi16(static_cast<short>(k)), a.v)};
+}
+inline VF mulk(int k, VF a) {
+    return {_mm256_mul_ps(_mm256_set1_ps(static_cast<float>(k)), a.v)};
+}
+
+// Value type of a source element on each path.
+template <class Src, bool vec>
+struct Lane;
+template <>
+struct Lane<std::uint8_t, false> {
+    using V = int;
+    static V load(const std::uint8_t* p) { return *p; }
+};
+template <>
+struct Lane<std::uint8_t, true> {
+    using V = VI;
+    static V load(const std::uint8_t* p) {
+        return {_mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)))};
+    }
+};
+template <>
+struct Lane<float, false> {
+    using V = float;
+    static V load(const float* p) { return *p; }
+};
+template <>
+struct Lane<float, true> {
+    using V = VF;
+    static V load(const float* p) { return {_mm256_loadu_ps(p)}; }
+};
+
+// Reads row j of the window at horizontal offset i (0 = leftmost tap) for output column x.
+template <class Src, bool vec>
+struct Window {
+    const Src* const* rows;
+    int x;
+    typename Lane<Src, vec>::V operator()(int j, int i) const {
+        return Lane<Src, vec>::load(rows[j] + x + i);
+    }
+};
+
+// ---- one-dimensional fixed kernels (the order of operations is part of the float results) ----
+
+template <class V>
+inline V smooth3(V a, V b, V c) {  // 1 2 1
+    return (a + c) + mulk(2, b);
+}
+template <class V>
+inline V smooth5(V a, V b, V c, V d, V e) {  // 1 4 6 4 1
+    return ((a + e) + mulk(4, b + d)) + mulk(6, c);
+}
+template <class V>
+inline V scharr3(V a, V b, V c) {  // 3 10 3
+    return mulk(3, a + c) + mulk(10, b);
+}
+template <class V>
+inline V diff3(V a, V c) {  // -1 0 1
+    return c - a;
+}
+template <class V>
+inline V diff5(V a, V b, V d, V e) {  // -1 -2 0 2 1
+    return (e - a) + mulk(2, d - b);
+}
+template <class V>
+inline V second5(V a, V c, V e) {  // 1 0 -2 0 1
+    return (a + e) - mulk(2, c);
+}
+template <class V>
+inline V box3(V a, V b, V c) {
+    return (a + b) + c;
+}
+template <class V>
+inline V box5(V a, V b, V c, V d, V e) {
+    return (((a + b) + c) + d) + e;
+}
+
+// ---- stores -------------------------------------------------------------------------------------
+
+struct Store16s {
+    using Dst = std::int16_t;
+    static void put(Dst* d, int v) { *d = static_cast<Dst>(v); }
+    static void put(Dst* d, VI v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v.v); }
+};
+struct Store32f {
+    using Dst = float;
+    static void put(Dst* d, float v) { *d = v; }
+    static void put(Dst* d, VF v) { _mm256_storeu_ps(d, v.v); }
+};
+// Mean of an 8-bit window from its exact sum s, rounded to nearest: s/9 as ((s+5)*7280)>>16 and
+// s/25 as ((s+12)*41944)>>20, both exact for every reachable sum.
+template <int area>
+struct StoreMean8u {
+    static_assert(area == 9 || area == 25);
+    using Dst = std::uint8_t;
+    static constexpr int kAdd = area == 9 ? 5 : 12;
+    static constexpr int kMul = area == 9 ? 7280 : 41944;
+    static constexpr int kShift = area == 9 ? 0 : 4;  // beyond the high half of the product
+    static void put(Dst* d, int s) {
+        *d = static_cast<Dst>(((static_cast<unsigned>(s + kAdd) * kMul) >> 16) >> kShift);
+    }
+    static void put(Dst* d, VI s) {
+        __m128i t = _mm_add_epi16(s.v, _mm_set1_epi16(kAdd));
+        t = _mm_mulhi_epu16(t, _mm_set1_epi16(static_cast<short>(kMul)));
+        t = _mm_srli_epi16(t, kShift);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(t, t));
+    }
+};
+
+// ---- the ring ----------------------------------------------------------------------------------
+
+inline std::uint8_t* align32(std::uint8_t* p) {
+    return reinterpret_cast<std::uint8_t*>((reinterpret_cast<std::uintptr_t>(p) + 31) &
+                                           ~std::uintptr_t(31));
+}
+
+// Bytes the ring needs for a ROI width, a kernel size and an element size (with the alignment
+// slack). Every buffer query of the fixed filters reports at least this much.
+constexpr std::int64_t ring_bytes(std::int64_t width, int ks, int elemSize) {
+    return std::int64_t(ks) * (width + ks - 1) * elemSize + 32;
+}
+
+// Copies row y of the border-extended source (y may lie outside the ROI) into `slot`, which
+// holds ax pixels before the ROI's first column and ax after its last.
+template <class Src>
+void build_row(Src* slot, const Src* src, int srcStep, qpxSize roi, int y, int ax,
+               const ColumnExtension& ce, const RowExtension& re, Src value) {
+    const int w = roi.width;
+    const std::int64_t sy = ce.map(y, roi.height);
+    if (sy == kConstIndex) {
+        for (int i = 0; i < w + 2 * ax; ++i) slot[i] = value;
+        return;
+    }
+    const Src* r = row(src, srcStep, sy);
+    std::memcpy(slot + ax, r, sizeof(Src) * std::size_t(w));
+    for (int x = -ax; x < 0; ++x) {
+        std::int64_t sx = re.map(x, w);
+        slot[ax + x] = sx == kConstIndex ? value : r[sx];
+    }
+    for (int x = w; x < w + ax; ++x) {
+        std::int64_t sx = re.map(x, w);
+        slot[ax + x] = sx == kConstIndex ? value : r[sx];
+    }
+}
+
+// Runs kernel K (a KS x KS window, anchor at the centre) over the ROI. K provides
+//   template <class V, class Win> static V apply(const Win& win);
+// `prefetch` only changes memory hints, never results.
+template <int KS, class K, class Store, class Src>
+void run(Path path, const Src* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
+         std::uint32_t borderType, Src borderValue, std::uint8_t* buffer, bool prefetch = false) {
+    constexpr int ax = (KS - 1) / 2;
+    const int w = roi.width, h = roi.height;
+    const RowExtension re = RowExtension::make(borderType, w);
+    const ColumnExtension ce = ColumnExtension::make(borderType, h);
+    const std::size_t stride = std::size_t(w) + KS - 1;
+
+    Src* slots[KS];
+    Src* base = reinterpret_cast<Src*>(align32(buffer));
+    for (int k = 0; k < KS; ++k) slots[k] = base + stride * k;
+    for (int j = 0; j < KS - 1; ++j)
+        build_row(slots[j], src, srcStep, roi, j - ax, ax, ce, re, borderValue);
+
+    for (int y = 0; y < h; ++y) {
+        build_row(slots[(y + KS - 1) % KS], src, srcStep, roi, y + ax, ax, ce, re, borderValue);
+        const Src* rows[KS];
+        for (int j = 0; j < KS; ++j) rows[j] = slots[(y + j) % KS];
+        if (prefetch && y + ax + 1 < h) {
+            const char* next = reinterpret_cast<const char*>(row(src, srcStep, y + ax + 1));
+            for (std::size_t b = 0; b < sizeof(Src) * std::size_t(w); b += 64)
+                _mm_prefetch(next + b, _MM_HINT_T0);
+        }
+        typename Store::Dst* d = row(dst, dstStep, y);
+        int x = 0;
+        if (path == Path::Vector) {
+            for (; x + 8 <= w; x += 8)
+                Store::put(d + x, K::template apply<typename Lane<Src, true>::V>(
+                                      Window<Src, true>{rows, x}));
+        }
+        for (; x < w; ++x)
+            Store::put(d + x, K::template apply<typename Lane<Src, false>::V>(
+                                  Window<Src, false>{rows, x}));
+    }
+}
+
+}  // namespace qpx::filter::fixed
