@@ -200,9 +200,94 @@ QPX_API qpxStatus qpxiAbsDiffC_32f_C1R(const float* src, int srcStep, float* dst
 
 /* @@FIXED_FILTERS@@ */
 
+/* ---------------------------------------------------------------------------------------------
+ * Erosion and dilation with a flat structuring mask (nonzero mask bytes are members). The spec
+ * records are opaque: allocate the size that the query reports; a spec must not be moved after
+ * its Init. One qpxMorphState serves both operations for one type and channel count; one
+ * qpxMorphStateL serves every type. Bit-packed (1u) images hold 8 pixels a byte, lowest bit first.
+ * ------------------------------------------------------------------------------------------- */
+typedef struct qpxMorphState qpxMorphState;
+typedef struct qpxMorphStateL qpxMorphStateL;
+
+QPX_API qpxStatus qpxiMorphologyBorderGetSize_8u_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphologyBorderGetSize_8u_C3R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphologyBorderGetSize_8u_C4R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphologyBorderGetSize_16u_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphologyBorderGetSize_16s_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphologyBorderGetSize_32f_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphologyBorderGetSize_32f_C3R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphologyBorderGetSize_32f_C4R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphologyBorderGetSize_1u_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphologyBorderInit_8u_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphologyBorderInit_8u_C3R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphologyBorderInit_8u_C4R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphologyBorderInit_16u_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphologyBorderInit_16s_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphologyBorderInit_32f_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphologyBorderInit_32f_C3R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphologyBorderInit_32f_C4R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphologyBorderInit_1u_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilateBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilateBorder_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilateBorder_8u_C4R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilateBorder_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilateBorder_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilateBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, float borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilateBorder_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilateBorder_32f_C4R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilateBorder_1u_C1R(const uint8_t* src, int srcStep, int srcBitOffset, uint8_t* dst, int dstStep, int dstBitOffset, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErodeBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErodeBorder_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErodeBorder_8u_C4R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErodeBorder_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErodeBorder_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErodeBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, float borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErodeBorder_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErodeBorder_32f_C4R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErodeBorder_1u_C1R(const uint8_t* src, int srcStep, int srcBitOffset, uint8_t* dst, int dstStep, int dstBitOffset, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphState* spec, uint8_t* buffer);
+
+QPX_API qpxStatus qpxiErodeGetSpecSize_L(qpxSizeL roiSize, qpxSizeL maskSize, int64_t* specSize);
+QPX_API qpxStatus qpxiErodeGetBufferSize_L(qpxSizeL roiSize, qpxSizeL maskSize, qpxDataType dataType, int numChannels, int64_t* bufferSize);
+QPX_API qpxStatus qpxiErodeInit_L(qpxSizeL roiSize, const uint8_t* mask, qpxSizeL maskSize, qpxMorphStateL* spec);
+QPX_API qpxStatus qpxiDilateGetSpecSize_L(qpxSizeL roiSize, qpxSizeL maskSize, int64_t* specSize);
+QPX_API qpxStatus qpxiDilateGetBufferSize_L(qpxSizeL roiSize, qpxSizeL maskSize, qpxDataType dataType, int numChannels, int64_t* bufferSize);
+QPX_API qpxStatus qpxiDilateInit_L(qpxSizeL roiSize, const uint8_t* mask, qpxSizeL maskSize, qpxMorphStateL* spec);
+QPX_API qpxStatus qpxiDilate_8u_C1R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilate_8u_C3R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilate_8u_C4R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilate_16u_C1R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilate_16s_C1R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilate_32f_C1R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, float borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilate_32f_C3R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilate_32f_C4R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiDilate_1u_C1R_L(const uint8_t* src, int64_t srcStep, int srcBitOffset, uint8_t* dst, int64_t dstStep, int dstBitOffset, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErode_8u_C1R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErode_8u_C3R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErode_8u_C4R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErode_16u_C1R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErode_16s_C1R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErode_32f_C1R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, float borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErode_32f_C3R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErode_32f_C4R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiErode_1u_C1R_L(const uint8_t* src, int64_t srcStep, int srcBitOffset, uint8_t* dst, int64_t dstStep, int dstBitOffset, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+
 /* @@MORPHOLOGY@@ */
 
 /* @@ADV_MORPHOLOGY@@ */
+
+/* ---------------------------------------------------------------------------------------------
+ * Morphological reconstruction (in place: srcDst is the marker, src the mask image).
+ * norm: qpxNormInf for 8-connectivity, qpxNormL1 for 4-connectivity.
+ * ------------------------------------------------------------------------------------------- */
+QPX_API qpxStatus qpxiMorphReconstructGetBufferSize(qpxSize roiSize, qpxDataType dataType, int numChannels, int* bufferSize);
+QPX_API qpxStatus qpxiMorphReconstructDilate_8u_C1IR(const uint8_t* src, int srcStep, uint8_t* srcDst, int srcDstStep, qpxSize roiSize, uint8_t* buffer, qpxNormType norm);
+QPX_API qpxStatus qpxiMorphReconstructDilate_16u_C1IR(const uint16_t* src, int srcStep, uint16_t* srcDst, int srcDstStep, qpxSize roiSize, uint8_t* buffer, qpxNormType norm);
+QPX_API qpxStatus qpxiMorphReconstructDilate_32f_C1IR(const float* src, int srcStep, float* srcDst, int srcDstStep, qpxSize roiSize, uint8_t* buffer, qpxNormType norm);
+QPX_API qpxStatus qpxiMorphReconstructDilate_64f_C1IR(const double* src, int srcStep, double* srcDst, int srcDstStep, qpxSize roiSize, uint8_t* buffer, qpxNormType norm);
+QPX_API qpxStatus qpxiMorphReconstructErode_8u_C1IR(const uint8_t* src, int srcStep, uint8_t* srcDst, int srcDstStep, qpxSize roiSize, uint8_t* buffer, qpxNormType norm);
+QPX_API qpxStatus qpxiMorphReconstructErode_16u_C1IR(const uint16_t* src, int srcStep, uint16_t* srcDst, int srcDstStep, qpxSize roiSize, uint8_t* buffer, qpxNormType norm);
+QPX_API qpxStatus qpxiMorphReconstructErode_32f_C1IR(const float* src, int srcStep, float* srcDst, int srcDstStep, qpxSize roiSize, uint8_t* buffer, qpxNormType norm);
+QPX_API qpxStatus qpxiMorphReconstructErode_64f_C1IR(const double* src, int srcStep, double* srcDst, int srcDstStep, qpxSize roiSize, uint8_t* buffer, qpxNormType norm);
 
 /* @@RECONSTRUCTION@@ */
 
