@@ -194,6 +194,113 @@ QPX_API qpxStatus qpxiAbsDiffC_8u_C1R(const uint8_t* src, int srcStep, uint8_t* 
 QPX_API qpxStatus qpxiAbsDiffC_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, int value);
 QPX_API qpxStatus qpxiAbsDiffC_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, float value);
 
+/* ---------------------------------------------------------------------------------------------
+ * Separable filtering: a spec-based whole-image filter, and its row and column stages alone
+ * ------------------------------------------------------------------------------------------- */
+/* Spec of qpxiFilterSeparable, filled by qpxiFilterSeparableInit_32f or _16s. The kernel
+ * coefficients (row kernel, then column kernel) follow the record in the caller's memory, and the
+ * kernel pointers point at them: a spec must not be moved after Init. */
+typedef struct {
+    int32_t kernelKind; /* 1: float kernels, 0: int16 kernels */
+    int32_t kernelWidth;
+    int32_t kernelHeight;
+    int32_t divisor;
+    int32_t scaleFactor;
+    int16_t* rowKernel16s;
+    float* rowKernel32f;
+    int16_t* colKernel16s;
+    float* colKernel32f;
+    int32_t numChannels;
+} qpxFilterSeparableSpec;
+
+QPX_API qpxStatus qpxiFilterSeparableGetSpecSize(qpxSize kernelSize, qpxDataType dataType, int numChannels, int* specSize);
+QPX_API qpxStatus qpxiFilterSeparableGetBufferSize(qpxSize roiSize, qpxSize kernelSize, qpxDataType dataType, qpxDataType kernelType, int numChannels, int* bufferSize);
+QPX_API qpxStatus qpxiFilterSeparableInit_32f(const float* rowKernel, const float* columnKernel, qpxSize kernelSize, qpxDataType dataType, int numChannels, qpxFilterSeparableSpec* spec);
+QPX_API qpxStatus qpxiFilterSeparableInit_16s(const int16_t* rowKernel, const int16_t* columnKernel, qpxSize kernelSize, int divisor, int scaleFactor, qpxDataType dataType, int numChannels, qpxFilterSeparableSpec* spec);
+QPX_API qpxStatus qpxiFilterSeparable_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u_C4R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u16s_C1R(const uint8_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u16s_C3R(const uint8_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u16s_C4R(const uint8_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, int16_t borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16s_C3R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const int16_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16s_C4R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const int16_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16u_C3R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint16_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16u_C4R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint16_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, float borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_32f_C4R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+/* 64-bit forms: the same operations with 64-bit sizes and steps; values above 2^31-1 give
+ * qpxStatusSizeTooLarge. The apply functions mask the denormal-operand exception during the call. */
+QPX_API qpxStatus qpxiFilterSeparableGetSpecSize_L(qpxSizeL kernelSize, qpxDataType dataType, int numChannels, int64_t* specSize);
+QPX_API qpxStatus qpxiFilterSeparableGetBufferSize_L(qpxSizeL roiSize, qpxSizeL kernelSize, qpxDataType dataType, qpxDataType kernelType, int numChannels, int64_t* bufferSize);
+QPX_API qpxStatus qpxiFilterSeparableInit_32f_L(const float* rowKernel, const float* columnKernel, qpxSizeL kernelSize, qpxDataType dataType, int numChannels, qpxFilterSeparableSpec* spec);
+QPX_API qpxStatus qpxiFilterSeparableInit_16s_L(const int16_t* rowKernel, const int16_t* columnKernel, qpxSizeL kernelSize, int divisor, int scaleFactor, qpxDataType dataType, int numChannels, qpxFilterSeparableSpec* spec);
+QPX_API qpxStatus qpxiFilterSeparable_8u_C1R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u_C3R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u_C4R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u16s_C1R_L(const uint8_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u16s_C3R_L(const uint8_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_8u16s_C4R_L(const uint8_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16s_C1R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, int16_t borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16s_C3R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const int16_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16s_C4R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const int16_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16u_C1R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16u_C3R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint16_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_16u_C4R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint16_t* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_32f_C1R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, float borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_32f_C3R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSeparable_32f_C4R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxFilterSeparableSpec* spec, uint8_t* buffer);
+/* Row stage: filters each ROI row with horizontal border extension into ppDst[row]. The 32f C3
+ * stage takes three border values; the integer stages take one value for every channel. */
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_32f_C1R(const float* src, int srcStep, float** ppDst, qpxSize roiSize, const float* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, float borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_32f_C3R(const float* src, int srcStep, float** ppDst, qpxSize roiSize, const float* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, const float* borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_8u16s_C1R(const uint8_t* src, int srcStep, int16_t** ppDst, qpxSize roiSize, const int16_t* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, uint8_t borderValue, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_8u16s_C3R(const uint8_t* src, int srcStep, int16_t** ppDst, qpxSize roiSize, const int16_t* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, uint8_t borderValue, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_16s_C1R(const int16_t* src, int srcStep, int16_t** ppDst, qpxSize roiSize, const int16_t* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, int16_t borderValue, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_16s_C3R(const int16_t* src, int srcStep, int16_t** ppDst, qpxSize roiSize, const int16_t* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, int16_t borderValue, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_16u_C1R(const uint16_t* src, int srcStep, uint16_t** ppDst, qpxSize roiSize, const int16_t* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, uint16_t borderValue, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_16u_C3R(const uint16_t* src, int srcStep, uint16_t** ppDst, qpxSize roiSize, const int16_t* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, uint16_t borderValue, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_Low_16s_C1R(const int16_t* src, int srcStep, int16_t** ppDst, qpxSize roiSize, const int16_t* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, int16_t borderValue, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipeline_Low_16s_C3R(const int16_t* src, int srcStep, int16_t** ppDst, qpxSize roiSize, const int16_t* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, int16_t borderValue, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_32f_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_32f_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_16s_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_16s_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_16u_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_16u_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+/* Column stage: dst row y = sum over j of kernel[j] * ppSrc[y + j]; ppSrc has
+ * roiSize.height + kernelSize - 1 rows, the vertical border being the caller's. */
+QPX_API qpxStatus qpxiFilterColumnPipeline_32f_C1R(const float* const* ppSrc, float* dst, int dstStep, qpxSize roiSize, const float* kernel, int kernelSize, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_32f_C3R(const float* const* ppSrc, float* dst, int dstStep, qpxSize roiSize, const float* kernel, int kernelSize, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_16s_C1R(const int16_t* const* ppSrc, int16_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_16s_C3R(const int16_t* const* ppSrc, int16_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_16s8u_C1R(const int16_t* const* ppSrc, uint8_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_16s8u_C3R(const int16_t* const* ppSrc, uint8_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_16s8s_C1R(const int16_t* const* ppSrc, int8_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_16s8s_C3R(const int16_t* const* ppSrc, int8_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_16u_C1R(const uint16_t* const* ppSrc, uint16_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_16u_C3R(const uint16_t* const* ppSrc, uint16_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_Low_16s_C1R(const int16_t* const* ppSrc, int16_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipeline_Low_16s_C3R(const int16_t* const* ppSrc, int16_t* dst, int dstStep, qpxSize roiSize, const int16_t* kernel, int kernelSize, int divisor, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_32f_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_32f_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_16s_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_16s_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_16s8u_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_16s8u_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_16s8s_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_16s8s_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_16u_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_16u_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_Low_16s_C1R(qpxSize roiSize, int kernelSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_Low_16s_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
 /* @@SEPARABLE@@ */
 
 /* @@GAUSSIAN@@ */

@@ -1,0 +1,371 @@
+// Exports of the separable filtering family. The 32-bit forms widen their arguments and run the
+// same code as the 64-bit forms; the 64-bit forms add the 32-bit range test and mask the
+// denormal-operand exception while they filter.
+#include "filter/separable.hpp"
+#include "frame/check.hpp"
+#include "frame/fpenv.hpp"
+
+namespace qpx::filter {
+namespace {
+
+using u8 = std::uint8_t;
+using s8 = std::int8_t;
+using u16 = std::uint16_t;
+using s16 = std::int16_t;
+
+constexpr bool kernel_type_ok(int t) {
+    return t == qpx16s || t == qpx32f;
+}
+constexpr bool channels_ok(i64 n) {
+    return n == 1 || n == 3 || n == 4;
+}
+
+template <class Out>
+qpxStatus spec_size(qpxSizeL ks, int dataType, int channels, Out* specSize, bool wide) {
+    Check c;
+    c.size(ks);
+    if (wide) c.fits32(ks);
+    c.ptrs(specSize).require(kernel_type_ok(dataType), qpxStatusBadDataType);
+    c.require(channels_ok(channels), qpxStatusBadChannel);
+    if (c) return c;
+    *specSize = static_cast<Out>(separable_spec_size(ks.width, ks.height, dataType));
+    return qpxStatusOk;
+}
+
+template <class Out>
+qpxStatus buffer_size(qpxSizeL roi, qpxSizeL ks, int dataType, int kernelType, int channels,
+                      Out* bufferSize, bool wide) {
+    Check c;
+    c.size(roi).size(ks);
+    if (wide) c.fits32(roi).fits32(ks);
+    c.ptrs(bufferSize);
+    c.require(dataType == qpx8u || dataType == qpx16u || dataType == qpx16s || dataType == qpx32f,
+              qpxStatusBadDataType);
+    c.require(kernel_type_ok(kernelType), qpxStatusBadDataType);
+    c.require(channels_ok(channels), qpxStatusBadChannel);
+    if (c) return c;
+    *bufferSize = static_cast<Out>(
+        separable_buffer_size(roi.width, ks.width, ks.height, kernelType, channels));
+    return qpxStatusOk;
+}
+
+qpxStatus init_32f(const float* rowK, const float* colK, qpxSizeL ks, int dataType, int channels,
+                   qpxFilterSeparableSpec* spec, bool wide) {
+    Check c;
+    c.ptrs(rowK, colK, spec).size(ks);
+    if (wide) c.fits32(ks);
+    c.require(dataType == qpx8u || dataType == qpx16u || dataType == qpx32f, qpxStatusBadDataType);
+    c.require(channels_ok(channels), qpxStatusBadChannel);
+    if (c) return c;
+    separable_init(spec, kSepKernel32f, rowK, colK, int(ks.width), int(ks.height), 1, 0, channels);
+    return qpxStatusOk;
+}
+
+qpxStatus init_16s(const s16* rowK, const s16* colK, qpxSizeL ks, int divisor, int scaleFactor,
+                   int dataType, int channels, qpxFilterSeparableSpec* spec, bool wide) {
+    Check c;
+    c.ptrs(rowK, spec, colK).size(ks);
+    if (wide) c.fits32(ks);
+    c.require(dataType == qpx8u || dataType == qpx16s, qpxStatusBadDataType);
+    c.require(channels_ok(channels), qpxStatusBadChannel);
+    c.require(divisor != 0, qpxStatusDivisorZero);
+    if (c) return c;
+    separable_init(spec, kSepKernel16s, rowK, colK, int(ks.width), int(ks.height), divisor,
+                   scaleFactor, channels);
+    return qpxStatusOk;
+}
+
+// Border values of a multi-channel call; a missing array reads as zeros.
+template <class T, int ch>
+const T* values_of(const T* v) {
+    static constexpr T zeros[4] = {};
+    return v ? v : zeros;
+}
+
+template <class T, class D, int ch>
+qpxStatus apply(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, std::uint32_t border,
+                const T* value, const qpxFilterSeparableSpec* spec, u8* buffer, bool wide) {
+    Check c;
+    c.ptrs(src, dst, spec, buffer).size(roi);
+    if (wide) c.fits32(roi);
+    c.steps({stepOf<T>(srcStep, roi.width, ch), stepOf<D>(dstStep, roi.width, ch)});
+    if (wide) c.fits32(srcStep).fits32(dstStep);
+    c.require(accept_filter_border(border), qpxStatusBadBorder);
+    if (c) return c;
+    if (wide) {
+        DenormalMaskScope denormals;
+        separable_filter<T, D, ch>(kDefaultPath, src, srcStep, dst, dstStep, roi.width, roi.height,
+                                   border, value, spec, buffer);
+    } else {
+        separable_filter<T, D, ch>(kDefaultPath, src, srcStep, dst, dstStep, roi.width, roi.height,
+                                   border, value, spec, buffer);
+    }
+    return qpxStatusOk;
+}
+
+template <class T, class D, int ch>
+qpxStatus apply1(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, std::uint32_t border,
+                 T value, const qpxFilterSeparableSpec* spec, u8* buffer, bool wide) {
+    return apply<T, D, ch>(src, srcStep, dst, dstStep, roi, border, &value, spec, buffer, wide);
+}
+
+template <class T, class D, int ch>
+qpxStatus applyN(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, std::uint32_t border,
+                 const T* value, const qpxFilterSeparableSpec* spec, u8* buffer, bool wide) {
+    return apply<T, D, ch>(src, srcStep, dst, dstStep, roi, border, values_of<T, ch>(value), spec,
+                           buffer, wide);
+}
+
+// Rows of a pointer array: every one of the first n entries must be set.
+template <class P>
+bool all_set(P* const* rows, i64 n) {
+    for (i64 i = 0; i < n; ++i)
+        if (rows[i] == nullptr) return false;
+    return true;
+}
+
+// The exported row stage. `divisorFirst` puts the divisor test before the border test; `least`
+// is the smallest divisor accepted (0 meaning any non-zero value).
+template <RowKind kind, class T, class D, class K, int ch>
+qpxStatus row_export(const T* src, int srcStep, D** ppDst, qpxSize roi, const K* kernel, int ks,
+                     int anchor, std::uint32_t border, const T* value, int divisor, u8* buffer,
+                     bool divisorFirst, int least) {
+    Check c;
+    c.ptrs(src, ppDst, kernel, buffer).size(roi);
+    if (c) return c;
+    c.require(all_set(ppDst, roi.height), qpxStatusNullPointer);
+    c.atLeast(ks, 1).require(anchor >= 0 && anchor < ks, qpxStatusBadAnchor);
+    c.steps({stepOf<T>(srcStep, roi.width, ch)});
+    const bool divOk = least > 0 ? divisor >= least : divisor != 0;
+    if (kind != RowKind::Float && divisorFirst) c.require(divOk, qpxStatusBadArgument);
+    c.require(accept_filter_border(border), qpxStatusBadBorder);
+    if (kind != RowKind::Float && !divisorFirst) c.require(divOk, qpxStatusBadArgument);
+    if (c) return c;
+    row_stage<kind, T, D, K, ch>(kDefaultPath, src, srcStep, ppDst, roi.width, roi.height, kernel,
+                                 ks, anchor, border, value, divisor, buffer);
+    return qpxStatusOk;
+}
+
+// Integer row stages take one border value for every channel.
+template <RowKind kind, class T, class D, int ch>
+qpxStatus row_export_int(const T* src, int srcStep, D** ppDst, qpxSize roi, const s16* kernel,
+                         int ks, int anchor, std::uint32_t border, T value, int divisor, u8* buffer,
+                         bool divisorFirst, int least) {
+    const T values[3] = {value, value, value};
+    return row_export<kind, T, D, s16, ch>(src, srcStep, ppDst, roi, kernel, ks, anchor, border,
+                                           values, divisor, buffer, divisorFirst, least);
+}
+
+template <RowKind kind, class S, class D, class K, int ch>
+qpxStatus column_export(const S* const* ppSrc, D* dst, int dstStep, qpxSize roi, const K* kernel,
+                        int ks, int divisor, u8* buffer) {
+    Check c;
+    c.ptrs(ppSrc, dst, kernel).size(roi);
+    if (c) return c;
+    c.require(all_set(ppSrc, i64(roi.height) + ks - 1), qpxStatusNullPointer);
+    c.atLeast(ks, 1);
+    c.steps({stepOf<D>(dstStep, roi.width, ch)});
+    c.ptrs(buffer);
+    if (kind != RowKind::Float) c.require(divisor != 0, qpxStatusBadArgument);
+    if (c) return c;
+    column_stage<kind, S, D, K, ch>(kDefaultPath, ppSrc, dst, dstStep, roi.width, roi.height,
+                                    kernel, ks, divisor);
+    return qpxStatusOk;
+}
+
+// Pipeline buffer queries: 32-bit unsigned arithmetic, as reported.
+template <class F>
+qpxStatus pipe_size(qpxSize roi, int ks, int* bufferSize, F formula) {
+    Check c;
+    c.ptrs(bufferSize).size(roi).atLeast(ks, 1);
+    if (c) return c;
+    *bufferSize = static_cast<int>(formula(std::uint32_t(roi.width), std::uint32_t(ks)));
+    return qpxStatusOk;
+}
+
+inline qpxSizeL wide(qpxSize s) {
+    return {s.width, s.height};
+}
+
+}  // namespace
+}  // namespace qpx::filter
+
+using namespace qpx::filter;
+using qpx::filter::s16;
+using qpx::filter::s8;
+using qpx::filter::u16;
+using qpx::filter::u8;
+
+// ---- spec-based filter --------------------------------------------------------------------------
+
+QPX_EXPORT qpxStatus qpxiFilterSeparableGetSpecSize(qpxSize kernelSize, qpxDataType dataType,
+                                                    int numChannels, int* specSize) {
+    return spec_size(wide(kernelSize), dataType, numChannels, specSize, false);
+}
+QPX_EXPORT qpxStatus qpxiFilterSeparableGetSpecSize_L(qpxSizeL kernelSize, qpxDataType dataType,
+                                                      int numChannels, std::int64_t* specSize) {
+    return spec_size(kernelSize, dataType, numChannels, specSize, true);
+}
+QPX_EXPORT qpxStatus qpxiFilterSeparableGetBufferSize(qpxSize roiSize, qpxSize kernelSize,
+                                                      qpxDataType dataType, qpxDataType kernelType,
+                                                      int numChannels, int* bufferSize) {
+    return buffer_size(wide(roiSize), wide(kernelSize), dataType, kernelType, numChannels,
+                       bufferSize, false);
+}
+QPX_EXPORT qpxStatus qpxiFilterSeparableGetBufferSize_L(qpxSizeL roiSize, qpxSizeL kernelSize,
+                                                        qpxDataType dataType,
+                                                        qpxDataType kernelType, int numChannels,
+                                                        std::int64_t* bufferSize) {
+    return buffer_size(roiSize, kernelSize, dataType, kernelType, numChannels, bufferSize, true);
+}
+QPX_EXPORT qpxStatus qpxiFilterSeparableInit_32f(const float* rowKernel, const float* columnKernel,
+                                                 qpxSize kernelSize, qpxDataType dataType,
+                                                 int numChannels, qpxFilterSeparableSpec* spec) {
+    return init_32f(rowKernel, columnKernel, wide(kernelSize), dataType, numChannels, spec, false);
+}
+QPX_EXPORT qpxStatus qpxiFilterSeparableInit_32f_L(const float* rowKernel,
+                                                   const float* columnKernel, qpxSizeL kernelSize,
+                                                   qpxDataType dataType, int numChannels,
+                                                   qpxFilterSeparableSpec* spec) {
+    return init_32f(rowKernel, columnKernel, kernelSize, dataType, numChannels, spec, true);
+}
+QPX_EXPORT qpxStatus qpxiFilterSeparableInit_16s(const s16* rowKernel, const s16* columnKernel,
+                                                 qpxSize kernelSize, int divisor, int scaleFactor,
+                                                 qpxDataType dataType, int numChannels,
+                                                 qpxFilterSeparableSpec* spec) {
+    return init_16s(rowKernel, columnKernel, wide(kernelSize), divisor, scaleFactor, dataType,
+                    numChannels, spec, false);
+}
+QPX_EXPORT qpxStatus qpxiFilterSeparableInit_16s_L(const s16* rowKernel, const s16* columnKernel,
+                                                   qpxSizeL kernelSize, int divisor,
+                                                   int scaleFactor, qpxDataType dataType,
+                                                   int numChannels, qpxFilterSeparableSpec* spec) {
+    return init_16s(rowKernel, columnKernel, kernelSize, divisor, scaleFactor, dataType,
+                    numChannels, spec, true);
+}
+
+// clang-format off
+#define QPX_SEP_C1(name, T, D)                                                                    \
+    QPX_EXPORT qpxStatus name(const T* src, int srcStep, D* dst, int dstStep, qpxSize roiSize,   \
+                              qpxBorderType borderType, T borderValue,                           \
+                              const qpxFilterSeparableSpec* spec, u8* buffer) {                  \
+        return apply1<T, D, 1>(src, srcStep, dst, dstStep, wide(roiSize), borderType,           \
+                               borderValue, spec, buffer, false);                                \
+    }                                                                                            \
+    QPX_EXPORT qpxStatus name##_L(const T* src, std::int64_t srcStep, D* dst,                    \
+                                  std::int64_t dstStep, qpxSizeL roiSize,                        \
+                                  qpxBorderType borderType, T borderValue,                       \
+                                  const qpxFilterSeparableSpec* spec, u8* buffer) {              \
+        return apply1<T, D, 1>(src, srcStep, dst, dstStep, roiSize, borderType, borderValue,     \
+                               spec, buffer, true);                                              \
+    }
+#define QPX_SEP_CN(name, T, D, ch)                                                                \
+    QPX_EXPORT qpxStatus name(const T* src, int srcStep, D* dst, int dstStep, qpxSize roiSize,   \
+                              qpxBorderType borderType, const T* borderValue,                    \
+                              const qpxFilterSeparableSpec* spec, u8* buffer) {                  \
+        return applyN<T, D, ch>(src, srcStep, dst, dstStep, wide(roiSize), borderType,           \
+                                borderValue, spec, buffer, false);                               \
+    }                                                                                            \
+    QPX_EXPORT qpxStatus name##_L(const T* src, std::int64_t srcStep, D* dst,                    \
+                                  std::int64_t dstStep, qpxSizeL roiSize,                        \
+                                  qpxBorderType borderType, const T* borderValue,                \
+                                  const qpxFilterSeparableSpec* spec, u8* buffer) {              \
+        return applyN<T, D, ch>(src, srcStep, dst, dstStep, roiSize, borderType, borderValue,    \
+                                spec, buffer, true);                                             \
+    }
+#define QPX_SEP(tag, T, D)                                                                        \
+    QPX_SEP_C1(qpxiFilterSeparable_##tag##_C1R, T, D)                                            \
+    QPX_SEP_CN(qpxiFilterSeparable_##tag##_C3R, T, D, 3)                                         \
+    QPX_SEP_CN(qpxiFilterSeparable_##tag##_C4R, T, D, 4)
+
+QPX_SEP(8u, u8, u8)
+QPX_SEP(8u16s, u8, s16)
+QPX_SEP(16s, s16, s16)
+QPX_SEP(16u, u16, u16)
+QPX_SEP(32f, float, float)
+
+// ---- row stages ---------------------------------------------------------------------------------
+
+QPX_EXPORT qpxStatus qpxiFilterRowBorderPipeline_32f_C1R(const float* src, int srcStep, float** ppDst, qpxSize roiSize, const float* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, float borderValue, u8* buffer) {
+    return row_export<RowKind::Float, float, float, float, 1>(src, srcStep, ppDst, roiSize, kernel, kernelSize, xAnchor, borderType, &borderValue, 1, buffer, false, 0);
+}
+QPX_EXPORT qpxStatus qpxiFilterRowBorderPipeline_32f_C3R(const float* src, int srcStep, float** ppDst, qpxSize roiSize, const float* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, const float* borderValue, u8* buffer) {
+    return row_export<RowKind::Float, float, float, float, 3>(src, srcStep, ppDst, roiSize, kernel, kernelSize, xAnchor, borderType, values_of<float, 3>(borderValue), 1, buffer, false, 0);
+}
+
+#define QPX_ROW(name, kind, T, D, ch, divisorFirst, least)                                        \
+    QPX_EXPORT qpxStatus name(const T* src, int srcStep, D** ppDst, qpxSize roiSize,              \
+                              const s16* kernel, int kernelSize, int xAnchor,                    \
+                              qpxBorderType borderType, T borderValue, int divisor, u8* buffer) { \
+        return row_export_int<RowKind::kind, T, D, ch>(src, srcStep, ppDst, roiSize, kernel,     \
+                                                       kernelSize, xAnchor, borderType,          \
+                                                       borderValue, divisor, buffer,             \
+                                                       divisorFirst, least);                     \
+    }
+QPX_ROW(qpxiFilterRowBorderPipeline_8u16s_C1R, Scaled, u8, s16, 1, false, 0)
+QPX_ROW(qpxiFilterRowBorderPipeline_8u16s_C3R, Scaled, u8, s16, 3, false, 0)
+QPX_ROW(qpxiFilterRowBorderPipeline_16s_C1R, Scaled, s16, s16, 1, true, 0)
+QPX_ROW(qpxiFilterRowBorderPipeline_16s_C3R, Scaled, s16, s16, 3, true, 0)
+QPX_ROW(qpxiFilterRowBorderPipeline_16u_C1R, Scaled, u16, u16, 1, true, 1)
+QPX_ROW(qpxiFilterRowBorderPipeline_16u_C3R, Scaled, u16, u16, 3, true, 1)
+QPX_ROW(qpxiFilterRowBorderPipeline_Low_16s_C1R, Low, s16, s16, 1, true, 0)
+QPX_ROW(qpxiFilterRowBorderPipeline_Low_16s_C3R, Low, s16, s16, 3, true, 0)
+
+// ---- column stages ------------------------------------------------------------------------------
+
+QPX_EXPORT qpxStatus qpxiFilterColumnPipeline_32f_C1R(const float* const* ppSrc, float* dst, int dstStep, qpxSize roiSize, const float* kernel, int kernelSize, u8* buffer) {
+    return column_export<RowKind::Float, float, float, float, 1>(ppSrc, dst, dstStep, roiSize, kernel, kernelSize, 1, buffer);
+}
+QPX_EXPORT qpxStatus qpxiFilterColumnPipeline_32f_C3R(const float* const* ppSrc, float* dst, int dstStep, qpxSize roiSize, const float* kernel, int kernelSize, u8* buffer) {
+    return column_export<RowKind::Float, float, float, float, 3>(ppSrc, dst, dstStep, roiSize, kernel, kernelSize, 1, buffer);
+}
+
+#define QPX_COL(name, kind, S, D, ch)                                                             \
+    QPX_EXPORT qpxStatus name(const S* const* ppSrc, D* dst, int dstStep, qpxSize roiSize,        \
+                              const s16* kernel, int kernelSize, int divisor, u8* buffer) {       \
+        return column_export<RowKind::kind, S, D, s16, ch>(ppSrc, dst, dstStep, roiSize, kernel, \
+                                                           kernelSize, divisor, buffer);         \
+    }
+QPX_COL(qpxiFilterColumnPipeline_16s_C1R, Scaled, s16, s16, 1)
+QPX_COL(qpxiFilterColumnPipeline_16s_C3R, Scaled, s16, s16, 3)
+QPX_COL(qpxiFilterColumnPipeline_16s8u_C1R, Scaled, s16, u8, 1)
+QPX_COL(qpxiFilterColumnPipeline_16s8u_C3R, Scaled, s16, u8, 3)
+QPX_COL(qpxiFilterColumnPipeline_16s8s_C1R, Scaled, s16, s8, 1)
+QPX_COL(qpxiFilterColumnPipeline_16s8s_C3R, Scaled, s16, s8, 3)
+QPX_COL(qpxiFilterColumnPipeline_16u_C1R, Scaled, u16, u16, 1)
+QPX_COL(qpxiFilterColumnPipeline_16u_C3R, Scaled, u16, u16, 3)
+QPX_COL(qpxiFilterColumnPipeline_Low_16s_C1R, Low, s16, s16, 1)
+QPX_COL(qpxiFilterColumnPipeline_Low_16s_C3R, Low, s16, s16, 3)
+
+// ---- pipeline buffer queries --------------------------------------------------------------------
+
+#define QPX_PIPE_SIZE(name, expr)                                                                 \
+    QPX_EXPORT qpxStatus name(qpxSize roiSize, int kernelSize, int* bufferSize) {                 \
+        return pipe_size(roiSize, kernelSize, bufferSize,                                        \
+                         [](std::uint32_t w, std::uint32_t ks) { (void)w; (void)ks; return expr; }); \
+    }
+#define QPX_W4(w) (((w) + 3u) & ~3u)
+#define QPX_W8(w) (((w) + 7u) & ~7u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_32f_C1R, 96u * ks + 96u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_32f_C3R, 288u * ks + 96u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C1R, 36u * ks + 144u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C3R, 60u * ks + 144u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_16s_C1R, 48u * ks + 112u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_16s_C3R, 40u * ks + 96u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_16u_C1R, 64u * ks + 96u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_16u_C3R, 128u * ks + 96u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C1R, 24u * ks + 96u)
+QPX_PIPE_SIZE(qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C3R, 208u * ks + 96u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_32f_C1R, 32u * ks + 32u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_32f_C3R, 32u * ks + 32u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_16s_C1R, 12u * QPX_W4(w) + 64u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_16s_C3R, 36u * QPX_W4(w) + 64u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_16s8u_C1R, 12u * QPX_W4(w) + 64u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_16s8u_C3R, 36u * QPX_W4(w) + 64u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_16s8s_C1R, 12u * QPX_W4(w) + 64u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_16s8s_C3R, 36u * QPX_W4(w) + 64u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_16u_C1R, 32u * (ks + (8u * w * 1u + 24u) / 32u) + 64u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_16u_C3R, 32u * (ks + (8u * w * 3u + 24u) / 32u) + 64u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_Low_16s_C1R, 12u * QPX_W8(w) + 64u)
+QPX_PIPE_SIZE(qpxiFilterColumnPipelineGetBufferSize_Low_16s_C3R, 36u * QPX_W8(w) + 64u)
+// clang-format on
