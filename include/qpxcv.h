@@ -303,7 +303,79 @@ QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_Low_16s_C1R(qpxSize roiS
 QPX_API qpxStatus qpxiFilterColumnPipelineGetBufferSize_Low_16s_C3R(qpxSize roiSize, int kernelSize, int* bufferSize);
 /* @@SEPARABLE@@ */
 
+/* ---------------------------------------------------------------------------------------------
+ * Gaussian filter (odd kernel size >= 3, 8u/16u/16s/32f, C1 and C3)
+ *
+ * The engine spec filled by qpxiFilterGaussianInit_L holds the kernel size, the constant 64,
+ * the data type, a reserved 0 and then (kernelSize + 1) / 2 normalised weights from the
+ * outermost tap to the centre. The 32-bit interface's spec (sized by
+ * qpxiFilterGaussianGetBufferSize, filled by qpxiFilterGaussianInit) is a header holding the
+ * kernel size, data type and border type, followed by an engine spec. Both travel as
+ * qpxFilterGaussianSpec pointers. Neither holds pointers, so a spec may be copied or moved.
+ * ------------------------------------------------------------------------------------------- */
+typedef struct qpxFilterGaussianSpec {
+    uint32_t kernelSize;
+    uint32_t align; /* 64 */
+    uint32_t dataType;
+    uint32_t reserved; /* 0 */
+    float halfKernel[1]; /* (kernelSize + 1) / 2 weights in all */
+} qpxFilterGaussianSpec;
+
+QPX_API qpxStatus qpxiFilterGaussianGetSpecSize_L(int kernelSize, qpxDataType dataType, int numChannels, int64_t* specSize, int64_t* initBufferSize);
+QPX_API qpxStatus qpxiFilterGaussianGetBufferSize_L(int64_t roiWidth, int64_t roiHeight, int kernelSize, qpxDataType dataType, qpxBorderType borderType, int numChannels, int64_t* bufferSize);
+QPX_API qpxStatus qpxiFilterGaussianInit_L(int64_t roiWidth, int64_t roiHeight, int kernelSize, float sigma, qpxBorderType borderType, qpxDataType dataType, int numChannels, qpxFilterGaussianSpec* spec, uint8_t* initBuffer);
+QPX_API qpxStatus qpxiFilterGaussian_8u_C1R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, int64_t roiWidth, int64_t roiHeight, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_8u_C3R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, int64_t roiWidth, int64_t roiHeight, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_16u_C1R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, int64_t roiWidth, int64_t roiHeight, qpxBorderType borderType, const uint16_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_16u_C3R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, int64_t roiWidth, int64_t roiHeight, qpxBorderType borderType, const uint16_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_16s_C1R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, int64_t roiWidth, int64_t roiHeight, qpxBorderType borderType, const int16_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_16s_C3R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, int64_t roiWidth, int64_t roiHeight, qpxBorderType borderType, const int16_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_32f_C1R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, int64_t roiWidth, int64_t roiHeight, qpxBorderType borderType, const float* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_32f_C3R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, int64_t roiWidth, int64_t roiHeight, qpxBorderType borderType, const float* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+
+QPX_API qpxStatus qpxiFilterGaussianGetSpecSize(int kernelSize, qpxDataType dataType, int numChannels, int* specSize, int* initBufferSize);
+QPX_API qpxStatus qpxiFilterGaussianGetBufferSize(qpxSize roiSize, int kernelSize, qpxDataType dataType, int numChannels, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterGaussianInit(qpxSize roiSize, int kernelSize, float sigma, qpxBorderType borderType, qpxDataType dataType, int numChannels, qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint16_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_16u_C3R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint16_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const int16_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_16s_C3R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const int16_t* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussian_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussianBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, uint8_t borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussianBorder_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, const uint8_t borderValue[3], const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussianBorder_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, uint16_t borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussianBorder_16u_C3R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, const uint16_t borderValue[3], const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussianBorder_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, int16_t borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussianBorder_16s_C3R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, const int16_t borderValue[3], const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussianBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, float borderValue, const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterGaussianBorder_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, const float borderValue[3], const qpxFilterGaussianSpec* spec, uint8_t* buffer);
+
 /* @@GAUSSIAN@@ */
+
+/* ---------------------------------------------------------------------------------------------
+ * Fixed derivative, Laplacian and low-pass filters (maskSize qpxMskSize3x3 or qpxMskSize5x5),
+ * Sobel-type kernel generator, colour gradient to grey (norm 0 Inf, 1 L1, 2 L2)
+ * ------------------------------------------------------------------------------------------- */
+QPX_API qpxStatus qpxiFilterSobelCrossBorder_8u16s_C1R(const uint8_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxMaskSize maskSize, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSobelCrossBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxMaskSize maskSize, qpxBorderType borderType, float borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterLaplacianBorder_8u16s_C1R(const uint8_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxMaskSize maskSize, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterLaplacianBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxMaskSize maskSize, qpxBorderType borderType, float borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterLowpassBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxMaskSize maskSize, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterLowpassBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxMaskSize maskSize, qpxBorderType borderType, float borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiFilterSobelCrossGetBufferSize_8u16s_C1R(qpxSize roiSize, qpxMaskSize maskSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterSobelCrossGetBufferSize_32f_C1R(qpxSize roiSize, qpxMaskSize maskSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterLaplacianGetBufferSize_8u16s_C1R(qpxSize roiSize, qpxMaskSize maskSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterLaplacianGetBufferSize_32f_C1R(qpxSize roiSize, qpxMaskSize maskSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterLowpassGetBufferSize_8u_C1R(qpxSize roiSize, qpxMaskSize maskSize, int* bufferSize);
+QPX_API qpxStatus qpxiFilterLowpassGetBufferSize_32f_C1R(qpxSize roiSize, qpxMaskSize maskSize, int* bufferSize);
+QPX_API qpxStatus qpxiGenSobelKernel_32f(float* dst, int kernelSize, int derivOrder, int sign);
+QPX_API qpxStatus qpxiGenSobelKernel_16s(int16_t* dst, int kernelSize, int derivOrder, int sign);
+QPX_API qpxStatus qpxiGradientColorToGray_8u_C3C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxNormType norm);
+QPX_API qpxStatus qpxiGradientColorToGray_16u_C3C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxNormType norm);
+QPX_API qpxStatus qpxiGradientColorToGray_32f_C3C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxNormType norm);
 
 /* @@FIXED_FILTERS@@ */
 
@@ -398,7 +470,28 @@ QPX_API qpxStatus qpxiMorphReconstructErode_64f_C1IR(const double* src, int srcS
 
 /* @@RECONSTRUCTION@@ */
 
+/* ---------------------------------------------------------------------------------------------
+ * Canny edge detector: 255 marks an edge pixel, 0 any other. The buffer holds the candidate map,
+ * magnitude rows and the edge-following stack; its size comes from the matching query.
+ * ------------------------------------------------------------------------------------------- */
+QPX_API qpxStatus qpxiCannyGetSize(qpxSize roiSize, int* bufferSize);
+QPX_API qpxStatus qpxiCannyGetSize_L(qpxSizeL roiSize, int64_t* bufferSize);
+QPX_API qpxStatus qpxiCanny_16s8u_C1R(const int16_t* srcDx, int srcDxStep, const int16_t* srcDy, int srcDyStep, uint8_t* dst, int dstStep, qpxSize roiSize, float lowThreshold, float highThreshold, uint8_t* buffer);
+QPX_API qpxStatus qpxiCanny_32f8u_C1R(const float* srcDx, int srcDxStep, const float* srcDy, int srcDyStep, uint8_t* dst, int dstStep, qpxSize roiSize, float lowThreshold, float highThreshold, uint8_t* buffer);
+QPX_API qpxStatus qpxiCanny_16s8u_C1R_L(const int16_t* srcDx, int64_t srcDxStep, const int16_t* srcDy, int64_t srcDyStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, float lowThreshold, float highThreshold, qpxEdgeNorm norm, uint8_t* buffer);
+QPX_API qpxStatus qpxiCanny_32f8u_C1R_L(const float* srcDx, int64_t srcDxStep, const float* srcDy, int64_t srcDyStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, float lowThreshold, float highThreshold, qpxEdgeNorm norm, uint8_t* buffer);
+QPX_API qpxStatus qpxiCannyBorderGetSize(qpxSize roiSize, qpxDifferentialKernel filterType, qpxMaskSize mask, qpxDataType dataType, int* bufferSize);
+QPX_API qpxStatus qpxiCannyBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxDifferentialKernel filterType, qpxMaskSize mask, qpxBorderType borderType, uint8_t borderValue, qpxEdgeNorm norm, float lowThreshold, float highThreshold, uint8_t* buffer);
+
 /* @@CANNY@@ */
+
+/* ---------------------------------------------------------------------------------------------
+ * Corner measures and peak finding
+ * ------------------------------------------------------------------------------------------- */
+QPX_API qpxStatus qpxiFindPeaks3x3_32f_C1R(const float* src, int srcStep, qpxSize roiSize, float threshold, qpxPoint* peak, int maxPeakCount, int* peakCount, int norm, int border, uint8_t* buffer);
+QPX_API qpxStatus qpxiFindPeaks3x3_32s_C1R(const int32_t* src, int srcStep, qpxSize roiSize, int32_t threshold, qpxPoint* peak, int maxPeakCount, int* peakCount, int norm, int border, uint8_t* buffer);
+QPX_API qpxStatus qpxiFindPeaks3x3GetBufferSize_32f_C1R(int roiWidth, int* bufferSize);
+QPX_API qpxStatus qpxiFindPeaks3x3GetBufferSize_32s_C1R(int roiWidth, int* bufferSize);
 
 /* @@CORNERS@@ */
 
