@@ -55,8 +55,8 @@ inline void memcpy_baseline(benchmark::State& state, std::size_t bytes) {
 // `bytes` bytes and `pixels` pixels per iteration.
 inline void report(benchmark::State& state, std::size_t bytes, std::size_t pixels) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
-    state.counters["Mpix/s"] = benchmark::Counter(double(pixels) * 1e-6 * double(state.iterations()),
-                                                  benchmark::Counter::kIsRate);
+    state.counters["Mpix/s"] = benchmark::Counter(
+        double(pixels) * 1e-6 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 }  // namespace qpxbench

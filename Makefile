@@ -1,0 +1,46 @@
+# Set-up and everyday commands. Everything goes through CMake; these targets only save typing.
+#   make demo   builds the library and runs the demo on its embedded sample (PNGs into out/)
+#   make test   builds everything and runs every test, normally and under ASan + UBSan
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all build demo deps test test-release test-sanitize bench format clean
+
+all: build
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j$(JOBS)
+
+# The demo writes PNG files through libpng; install it when it is missing and we may.
+deps:
+	@if ! pkg-config --exists libpng 2>/dev/null; then \
+	  if [ "$$(id -u)" = 0 ] && command -v apt-get >/dev/null; then \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq libpng-dev pkg-config; \
+	  else echo "libpng development files are needed for the demo (libpng-dev)"; exit 1; fi; \
+	fi
+
+demo: deps build
+	mkdir -p out
+	$(BUILD)/examples/qpx_demo out
+
+test: test-release test-sanitize
+
+test-release: build
+	cd $(BUILD) && ctest -j$(JOBS) --output-on-failure
+
+test-sanitize:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQPX_SANITIZE=ON \
+	  -DQPX_BUILD_BENCH=OFF -DQPX_BUILD_EXAMPLES=OFF
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && ctest -j$(JOBS) --output-on-failure
+
+bench: build
+	$(BUILD)/bench/qpx_bench --benchmark_counters_tabular=true
+
+format:
+	git ls-files '*.cpp' '*.hpp' '*.c' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) out
