@@ -1,0 +1,331 @@
+// The erosion/dilation kernels, shared by the element-type stages and the bit-packed stage.
+// A stage pulls rows of the border-extended source from a row source (image rows, or unpacked
+// bits) and pushes output rows to a sink (the destination image, or a row that is packed back).
+#pragma once
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "frame/border.hpp"
+#include "morph/morph_engine.hpp"
+#include "morph/morphology_state.hpp"
+
+namespace qpx::morph {
+
+// The value that never wins: the lowest of the type for dilation, the highest for erosion.
+template <class T>
+inline T neutral(Op op) {
+    return op == Op::Dilate ? std::numeric_limits<T>::lowest() : std::numeric_limits<T>::max();
+}
+
+// ---- element operations ---------------------------------------------------------------------
+// The scalar forms mirror the instructions: maxps(a, b) is (a > b ? a : b), minps(a, b) is
+// (a < b ? a : b), so NaN handling matches between the paths too.
+
+template <class T>
+struct Vec;
+template <>
+struct Vec<std::uint8_t> {
+    using V = __m128i;
+    static constexpr int N = 16;
+    static V load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+    static void store(std::uint8_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
+    static V max(V a, V b) { return _mm_max_epu8(a, b); }
+    static V min(V a, V b) { return _mm_min_epu8(a, b); }
+};
+template <>
+struct Vec<std::uint16_t> {
+    using V = __m128i;
+    static constexpr int N = 8;
+    static V load(const std::uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+    static void store(std::uint16_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
+    static V max(V a, V b) { return _mm_max_epu16(a, b); }
+    static V min(V a, V b) { return _mm_min_epu16(a, b); }
+};
+template <>
+struct Vec<std::int16_t> {
+    using V = __m128i;
+    static constexpr int N = 8;
+    static V load(const std::int16_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+    static void store(std::int16_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
+    static V max(V a, V b) { return _mm_max_epi16(a, b); }
+    static V min(V a, V b) { return _mm_min_epi16(a, b); }
+};
+template <>
+struct Vec<float> {
+    using V = __m256;
+    static constexpr int N = 8;
+    static V load(const float* p) { return _mm256_loadu_ps(p); }
+    static void store(float* p, V v) { _mm256_storeu_ps(p, v); }
+    static V max(V a, V b) { return _mm256_max_ps(a, b); }
+    static V min(V a, V b) { return _mm256_min_ps(a, b); }
+};
+
+template <class T, Op op>
+struct Ext {
+    using W = Vec<T>;
+    static T s(T a, T b) {
+        if constexpr (op == Op::Dilate) return a > b ? a : b;
+        else return a < b ? a : b;
+    }
+    static typename W::V v(typename W::V a, typename W::V b) {
+        if constexpr (op == Op::Dilate) return W::max(a, b);
+        else return W::min(a, b);
+    }
+};
+
+// out[i] = op(a[i], b[i]) for i ascending; out may equal a (or lie below b), so doubling windows
+// can run in place.
+template <class T, Op op>
+inline void combine(Path path, const T* a, const T* b, T* out, std::int64_t n) {
+    using E = Ext<T, op>;
+    using W = Vec<T>;
+    std::int64_t i = 0;
+    if (path == Path::Vector)
+        for (; i + W::N <= n; i += W::N) W::store(out + i, E::v(W::load(a + i), W::load(b + i)));
+    for (; i < n; ++i) out[i] = E::s(a[i], b[i]);
+}
+
+// Horizontal running extremum over k pixels of C channels: out[x] = op of p[x .. x + k - 1] for
+// x < w. Windows double (1, 2, 4, ...) in the scratch row e (which may be p itself), then the
+// last two overlapping windows give width k.
+template <class T, Op op>
+void hreduce(Path path, const T* p, T* e, T* out, std::int64_t w, int k, int C) {
+    if (k == 1) {
+        std::memcpy(out, p, std::size_t(w) * C * sizeof(T));
+        return;
+    }
+    std::int64_t s = 1;
+    const T* cur = p;
+    while (2 * s <= k) {
+        combine<T, op>(path, cur, cur + s * C, e, (w + k - 2 * s) * C);
+        cur = e;
+        s *= 2;
+    }
+    combine<T, op>(path, cur, cur + (k - s) * C, out, w * C);
+}
+
+// One output row of a general mask: the extremum over the members of each mask row, read from
+// the extended rows. `rowAt(j)` is the extended row under mask row j.
+template <class T, Op op, class RowAt>
+void mask_row(Path path, const MaskView& m, RowAt&& rowAt, T* out, std::int64_t n, int C) {
+    using E = Ext<T, op>;
+    using W = Vec<T>;
+    bool first = true;
+    for (int j = 0; j < m.pH; ++j) {
+        const std::int16_t* mem = m.members + std::int64_t(j) * (m.pW + 1);
+        const int cnt = mem[0];
+        if (cnt == 0) continue;
+        const T* r = rowAt(j);
+        std::int64_t x = 0;
+        if (path == Path::Vector) {
+            for (; x + W::N <= n; x += W::N) {
+                typename W::V v = first ? W::load(r + x + std::int64_t(mem[1]) * C)
+                                        : W::load(out + x);
+                for (int i = first ? 1 : 0; i < cnt; ++i)
+                    v = E::v(v, W::load(r + x + std::int64_t(mem[1 + i]) * C));
+                W::store(out + x, v);
+            }
+        }
+        for (; x < n; ++x) {
+            T v = first ? r[x + std::int64_t(mem[1]) * C] : out[x];
+            for (int i = first ? 1 : 0; i < cnt; ++i) v = E::s(v, r[x + std::int64_t(mem[1 + i]) * C]);
+            out[x] = v;
+        }
+        first = false;
+    }
+}
+
+inline std::uint8_t* align32(std::uint8_t* p) {
+    auto a = reinterpret_cast<std::uintptr_t>(p);
+    return reinterpret_cast<std::uint8_t*>((a + 31) & ~std::uintptr_t(31));
+}
+
+// ---- the stage ------------------------------------------------------------------------------
+// Rows of the extended source are numbered e = 0 .. height + pH - 2 (e = y + ay is source row y).
+// Output row y needs extended rows y .. y + pH - 1. Rows is a row source (build/direct), Sink
+// gives the memory of each output row and is told when it is complete.
+template <class T, Op op, class Rows, class Sink>
+void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, Sink& sink,
+                  std::int64_t w, std::int64_t h, int C, std::uint8_t* buffer) {
+    const std::int64_t n = w * C;
+    const std::int64_t extN = (w + m.pW - 1) * C;
+    const std::int64_t N = h + m.pH - 1;
+    const int k = m.pH;
+    T* base = reinterpret_cast<T*>(align32(buffer));
+
+    if (m.full) {
+        T* e = base;
+        T* ring = e + extN;
+        T* pre = ring + std::int64_t(k) * n;
+        auto hpass = [&](std::int64_t r, T* out) {
+            const T* p = e;
+            if (direct) p = rows.direct(r);
+            else rows.build(r, e);
+            hreduce<T, op>(path, p, e, out, w, m.pW, C);
+        };
+        if (k == 1) {
+            for (std::int64_t y = 0; y < h; ++y) {
+                hpass(y, sink.row(y));
+                sink.done(y);
+            }
+            return;
+        }
+        auto slot = [&](std::int64_t j) { return ring + j * n; };
+        if (k <= 3) {
+            // Short columns: the plain extremum of the rows is cheapest.
+            for (std::int64_t r = 0; r < N; ++r) {
+                hpass(r, slot(r % k));
+                if (r < k - 1) continue;
+                const std::int64_t y = r - k + 1;
+                T* out = sink.row(y);
+                combine<T, op>(path, slot(y % k), slot((y + 1) % k), out, n);
+                for (int j = 2; j < k; ++j) combine<T, op>(path, out, slot((y + j) % k), out, n);
+                sink.done(y);
+            }
+            return;
+        }
+        // Van Herk / Gil-Werman over blocks of k rows. Slot j holds row j of the current block;
+        // when a block completes its slots become suffix extrema (slot j = op of rows j..k-1),
+        // and while the next block arrives `pre` holds its prefix extremum. A window starting
+        // at row j of a block is then op(suffix[j], prefix of the next block up to row j - 1).
+        const T* prefix = nullptr;
+        for (std::int64_t r = 0; r < N; ++r) {
+            const std::int64_t blk = r / k;
+            const int j = int(r % k);
+            hpass(r, slot(j));
+            if (blk > 0 && j < k - 1) {
+                if (j == 0) {
+                    prefix = slot(0);
+                } else {
+                    combine<T, op>(path, prefix, slot(j), pre, n);
+                    prefix = pre;
+                }
+                const std::int64_t y = (blk - 1) * k + j + 1;
+                if (y < h) {
+                    combine<T, op>(path, slot(j + 1), prefix, sink.row(y), n);
+                    sink.done(y);
+                }
+            }
+            if (j == k - 1) {
+                for (int i = k - 2; i >= 0; --i) combine<T, op>(path, slot(i), slot(i + 1), slot(i), n);
+                const std::int64_t y = blk * k;
+                if (y < h) {
+                    std::memcpy(sink.row(y), slot(0), std::size_t(n) * sizeof(T));
+                    sink.done(y);
+                }
+            }
+        }
+        return;
+    }
+
+    // General mask: a ring of k extended rows (or the source itself).
+    auto ringRow = [&](std::int64_t r) { return base + (r % k) * extN; };
+    for (std::int64_t r = 0; r < N; ++r) {
+        if (!direct) rows.build(r, ringRow(r));
+        if (r < k - 1) continue;
+        const std::int64_t y = r - k + 1;
+        auto rowAt = [&](int j) -> const T* {
+            return direct ? rows.direct(y + j) : ringRow(y + j);
+        };
+        mask_row<T, op>(path, m, rowAt, sink.row(y), n, C);
+        sink.done(y);
+    }
+}
+
+template <class T, int C, class Rows, class Sink>
+void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direct, Sink& sink,
+               std::int64_t w, std::int64_t h, std::uint8_t* buffer) {
+    if (op == Op::Dilate)
+        run_stage_op<T, Op::Dilate>(path, m, rows, direct, sink, w, h, C, buffer);
+    else
+        run_stage_op<T, Op::Erode>(path, m, rows, direct, sink, w, h, C, buffer);
+}
+
+// ---- row sources and sinks of element images ------------------------------------------------
+
+// Rows of a border-extended image: extended row e spans columns -ax .. w - 1 + (pW - 1 - ax) of
+// source row e - ay. Constant borders (kind 5 arrives here as a constant) fill `fill`.
+template <class T, int C>
+class ImageRows {
+public:
+    ImageRows(const T* src, std::int64_t step, std::int64_t w, std::int64_t h, const Border& b,
+              const T* fill, const MaskView& m)
+        : src_(src), step_(step), w_(w), h_(h), b_(b), fill_(fill), left_(m.ax),
+          right_(m.pW - 1 - m.ax), up_(m.ay), down_(m.pH - 1 - m.ay) {
+        if (b_.kind == kBorderDefault) b_.kind = kBorderConst;
+    }
+    // Every side that the mask reaches is in memory: rows can be read where they are.
+    bool in_place() const {
+        return (b_.inLeft || left_ == 0) && (b_.inRight || right_ == 0) && (b_.inTop || up_ == 0) &&
+               (b_.inBottom || down_ == 0);
+    }
+    const T* direct(std::int64_t e) const { return row(src_, step_, e - up_) - left_ * C; }
+
+    void build(std::int64_t e, T* out) const {
+        const std::int64_t r = e - up_;
+        std::int64_t sr = r;
+        if (!(r >= 0 && r < h_) && !(r < 0 && b_.inTop) && !(r >= h_ && b_.inBottom)) {
+            sr = map_border_index(r, h_, b_.kind);
+            if (sr == kConstIndex) {
+                fill_px(out, left_ + w_ + right_);
+                return;
+            }
+        }
+        const T* s = row(src_, step_, sr);
+        std::memcpy(out + left_ * C, s, std::size_t(w_) * C * sizeof(T));
+        for (std::int64_t x = -left_; x < 0; ++x) px(out + (x + left_) * C, s, x, b_.inLeft);
+        for (std::int64_t x = w_; x < w_ + right_; ++x) px(out + (x + left_) * C, s, x, b_.inRight);
+    }
+
+private:
+    void fill_px(T* out, std::int64_t count) const {
+        for (std::int64_t i = 0; i < count; ++i)
+            for (int c = 0; c < C; ++c) out[i * C + c] = fill_[c];
+    }
+    void px(T* out, const T* s, std::int64_t x, bool inMem) const {
+        std::int64_t sx = inMem ? x : map_border_index(x, w_, b_.kind);
+        if (sx == kConstIndex) return fill_px(out, 1);
+        for (int c = 0; c < C; ++c) out[c] = s[sx * C + c];
+    }
+
+    const T* src_;
+    std::int64_t step_, w_, h_;
+    Border b_;
+    const T* fill_;
+    std::int64_t left_, right_, up_, down_;
+};
+
+template <class T>
+struct ImageSink {
+    T* dst;
+    std::int64_t step;
+    T* row(std::int64_t y) { return qpx::row(dst, step, y); }
+    void done(std::int64_t) {}
+};
+
+// Whether the bytes a stage may read from the source (ROI, plus the rows above/below and a
+// margin of `sideBytes` left and right) meet the destination ROI.
+inline bool regions_overlap(const void* src, std::int64_t srcStep, const void* dst,
+                            std::int64_t dstStep, std::int64_t rowBytes, std::int64_t h,
+                            std::int64_t above, std::int64_t below, std::int64_t sideBytes) {
+    auto s = reinterpret_cast<std::intptr_t>(src);
+    auto d = reinterpret_cast<std::intptr_t>(dst);
+    const std::intptr_t sLo = s - above * srcStep - sideBytes;
+    const std::intptr_t sHi = s + (h - 1 + below) * srcStep + rowBytes + sideBytes;
+    const std::intptr_t dHi = d + (h - 1) * dstStep + rowBytes;
+    return sLo < dHi && d < sHi;
+}
+
+template <class T>
+inline void copy_roi(const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
+                     std::int64_t rowElems, std::int64_t h) {
+    if (static_cast<const void*>(src) == static_cast<const void*>(dst) && srcStep == dstStep) return;
+    for (std::int64_t y = 0; y < h; ++y)
+        std::memmove(row(dst, dstStep, y), row(src, srcStep, y), std::size_t(rowElems) * sizeof(T));
+}
+
+}  // namespace qpx::morph
