@@ -58,29 +58,37 @@ inline __m256 mask8_ps(const std::uint8_t* m) {
     return _mm256_castsi256_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
 }
 
+// Eight pixels of one row.
+template <AccOp op, class T, bool masked>
+inline void acc_block8(const T* s1, const T* s2, const std::uint8_t* m, float* a, __m256 va) {
+    __m256 acc = _mm256_loadu_ps(a);
+    __m256 v1 = load8_ps(s1);
+    __m256 sel = masked ? mask8_ps(m) : _mm256_setzero_ps();
+    __m256 r;
+    if constexpr (op == AccOp::Weighted) {
+        __m256 wgt = masked ? _mm256_and_ps(va, sel) : va;
+        r = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(v1, acc), wgt), acc);
+    } else {
+        __m256 term = v1;
+        if constexpr (op == AccOp::Square) term = _mm256_mul_ps(v1, v1);
+        if constexpr (op == AccOp::Product) term = _mm256_mul_ps(v1, load8_ps(s2));
+        r = masked ? _mm256_add_ps(_mm256_and_ps(term, sel), acc) : _mm256_add_ps(acc, term);
+    }
+    _mm256_storeu_ps(a, r);
+}
+
 template <AccOp op, class T, bool masked>
 void acc_row(Path path, const T* s1, const T* s2, const std::uint8_t* m, float* a, int w,
              float alpha) {
     int x = 0;
     if (path == Path::Vector) {
         const __m256 va = _mm256_set1_ps(alpha);
-        for (; x + 8 <= w; x += 8) {
-            __m256 acc = _mm256_loadu_ps(a + x);
-            __m256 v1 = load8_ps(s1 + x);
-            __m256 sel = masked ? mask8_ps(m + x) : _mm256_setzero_ps();
-            __m256 r;
-            if constexpr (op == AccOp::Weighted) {
-                __m256 wgt = masked ? _mm256_and_ps(va, sel) : va;
-                r = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(v1, acc), wgt), acc);
-            } else {
-                __m256 term = v1;
-                if constexpr (op == AccOp::Square) term = _mm256_mul_ps(v1, v1);
-                if constexpr (op == AccOp::Product) term = _mm256_mul_ps(v1, load8_ps(s2 + x));
-                r = masked ? _mm256_add_ps(_mm256_and_ps(term, sel), acc)
-                           : _mm256_add_ps(acc, term);
-            }
-            _mm256_storeu_ps(a + x, r);
+        // Two independent blocks per iteration keep both load ports busy.
+        for (; x + 16 <= w; x += 16) {
+            acc_block8<op, T, masked>(s1 + x, s2 + x, m + x, a + x, va);
+            acc_block8<op, T, masked>(s1 + x + 8, s2 + x + 8, m + x + 8, a + x + 8, va);
         }
+        for (; x + 8 <= w; x += 8) acc_block8<op, T, masked>(s1 + x, s2 + x, m + x, a + x, va);
     }
     for (; x < w; ++x) {
         float v2 = op == AccOp::Product ? static_cast<float>(s2[x]) : 0.0f;
