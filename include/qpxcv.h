@@ -488,6 +488,24 @@ QPX_API qpxStatus qpxiCannyBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_
 /* ---------------------------------------------------------------------------------------------
  * Corner measures and peak finding
  * ------------------------------------------------------------------------------------------- */
+QPX_API qpxStatus qpxiMinEigenValBorder_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiMinEigenValBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, qpxBorderType borderType, float borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiMinEigenVal_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, uint8_t* buffer);
+QPX_API qpxStatus qpxiMinEigenVal_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, uint8_t* buffer);
+QPX_API qpxStatus qpxiMinEigenValGetBufferSize_8u32f_C1R(qpxSize roiSize, int apertureSize, int avgWindow, int* bufferSize);
+QPX_API qpxStatus qpxiMinEigenValGetBufferSize_32f_C1R(qpxSize roiSize, int apertureSize, int avgWindow, int* bufferSize);
+/* Six floats per pixel: lambda1, lambda2, x1, y1, x2, y2. */
+QPX_API qpxStatus qpxiEigenValsVecsBorder_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiEigenValsVecsBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, qpxBorderType borderType, float borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiEigenValsVecs_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, uint8_t* buffer);
+QPX_API qpxStatus qpxiEigenValsVecs_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, uint8_t* buffer);
+QPX_API qpxStatus qpxiEigenValsVecsGetBufferSize_8u32f_C1R(qpxSize roiSize, int apertureSize, int avgWindow, int* bufferSize);
+QPX_API qpxStatus qpxiEigenValsVecsGetBufferSize_32f_C1R(qpxSize roiSize, int apertureSize, int avgWindow, int* bufferSize);
+QPX_API qpxStatus qpxiHarrisCorner_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxDifferentialKernel filterType, qpxMaskSize filterMask, int avgWindow, float k, float scale, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiHarrisCorner_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxDifferentialKernel filterType, qpxMaskSize filterMask, int avgWindow, float k, float scale, qpxBorderType borderType, float borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiHarrisCornerGetBufferSize(qpxSize roiSize, qpxMaskSize filterMask, int avgWindow, qpxDataType dataType, int numChannels, int* bufferSize);
+QPX_API qpxStatus qpxiLineSuppression_8u_C1R(const uint8_t* src, int srcStep, const uint8_t* feature, int featureStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxDifferentialKernel filterType, qpxMaskSize filterMask, int avgWindow, float threshold, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer);
+QPX_API qpxStatus qpxiLineSuppressionGetBufferSize(qpxSize roiSize, qpxMaskSize filterMask, int avgWindow, qpxDataType dataType, int numChannels, int* bufferSize);
 QPX_API qpxStatus qpxiFindPeaks3x3_32f_C1R(const float* src, int srcStep, qpxSize roiSize, float threshold, qpxPoint* peak, int maxPeakCount, int* peakCount, int norm, int border, uint8_t* buffer);
 QPX_API qpxStatus qpxiFindPeaks3x3_32s_C1R(const int32_t* src, int srcStep, qpxSize roiSize, int32_t threshold, qpxPoint* peak, int maxPeakCount, int* peakCount, int norm, int border, uint8_t* buffer);
 QPX_API qpxStatus qpxiFindPeaks3x3GetBufferSize_32f_C1R(int roiWidth, int* bufferSize);

@@ -1,0 +1,71 @@
+// Canny edge detection: gradient magnitude with a low cut, non-maximum suppression across four
+// quantised directions, and hysteresis from strong seeds through the surviving candidates.
+// The kernels are open to the tests so that scalar and vector paths can be compared.
+#pragma once
+
+#include "frame/base.hpp"
+
+namespace qpx::feature {
+
+// How the gradient magnitude is formed from (dx, dy).
+enum class EdgeMag {
+    L1,        // |dx| + |dy| (16-bit saturated for integer derivatives)
+    L2Square,  // dx^2 + dy^2, compared against squared thresholds
+    L2Root,    // sqrt(dx^2 + dy^2) in single precision
+};
+
+// Direction sector of a pixel, kept in the candidate map until suppression overwrites it.
+enum : std::uint8_t {
+    kSectorHorizontal = 0,
+    kSectorVertical = 1,
+    kSectorSameSign = 2,  // neighbours (x-1, y-1) and (x+1, y+1)
+    kSectorOppSign = 3,   // neighbours (x+1, y-1) and (x-1, y+1)
+};
+
+// Candidate map values after suppression.
+inline constexpr std::uint8_t kMapCandidate = 128;
+inline constexpr std::uint8_t kMapEdge = 255;
+
+// Thresholds in the magnitude's own type and scale. `lowInclusive` keeps magnitudes equal to
+// the low threshold; seeds always need a magnitude strictly above `high`.
+template <class M>
+struct EdgeThresholds {
+    M low;
+    M high;
+    bool lowInclusive;
+};
+
+// Bytes needed by the derivative-input detector (grid of (w+2) x (h+2), one stack entry per
+// grid pixel: 4 bytes while both sides are at most 65532, else 8).
+std::int64_t canny_buffer_size(std::int64_t width, std::int64_t height);
+// Bytes needed by the 8u detector with its own derivatives (k = 3 or 5).
+std::int64_t canny_border_buffer_size(std::int64_t width, std::int64_t height, int k);
+
+// Placement of the 8u detector's areas inside its buffer (byte offsets from the buffer aligned
+// to 32): magnitude ring, candidate map, stack (which first holds the derivative rows), the
+// bordered copy of a thin image, and the derivative filters' scratch.
+struct BorderLayout {
+    std::int64_t ring, map, stack, copy, end, scratch, scratchEnd;
+};
+BorderLayout canny_border_layout(std::int64_t width, std::int64_t height, int k);
+
+// Derivative-input detector: dx, dy of type D (int16_t or float); M is the magnitude type
+// (int32_t for int16_t derivatives, float for float ones).
+template <class D, class M, EdgeMag mag>
+void canny_deriv(Path path, const D* dx, std::int64_t dxStep, const D* dy, std::int64_t dyStep,
+                 std::uint8_t* dst, std::int64_t dstStep, std::int64_t width, std::int64_t height,
+                 EdgeThresholds<M> th, std::uint8_t* buffer);
+
+// 8u detector with its own Sobel (3x3, 5x5) or Scharr (3x3) derivatives. Arguments are checked
+// by the caller; `filterType` and `norm` take the public codes.
+void canny_border(Path path, const std::uint8_t* src, int srcStep, std::uint8_t* dst, int dstStep,
+                  qpxSize roi, int filterType, int maskSize, std::uint32_t borderType,
+                  std::uint8_t borderValue, int norm, float low, float high, std::uint8_t* buffer);
+
+// Row kernel (exposed for tests): magnitude with the low cut into mag[0..w-1] and direction
+// sectors into sec[0..w-1].
+template <class D, class M, EdgeMag mag>
+void edge_magnitude_row(Path path, const D* dx, const D* dy, std::int64_t w, EdgeThresholds<M> th,
+                        M* out, std::uint8_t* sec);
+
+}  // namespace qpx::feature
