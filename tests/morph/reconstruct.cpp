@@ -1,0 +1,292 @@
+// Morphological reconstruction against unit geodesic steps iterated to the fixpoint, scalar
+// against vector, buffer sizes, argument checks, and guard pages around every image and buffer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "common/guard.hpp"
+#include "morph/reconstruct.hpp"
+
+namespace {
+
+using qpx::morph::Recon;
+using qpxtest::GuardedBuffer;
+using qpxtest::GuardedImage;
+using qpxtest::Place;
+using u8 = std::uint8_t;
+using u16 = std::uint16_t;
+
+template <class T>
+qpxDataType type_of() {
+    if constexpr (std::is_same_v<T, u8>)
+        return qpx8u;
+    else if constexpr (std::is_same_v<T, u16>)
+        return qpx16u;
+    else if constexpr (std::is_same_v<T, float>)
+        return qpx32f;
+    else
+        return qpx64f;
+}
+
+template <Recon op, class T>
+qpxStatus call(const T* s, int ss, T* j, int js, qpxSize r, u8* b, qpxNormType n) {
+    constexpr bool d = op == Recon::Dilate;
+    if constexpr (std::is_same_v<T, u8>)
+        return d ? qpxiMorphReconstructDilate_8u_C1IR(s, ss, j, js, r, b, n)
+                 : qpxiMorphReconstructErode_8u_C1IR(s, ss, j, js, r, b, n);
+    else if constexpr (std::is_same_v<T, u16>)
+        return d ? qpxiMorphReconstructDilate_16u_C1IR(s, ss, j, js, r, b, n)
+                 : qpxiMorphReconstructErode_16u_C1IR(s, ss, j, js, r, b, n);
+    else if constexpr (std::is_same_v<T, float>)
+        return d ? qpxiMorphReconstructDilate_32f_C1IR(s, ss, j, js, r, b, n)
+                 : qpxiMorphReconstructErode_32f_C1IR(s, ss, j, js, r, b, n);
+    else
+        return d ? qpxiMorphReconstructDilate_64f_C1IR(s, ss, j, js, r, b, n)
+                 : qpxiMorphReconstructErode_64f_C1IR(s, ss, j, js, r, b, n);
+}
+
+// Reconstruction as its definition reads: clamp the marker by the mask, then apply unit
+// geodesic dilations (erosions) until the image stops changing.
+template <Recon op, class T>
+std::vector<T> reference(const std::vector<T>& mask, std::vector<T> j, int w, int h, bool eight) {
+    auto up = [](T a, T b) { return op == Recon::Dilate ? std::max(a, b) : std::min(a, b); };
+    auto down = [](T a, T b) { return op == Recon::Dilate ? std::min(a, b) : std::max(a, b); };
+    for (std::size_t i = 0; i < j.size(); ++i) j[i] = down(j[i], mask[i]);
+    for (bool changed = true; changed;) {
+        changed = false;
+        std::vector<T> next(j);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                T v = j[y * w + x];
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        if (!eight && dx != 0 && dy != 0) continue;
+                        int xx = x + dx, yy = y + dy;
+                        if (xx >= 0 && xx < w && yy >= 0 && yy < h) v = up(v, j[yy * w + xx]);
+                    }
+                v = down(v, mask[y * w + x]);
+                if (v != next[y * w + x]) changed = true;
+                next[y * w + x] = v;
+            }
+        j.swap(next);
+    }
+    return j;
+}
+
+template <class T>
+T lo() {
+    return std::is_floating_point_v<T> ? T(-2000) : std::numeric_limits<T>::min();
+}
+template <class T>
+T hi() {
+    return std::is_floating_point_v<T> ? T(2000) : std::numeric_limits<T>::max();
+}
+
+enum class Pattern { Noise, Serpentine };
+
+// A mask image and a sparse marker. The serpentine mask is a corridor that doubles back
+// vertically, so reaching its end takes several passes in both directions.
+template <Recon op, class T>
+void make_inputs(qpxtest::Random& rnd, Pattern pat, int w, int h, std::vector<T>& mask,
+                 std::vector<T>& marker) {
+    mask.resize(std::size_t(w) * h);
+    marker.resize(mask.size());
+    const T none = op == Recon::Dilate ? lo<T>() : hi<T>();
+    const T wall = op == Recon::Dilate ? lo<T>() : hi<T>();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            T v = rnd.any<T>();
+            if (pat == Pattern::Serpentine) {
+                bool open = (x % 4 != 3) || (((x / 4) % 2 == 0) ? y == h - 1 : y == 0);
+                if (!open) v = wall;
+            }
+            mask[y * w + x] = v;
+            marker[y * w + x] = rnd.next<int>(0, 9) == 0 ? rnd.any<T>() : none;
+        }
+    if (pat == Pattern::Serpentine) marker[0] = op == Recon::Dilate ? hi<T>() : lo<T>();
+}
+
+template <class T>
+void load(GuardedImage<T>& img, const std::vector<T>& v) {
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) img.at(x, y) = v[std::size_t(y) * img.width() + x];
+}
+
+template <Recon op, class T>
+void check_against_reference() {
+    qpxtest::Random rnd(77 + sizeof(T));
+    for (Pattern pat : {Pattern::Noise, Pattern::Serpentine})
+        for (int w : qpxtest::test_widths())
+            for (int h : {1, 2, 5, 13})
+                for (qpxNormType norm : {qpxNormInf, qpxNormL1}) {
+                    SCOPED_TRACE(testing::Message() << "w=" << w << " h=" << h << " norm=" << norm
+                                                    << " pattern=" << int(pat));
+                    std::vector<T> mask, marker;
+                    make_inputs<op>(rnd, pat, w, h, mask, marker);
+                    const Place place = (w + h) % 2 ? Place::Begin : Place::End;
+                    GuardedImage<T> m(w, h, 1, 0, place), j(w, h, 1, 2 * sizeof(T), place);
+                    load(m, mask);
+                    load(j, marker);
+                    int size = 0;
+                    ASSERT_EQ(qpxiMorphReconstructGetBufferSize({w, h}, type_of<T>(), 1, &size),
+                              qpxStatusOk);
+                    GuardedBuffer buf(std::size_t(size), place);
+                    ASSERT_EQ(
+                        call<op>(m.roi(), m.step(), j.roi(), j.step(), j.size(), buf.data(), norm),
+                        qpxStatusOk);
+                    const auto want = reference<op>(mask, marker, w, h, norm == qpxNormInf);
+                    ASSERT_EQ(j.dense(), want);
+
+                    // The scalar path gives the same bits.
+                    load(j, marker);
+                    qpx::morph::reconstruct<op, T>(qpx::Path::Scalar, m.roi(), m.step(), j.roi(),
+                                                   j.step(), j.size(), buf.data(),
+                                                   norm == qpxNormInf);
+                    ASSERT_EQ(j.dense(), want);
+                }
+}
+
+TEST(Reconstruct, MatchesIteratedGeodesicSteps8u) {
+    check_against_reference<Recon::Dilate, u8>();
+    check_against_reference<Recon::Erode, u8>();
+}
+TEST(Reconstruct, MatchesIteratedGeodesicSteps16u) {
+    check_against_reference<Recon::Dilate, u16>();
+    check_against_reference<Recon::Erode, u16>();
+}
+TEST(Reconstruct, MatchesIteratedGeodesicSteps32f) {
+    check_against_reference<Recon::Dilate, float>();
+    check_against_reference<Recon::Erode, float>();
+}
+TEST(Reconstruct, MatchesIteratedGeodesicSteps64f) {
+    check_against_reference<Recon::Dilate, double>();
+    check_against_reference<Recon::Erode, double>();
+}
+
+// Two square regions of the mask touch only at a corner: 8-connectivity crosses it, 4 does not.
+TEST(Reconstruct, DiagonalContactDependsOnConnectivity) {
+    const int w = 8, h = 8;
+    for (qpxNormType norm : {qpxNormL1, qpxNormInf}) {
+        GuardedImage<u8> m(w, h), j(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                bool a = x < 4 && y < 4, b = x >= 4 && y >= 4;
+                m.at(x, y) = a ? 100 : b ? 200 : 0;
+                j.at(x, y) = 0;
+            }
+        j.at(1, 1) = 255;
+        std::vector<u8> buf(64 + 4 * w + h + 161);
+        ASSERT_EQ(qpxiMorphReconstructDilate_8u_C1IR(m.roi(), m.step(), j.roi(), j.step(), {w, h},
+                                                     buf.data(), norm),
+                  qpxStatusOk);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                bool a = x < 4 && y < 4, b = x >= 4 && y >= 4;
+                int want = a ? 100 : (b && norm == qpxNormInf) ? 100 : 0;
+                ASSERT_EQ(j.at(x, y), want) << x << "," << y << " norm " << norm;
+            }
+    }
+}
+
+TEST(Reconstruct, BufferSizeTableAndChecks) {
+    struct Case {
+        qpxDataType type;
+        int w, h, want;
+    };
+    for (const Case& c : {Case{qpx8u, 10, 3, 40 + 3 + 161}, Case{qpx16u, 10, 3, 2 * 43 + 322},
+                          Case{qpx32f, 7, 1, 112 + 1 + 164}, Case{qpx64f, 1, 9, 32 + 9 + 168}}) {
+        int size = -1;
+        EXPECT_EQ(qpxiMorphReconstructGetBufferSize({c.w, c.h}, c.type, 1, &size), qpxStatusOk);
+        EXPECT_EQ(size, c.want) << c.type;
+    }
+    struct Bad {
+        qpxSize roi;
+        qpxDataType type;
+        int channels;
+        bool null;
+        qpxStatus want;
+    };
+    for (const Bad& b : {Bad{{0, 0}, 99, 3, true, qpxStatusNullPointer},
+                         Bad{{0, 4}, 99, 3, false, qpxStatusBadSize},
+                         Bad{{4, -1}, qpx8u, 1, false, qpxStatusBadSize},
+                         Bad{{4, 4}, qpx16s, 3, false, qpxStatusBadDataType},
+                         Bad{{4, 4}, qpx32s, 1, false, qpxStatusBadDataType},
+                         Bad{{4, 4}, qpx1u, 1, false, qpxStatusBadDataType},
+                         Bad{{4, 4}, qpx64f, 3, false, qpxStatusBadChannelCount},
+                         Bad{{4, 4}, qpx8u, 0, false, qpxStatusBadChannelCount}}) {
+        int size = 12345;
+        EXPECT_EQ(
+            qpxiMorphReconstructGetBufferSize(b.roi, b.type, b.channels, b.null ? nullptr : &size),
+            b.want);
+        EXPECT_EQ(size, 12345);
+    }
+}
+
+// Each row of the table breaks some arguments; the first check in the fixed order decides.
+TEST(Reconstruct, CheckOrderAndNothingWrittenOnFailure) {
+    struct Case {
+        const char* what;
+        bool nullSrc, nullDst, nullBuf;
+        qpxSize roi;
+        int srcStep, dstStep;  // in bytes; 0 means the image's own step
+        qpxNormType norm;
+        qpxStatus want8u, want16u;
+    };
+    const qpxStatus N = qpxStatusNullPointer, S = qpxStatusBadSize, St = qpxStatusBadStep,
+                    M = qpxStatusStepNotMultiple, A = qpxStatusBadArgument;
+    const Case cases[] = {
+        {"null src before size", true, false, false, {0, 0}, 0, 0, 5, N, N},
+        {"null srcDst", false, true, false, {6, 4}, 0, 0, 0, N, N},
+        {"null buffer", false, false, true, {6, 4}, 0, 0, 0, N, N},
+        {"zero width before step", false, false, false, {0, 4}, 1, 1, 5, S, S},
+        {"zero height", false, false, false, {6, 0}, 0, 0, 0, S, S},
+        {"short src step", false, false, false, {6, 4}, 5, 0, 7, St, St},
+        {"short dst step before odd src step", false, false, false, {6, 4}, 13, 11, 0, 0, St},
+        {"odd step", false, false, false, {6, 4}, 0, 13, 0, 0, M},
+        {"norm 2", false, false, false, {6, 4}, 0, 0, 2, A, A},
+        {"norm -1", false, false, false, {6, 4}, 0, 0, -1, A, A},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto run = [&](auto zero) {
+            using T = decltype(zero);
+            GuardedImage<T> m(6, 4, 1, 8), j(6, 4, 1, 8);
+            qpxtest::Random rnd(3);
+            m.fill([&] { return rnd.any<T>(); });
+            j.fill([&] { return rnd.any<T>(); });
+            std::vector<u8> buf(2 * (4 * 6 + 4) + 322 + 64, 0xA5);
+            const auto before = j.snapshot();
+            const auto bufBefore = buf;
+            qpxStatus st = call<Recon::Dilate, T>(
+                c.nullSrc ? nullptr : m.roi(), c.srcStep ? c.srcStep : m.step(),
+                c.nullDst ? nullptr : j.roi(), c.dstStep ? c.dstStep : j.step(), c.roi,
+                c.nullBuf ? nullptr : buf.data(), c.norm);
+            if (st != qpxStatusOk) {
+                EXPECT_EQ(j.snapshot(), before);
+                EXPECT_EQ(buf, bufBefore);
+            }
+            return st;
+        };
+        EXPECT_EQ(run(u8{}), c.want8u);
+        EXPECT_EQ(run(u16{}), c.want16u);
+    }
+}
+
+TEST(Reconstruct, MarkerEqualToMaskIsKept) {
+    const int w = 19, h = 6;
+    GuardedImage<float> m(w, h), j(w, h);
+    qpxtest::Random rnd(9);
+    m.fill([&] { return rnd.any<float>(); });
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) j.at(x, y) = m.at(x, y);
+    std::vector<u8> buf(16 * w + h + 164);
+    for (auto fn : {qpxiMorphReconstructDilate_32f_C1IR, qpxiMorphReconstructErode_32f_C1IR}) {
+        ASSERT_EQ(fn(m.roi(), m.step(), j.roi(), j.step(), {w, h}, buf.data(), qpxNormInf),
+                  qpxStatusOk);
+        EXPECT_EQ(j.dense(), m.dense());
+    }
+}
+
+}  // namespace
