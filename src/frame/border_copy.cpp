@@ -273,8 +273,10 @@ void convert_row(float* d, const std::uint16_t* s, i64 n, Path path, bool stream
             for (; x < n && !aligned16(d + x); ++x) d[x] = static_cast<float>(s[x]);
             for (; x + 8 <= n; x += 8) {
                 __m256 v = load8_u16_ps(s + x);
-                _mm_stream_ps(d + x, _mm256_castps256_ps128(v));
-                _mm_stream_ps(d + x + 4, _mm256_extractf128_ps(v, 1));
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + x),
+                                 _mm_castps_si128(_mm256_castps256_ps128(v)));
+                _mm_stream_si128(reinterpret_cast<__m128i*>(d + x + 4),
+                                 _mm_castps_si128(_mm256_extractf128_ps(v, 1)));
             }
         } else {
             for (; x + 8 <= n; x += 8) _mm256_storeu_ps(d + x, load8_u16_ps(s + x));
