@@ -40,20 +40,23 @@ void apply(Path path, Op op, const T* src, std::int64_t srcStep, T* dst, std::in
     T fill[C];
     const Border b = Border::parse(Border::fold_stages(border));
     for (int c = 0; c < C; ++c)
-        fill[c] = b.kind == kBorderDefault ? neutral<T>(op) : b.kind == kBorderConst ? value[c]
-                                                                                     : T();
+        fill[c] = b.kind == kBorderDefault ? neutral<T>(op)
+                  : b.kind == kBorderConst ? value[c]
+                                           : T();
     ImageRows<T, C> rows(src, srcStep, width, height, b, fill, mv);
     // Reading the source in place is only safe when nothing is written over it meanwhile.
     const std::int64_t px = C * sizeof(T);
     const bool overlap = regions_overlap(src, srcStep, dst, dstStep, width * px, height, mv.ay,
                                          mv.pH - 1 - mv.ay, mv.pW * px);
+    const bool cacheBelow = overlap && b.kind == kBorderMirror && !b.inBottom && mv.pH - 1 > mv.ay;
     ImageSink<T> sink{dst, dstStep};
-    run_stage<T, C>(path, op, mv, rows, !overlap && rows.in_place(), sink, width, height, buffer);
+    run_stage<T, C>(path, op, mv, rows, !overlap && rows.in_place(), cacheBelow, sink, width,
+                    height, buffer);
 }
 
-#define QPX_MORPH_APPLY(T, C)                                                                    \
+#define QPX_MORPH_APPLY(T, C)                                                                   \
     template void apply<T, C>(Path, Op, const T*, std::int64_t, T*, std::int64_t, std::int64_t, \
-                              std::int64_t, std::uint32_t, const T*, const qpxMorphState*,       \
+                              std::int64_t, std::uint32_t, const T*, const qpxMorphState*,      \
                               std::uint8_t*);
 QPX_MORPH_APPLY(std::uint8_t, 1)
 QPX_MORPH_APPLY(std::uint8_t, 3)

@@ -22,12 +22,12 @@ enum class Pad { TopLeft, BottomRight };
 
 // Mask feature bits stored in the spec.
 enum Feature : std::uint32_t {
-    kFeatFull = 0x2,        // every padded element is a member
-    kFeatEmpty = 0x4,       // no member at all
-    kFeatZeroEdge = 0x8,    // first/last row or column of the padded mask is empty
-    kFeatRowRuns = 0x10,    // every row's members form one run
-    kFeatCross = 0x20,      // exactly one full row and one full column
-    kFeatShape = 0x100,     // one of the built-in 3x3 / 5x5 / 7x7 shapes
+    kFeatFull = 0x2,      // every padded element is a member
+    kFeatEmpty = 0x4,     // no member at all
+    kFeatZeroEdge = 0x8,  // first/last row or column of the padded mask is empty
+    kFeatRowRuns = 0x10,  // every row's members form one run
+    kFeatCross = 0x20,    // exactly one full row and one full column
+    kFeatShape = 0x100,   // one of the built-in 3x3 / 5x5 / 7x7 shapes
     kFeatShape5 = 0x200,
     kFeatShape7 = 0x400,
 };

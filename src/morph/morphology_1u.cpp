@@ -22,11 +22,19 @@ inline void put_bit(std::uint8_t* row, std::int64_t i, bool v) {
 
 // Extended rows of a bit image, unpacked to 0/255 bytes.
 class BitRows {
-public:
-    BitRows(const std::uint8_t* src, std::int64_t step, int offset, std::int64_t w,
-            std::int64_t h, const Border& b, std::uint8_t fill, const MaskView& m)
-        : src_(src), step_(step), off_(offset), w_(w), h_(h), b_(b), fill_(fill), left_(m.ax),
-          right_(m.pW - 1 - m.ax), up_(m.ay) {
+  public:
+    BitRows(const std::uint8_t* src, std::int64_t step, int offset, std::int64_t w, std::int64_t h,
+            const Border& b, std::uint8_t fill, const MaskView& m)
+        : src_(src),
+          step_(step),
+          off_(offset),
+          w_(w),
+          h_(h),
+          b_(b),
+          fill_(fill),
+          left_(m.ax),
+          right_(m.pW - 1 - m.ax),
+          up_(m.ay) {
         if (b_.kind == kBorderDefault) b_.kind = kBorderConst;
     }
     const std::uint8_t* direct(std::int64_t) const { return nullptr; }
@@ -50,7 +58,7 @@ public:
         }
     }
 
-private:
+  private:
     const std::uint8_t* src_;
     std::int64_t step_;
     std::int64_t off_;
@@ -106,11 +114,13 @@ void apply_1u(Path path, Op op, const std::uint8_t* src, std::int64_t srcStep, i
     const MaskView mv{s->mask, members, pW, pH, s->anchorX, s->anchorY, s->mode == 1, false};
     const Border b = Border::parse(Border::fold_stages(border));
     std::uint8_t fill = 0;
-    if (b.kind == kBorderDefault) fill = op == Op::Dilate ? 0 : 255;
-    else if (b.kind == kBorderConst) fill = value ? 255 : 0;
+    if (b.kind == kBorderDefault)
+        fill = op == Op::Dilate ? 0 : 255;
+    else if (b.kind == kBorderConst)
+        fill = value ? 255 : 0;
     BitRows rows(src, srcStep, srcBitOffset, width, height, b, fill, mv);
     BitSink sink{dst, dstStep, dstBitOffset, width, tmp};
-    run_stage<std::uint8_t, 1>(path, op, mv, rows, false, sink, width, height, stage);
+    run_stage<std::uint8_t, 1>(path, op, mv, rows, false, false, sink, width, height, stage);
 }
 
 }  // namespace qpx::morph

@@ -13,7 +13,9 @@ using u8 = std::uint8_t;
 using u16 = std::uint16_t;
 using s16 = std::int16_t;
 
-constexpr bool fits32(std::int64_t v) { return v <= INT32_MAX; }
+constexpr bool fits32(std::int64_t v) {
+    return v <= INT32_MAX;
+}
 
 // ---- 32-bit family: sizes and init ------------------------------------------------------------
 
@@ -36,8 +38,10 @@ qpxStatus get_size_1u(qpxSize roi, qpxSize mask, int* specSize, int* bufferSize)
 template <bool oneBit>
 qpxStatus init(qpxSize roi, const u8* mask, qpxSize maskSize, qpxMorphState* spec, u8* buffer) {
     if (qpxStatus st = Check().ptrs(mask, spec, buffer).size(roi).size(maskSize)) return st;
-    if constexpr (oneBit) init_spec_1u(spec, mask, maskSize);
-    else init_spec(spec, mask, maskSize);
+    if constexpr (oneBit)
+        init_spec_1u(spec, mask, maskSize);
+    else
+        init_spec(spec, mask, maskSize);
     return qpxStatusOk;
 }
 
@@ -76,8 +80,8 @@ qpxStatus apply_l(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_
                   qpxSizeL roi, std::uint32_t border, const T* value, const qpxMorphStateL* spec,
                   u8* buffer) {
     std::uint32_t eff = 0;
-    if (qpxStatus st = check_apply<T, C, true>(src, srcStep, dst, dstStep, roi, border, value,
-                                               spec, buffer, &eff))
+    if (qpxStatus st = check_apply<T, C, true>(src, srcStep, dst, dstStep, roi, border, value, spec,
+                                               buffer, &eff))
         return st;
     apply<T, C>(kDefaultPath, op, src, srcStep, dst, dstStep, roi.width, roi.height, eff, value,
                 general_part(spec), buffer);
@@ -112,11 +116,11 @@ qpxStatus apply_border_1u(Op op, const u8* src, int srcStep, int srcOff, u8* dst
 }
 
 qpxStatus apply_l_1u(Op op, const u8* src, std::int64_t srcStep, int srcOff, u8* dst,
-                     std::int64_t dstStep, int dstOff, qpxSizeL roi, std::uint32_t border,
-                     u8 value, const qpxMorphStateL* spec, u8* buffer) {
+                     std::int64_t dstStep, int dstOff, qpxSizeL roi, std::uint32_t border, u8 value,
+                     const qpxMorphStateL* spec, u8* buffer) {
     std::uint32_t eff = 0;
-    if (qpxStatus st = check_1u<true>(src, srcStep, srcOff, dst, dstStep, dstOff, roi, border,
-                                      spec, buffer, &eff))
+    if (qpxStatus st = check_1u<true>(src, srcStep, srcOff, dst, dstStep, dstOff, roi, border, spec,
+                                      buffer, &eff))
         return st;
     apply_1u(kDefaultPath, op, src, srcStep, srcOff, dst, dstStep, dstOff, roi.width, roi.height,
              eff, value, onebit_part(spec), buffer);
@@ -135,26 +139,30 @@ qpxStatus get_spec_size_l(qpxSizeL roi, qpxSizeL mask, std::int64_t* specSize) {
 int elem_size(qpxDataType t) {
     switch (t) {
         case qpx1u:
-        case qpx8u: return 1;
+        case qpx8u:
+            return 1;
         case qpx16u:
-        case qpx16s: return 2;
-        case qpx32f: return 4;
-        default: return 0;
+        case qpx16s:
+            return 2;
+        case qpx32f:
+            return 4;
+        default:
+            return 0;
     }
 }
 
 qpxStatus get_buffer_size_l(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int channels,
                             std::int64_t* bufferSize) {
     const int s = elem_size(type);
-    if (qpxStatus st = Check()
-                           .ptrs(bufferSize)
-                           .fits32(roi)
-                           .fits32(mask)
-                           .size(roi)
-                           .size(mask)
-                           .require(s != 0, qpxStatusBadDataType)
-                           .require(channels == 1 || channels == 3 || channels == 4,
-                                    qpxStatusBadChannel))
+    if (qpxStatus st =
+            Check()
+                .ptrs(bufferSize)
+                .fits32(roi)
+                .fits32(mask)
+                .size(roi)
+                .size(mask)
+                .require(s != 0, qpxStatusBadDataType)
+                .require(channels == 1 || channels == 3 || channels == 4, qpxStatusBadChannel))
         return st;
     const std::int64_t general =
         buffer_size(roi.width, roi.height, mask.width, mask.height, s, channels);
@@ -164,7 +172,8 @@ qpxStatus get_buffer_size_l(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int c
 }
 
 qpxStatus init_l(qpxSizeL roi, const u8* mask, qpxSizeL maskSize, qpxMorphStateL* spec) {
-    if (qpxStatus st = Check().ptrs(mask, spec).size(roi).size(maskSize).fits32(roi).fits32(maskSize))
+    if (qpxStatus st =
+            Check().ptrs(mask, spec).size(roi).size(maskSize).fits32(roi).fits32(maskSize))
         return st;
     init_spec_l(spec, roi, mask, {int(maskSize.width), int(maskSize.height)});
     return qpxStatusOk;

@@ -68,12 +68,16 @@ template <class T, Op op>
 struct Ext {
     using W = Vec<T>;
     static T s(T a, T b) {
-        if constexpr (op == Op::Dilate) return a > b ? a : b;
-        else return a < b ? a : b;
+        if constexpr (op == Op::Dilate)
+            return a > b ? a : b;
+        else
+            return a < b ? a : b;
     }
     static typename W::V v(typename W::V a, typename W::V b) {
-        if constexpr (op == Op::Dilate) return W::max(a, b);
-        else return W::min(a, b);
+        if constexpr (op == Op::Dilate)
+            return W::max(a, b);
+        else
+            return W::min(a, b);
     }
 };
 
@@ -123,8 +127,8 @@ void mask_row(Path path, const MaskView& m, RowAt&& rowAt, T* out, std::int64_t 
         std::int64_t x = 0;
         if (path == Path::Vector) {
             for (; x + W::N <= n; x += W::N) {
-                typename W::V v = first ? W::load(r + x + std::int64_t(mem[1]) * C)
-                                        : W::load(out + x);
+                typename W::V v =
+                    first ? W::load(r + x + std::int64_t(mem[1]) * C) : W::load(out + x);
                 for (int i = first ? 1 : 0; i < cnt; ++i)
                     v = E::v(v, W::load(r + x + std::int64_t(mem[1 + i]) * C));
                 W::store(out + x, v);
@@ -132,7 +136,8 @@ void mask_row(Path path, const MaskView& m, RowAt&& rowAt, T* out, std::int64_t 
         }
         for (; x < n; ++x) {
             T v = first ? r[x + std::int64_t(mem[1]) * C] : out[x];
-            for (int i = first ? 1 : 0; i < cnt; ++i) v = E::s(v, r[x + std::int64_t(mem[1 + i]) * C]);
+            for (int i = first ? 1 : 0; i < cnt; ++i)
+                v = E::s(v, r[x + std::int64_t(mem[1 + i]) * C]);
             out[x] = v;
         }
         first = false;
@@ -148,14 +153,22 @@ inline std::uint8_t* align32(std::uint8_t* p) {
 // Rows of the extended source are numbered e = 0 .. height + pH - 2 (e = y + ay is source row y).
 // Output row y needs extended rows y .. y + pH - 1. Rows is a row source (build/direct), Sink
 // gives the memory of each output row and is told when it is complete.
+//
+// With `cacheBelow`, the rows below the ROI are built before any output is written: a mirrored
+// bottom border reads ROI rows that an in-place operation has already overwritten by the time
+// those rows are reached.
 template <class T, Op op, class Rows, class Sink>
-void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, Sink& sink,
-                  std::int64_t w, std::int64_t h, int C, std::uint8_t* buffer) {
+void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, bool cacheBelow,
+                  Sink& sink, std::int64_t w, std::int64_t h, int C, std::uint8_t* buffer) {
     const std::int64_t n = w * C;
     const std::int64_t extN = (w + m.pW - 1) * C;
     const std::int64_t N = h + m.pH - 1;
     const int k = m.pH;
     T* base = reinterpret_cast<T*>(align32(buffer));
+    // Extended rows from `below` on lie under the ROI.
+    const std::int64_t below = cacheBelow ? h + m.ay : N;
+    T* cache = base + (m.full ? extN + std::int64_t(k) * n + n : std::int64_t(k) * extN);
+    for (std::int64_t r = below; r < N; ++r) rows.build(r, cache + (r - below) * extN);
 
     if (m.full) {
         T* e = base;
@@ -163,8 +176,12 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, S
         T* pre = ring + std::int64_t(k) * n;
         auto hpass = [&](std::int64_t r, T* out) {
             const T* p = e;
-            if (direct) p = rows.direct(r);
-            else rows.build(r, e);
+            if (direct)
+                p = rows.direct(r);
+            else if (r >= below)
+                p = cache + (r - below) * extN;
+            else
+                rows.build(r, e);
             hreduce<T, op>(path, p, e, out, w, m.pW, C);
         };
         if (k == 1) {
@@ -211,7 +228,8 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, S
                 }
             }
             if (j == k - 1) {
-                for (int i = k - 2; i >= 0; --i) combine<T, op>(path, slot(i), slot(i + 1), slot(i), n);
+                for (int i = k - 2; i >= 0; --i)
+                    combine<T, op>(path, slot(i), slot(i + 1), slot(i), n);
                 const std::int64_t y = blk * k;
                 if (y < h) {
                     std::memcpy(sink.row(y), slot(0), std::size_t(n) * sizeof(T));
@@ -225,11 +243,12 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, S
     // General mask: a ring of k extended rows (or the source itself).
     auto ringRow = [&](std::int64_t r) { return base + (r % k) * extN; };
     for (std::int64_t r = 0; r < N; ++r) {
-        if (!direct) rows.build(r, ringRow(r));
+        if (!direct && r < below) rows.build(r, ringRow(r));
         if (r < k - 1) continue;
         const std::int64_t y = r - k + 1;
         auto rowAt = [&](int j) -> const T* {
-            return direct ? rows.direct(y + j) : ringRow(y + j);
+            if (direct) return rows.direct(y + j);
+            return y + j >= below ? cache + (y + j - below) * extN : ringRow(y + j);
         };
         mask_row<T, op>(path, m, rowAt, sink.row(y), n, C);
         sink.done(y);
@@ -237,12 +256,12 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, S
 }
 
 template <class T, int C, class Rows, class Sink>
-void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direct, Sink& sink,
-               std::int64_t w, std::int64_t h, std::uint8_t* buffer) {
+void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direct, bool cacheBelow,
+               Sink& sink, std::int64_t w, std::int64_t h, std::uint8_t* buffer) {
     if (op == Op::Dilate)
-        run_stage_op<T, Op::Dilate>(path, m, rows, direct, sink, w, h, C, buffer);
+        run_stage_op<T, Op::Dilate>(path, m, rows, direct, cacheBelow, sink, w, h, C, buffer);
     else
-        run_stage_op<T, Op::Erode>(path, m, rows, direct, sink, w, h, C, buffer);
+        run_stage_op<T, Op::Erode>(path, m, rows, direct, cacheBelow, sink, w, h, C, buffer);
 }
 
 // ---- row sources and sinks of element images ------------------------------------------------
@@ -251,11 +270,19 @@ void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direc
 // source row e - ay. Constant borders (kind 5 arrives here as a constant) fill `fill`.
 template <class T, int C>
 class ImageRows {
-public:
+  public:
     ImageRows(const T* src, std::int64_t step, std::int64_t w, std::int64_t h, const Border& b,
               const T* fill, const MaskView& m)
-        : src_(src), step_(step), w_(w), h_(h), b_(b), fill_(fill), left_(m.ax),
-          right_(m.pW - 1 - m.ax), up_(m.ay), down_(m.pH - 1 - m.ay) {
+        : src_(src),
+          step_(step),
+          w_(w),
+          h_(h),
+          b_(b),
+          fill_(fill),
+          left_(m.ax),
+          right_(m.pW - 1 - m.ax),
+          up_(m.ay),
+          down_(m.pH - 1 - m.ay) {
         if (b_.kind == kBorderDefault) b_.kind = kBorderConst;
     }
     // Every side that the mask reaches is in memory: rows can be read where they are.
@@ -281,7 +308,7 @@ public:
         for (std::int64_t x = w_; x < w_ + right_; ++x) px(out + (x + left_) * C, s, x, b_.inRight);
     }
 
-private:
+  private:
     void fill_px(T* out, std::int64_t count) const {
         for (std::int64_t i = 0; i < count; ++i)
             for (int c = 0; c < C; ++c) out[i * C + c] = fill_[c];
@@ -323,7 +350,8 @@ inline bool regions_overlap(const void* src, std::int64_t srcStep, const void* d
 template <class T>
 inline void copy_roi(const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
                      std::int64_t rowElems, std::int64_t h) {
-    if (static_cast<const void*>(src) == static_cast<const void*>(dst) && srcStep == dstStep) return;
+    if (static_cast<const void*>(src) == static_cast<const void*>(dst) && srcStep == dstStep)
+        return;
     for (std::int64_t y = 0; y < h; ++y)
         std::memmove(row(dst, dstStep, y), row(src, srcStep, y), std::size_t(rowElems) * sizeof(T));
 }

@@ -8,9 +8,15 @@
 namespace qpx::morph {
 namespace {
 
-constexpr std::int64_t round_up(std::int64_t n, std::int64_t m) { return (n + m - 1) / m * m; }
-constexpr std::int64_t A32(std::int64_t n) { return round_up(n, 32); }
-constexpr std::int64_t B16(std::int64_t n) { return round_up(n, 16); }
+constexpr std::int64_t round_up(std::int64_t n, std::int64_t m) {
+    return (n + m - 1) / m * m;
+}
+constexpr std::int64_t A32(std::int64_t n) {
+    return round_up(n, 32);
+}
+constexpr std::int64_t B16(std::int64_t n) {
+    return round_up(n, 16);
+}
 
 // Built-in shapes the analysis recognises (1 = member), row-major.
 constexpr char kShape3[] = "010111010";
@@ -101,8 +107,7 @@ std::int64_t buffer_size_1u(std::int64_t roiW, std::int64_t roiH, std::int64_t m
                             std::int64_t maskH) {
     (void)roiH;  // the bit-packed stage works row by row
     const std::int64_t rowCol = stage_need_1u(roiW, int(maskW | 1), int(maskH | 1));
-    const std::int64_t elliptic =
-        8 * (5 * maskH + 1) + (maskH * maskH + 1) * (roiW + 32) + 32;
+    const std::int64_t elliptic = 8 * (5 * maskH + 1) + (maskH * maskH + 1) * (roiW + 32) + 32;
     const std::int64_t work = std::max(rowCol, elliptic);
     return std::max(B16(4 * (maskW + roiW)) * 2 * maskH + 16,
                     B16(maskW * maskH) + B16(24 * maskH) + B16(16 * maskH + 79) + work);
@@ -114,17 +119,19 @@ std::int64_t spec_size_l(std::int64_t roiW, std::int64_t roiH, std::int64_t mask
     return general + buffer_size_1u(roiW, roiH, maskW, maskH) + 16;
 }
 
-// Ring rows, the extended row and the prefix row of a stage; the base is aligned to 32 bytes.
-std::int64_t stage_need(std::int64_t width, int pW, int pH, int elemSize, int channels,
-                        bool full) {
+// Ring rows, the extended row, the prefix row and the rows below the ROI of a stage; the base is
+// aligned to 32 bytes.
+std::int64_t stage_need(std::int64_t width, int pW, int pH, int elemSize, int channels, bool full) {
     const std::int64_t row = width * channels * elemSize;
     const std::int64_t ext = (width + pW - 1) * channels * elemSize;
+    // In place with a mirrored bottom, the rows below the ROI are built first (pH / 2 of them).
+    const std::int64_t below = std::int64_t(pH / 2) * ext;
     std::int64_t n;
     if (full)
-        n = ext + (pH > 1 ? pH * row : 0) + (pH > 3 ? row : 0);
+        n = ext + std::int64_t(pH) * row + row;
     else
         n = std::int64_t(pH) * ext;
-    return n + 32;
+    return n + below + 32;
 }
 
 // Bit-packed stages run the byte engine on unpacked rows: one more output row and the member

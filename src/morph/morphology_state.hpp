@@ -36,8 +36,8 @@ struct OneBitState {
     std::int32_t paddedW, paddedH;
     std::int32_t anchorX, anchorY;  // in padded coordinates
     std::uint32_t features;
-    std::int32_t mode;          // 3: no member (plain copy); 1: full rectangle; 2: general mask
-    const std::uint8_t* mask;   // padded mask, 0 or 255
+    std::int32_t mode;         // 3: no member (plain copy); 1: full rectangle; 2: general mask
+    const std::uint8_t* mask;  // padded mask, 0 or 255
 };
 
 // Specs sit at the first 8-byte boundary of the caller's memory.
@@ -49,16 +49,15 @@ inline T* aligned_in(P* p) {
 
 // What a stage sees of a mask, whichever spec it came from.
 struct MaskView {
-    const std::uint8_t* mask;      // padded, row-major
-    const std::int16_t* members;   // per row: count then columns (paddedW + 1 slots)
+    const std::uint8_t* mask;     // padded, row-major
+    const std::int16_t* members;  // per row: count then columns (paddedW + 1 slots)
     int pW, pH, ax, ay;
     bool full, empty;
 };
 
 // Work memory one stage needs for a ROI width (bytes, alignment slack included), and the part of
 // it that bit-packed images add. Both stay within the reported buffer sizes.
-std::int64_t stage_need(std::int64_t width, int pW, int pH, int elemSize, int channels,
-                        bool full);
+std::int64_t stage_need(std::int64_t width, int pW, int pH, int elemSize, int channels, bool full);
 std::int64_t stage_need_1u(std::int64_t width, int pW, int pH);
 
 }  // namespace qpx::morph
