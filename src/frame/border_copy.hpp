@@ -6,7 +6,8 @@
 // (dstRoi, whose origin is `dst`) at row `top`, column `left`; everything else in the rectangle
 // is built by the kind (replicate, mirror without repeating the edge, or constant). The in-place
 // forms take the pointer of the image already lying inside the rectangle and write only the
-// border. The `_l` forms take 64-bit steps, sizes and border widths.
+// border; a copy form called with src == dst is handed to the in-place form (src then points
+// at the image inside the rectangle). The `_l` forms take 64-bit steps, sizes and border widths.
 #pragma once
 
 #include <type_traits>
