@@ -13,8 +13,12 @@ namespace {
 
 constexpr float kFltMin = 1.1754944e-38f;
 
-inline float max_f(float a, float b) { return _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(a), _mm_set_ss(b))); }
-inline float min_f(float a, float b) { return _mm_cvtss_f32(_mm_min_ss(_mm_set_ss(a), _mm_set_ss(b))); }
+inline float max_f(float a, float b) {
+    return _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(a), _mm_set_ss(b)));
+}
+inline float min_f(float a, float b) {
+    return _mm_cvtss_f32(_mm_min_ss(_mm_set_ss(a), _mm_set_ss(b)));
+}
 inline float abs_f(float a) {
     return _mm_cvtss_f32(_mm_andnot_ps(_mm_set_ss(-0.0f), _mm_set_ss(a)));
 }
@@ -44,8 +48,8 @@ inline bool is_peak(const float* up, const float* mid, const float* dn, int x, b
     return abs_f(v - extremum(up, mid, dn, x, full, min_f)) <= kFltMin;
 }
 
-inline bool is_peak(const std::int32_t* up, const std::int32_t* mid, const std::int32_t* dn,
-                    int x, bool full, std::int32_t threshold) {
+inline bool is_peak(const std::int32_t* up, const std::int32_t* mid, const std::int32_t* dn, int x,
+                    bool full, std::int32_t threshold) {
     const std::int32_t v = mid[x];
     const std::int64_t mag = v < 0 ? -std::int64_t(v) : std::int64_t(v);
     if (!(mag > threshold)) return false;
@@ -62,7 +66,7 @@ inline unsigned peak_bits(const float* up, const float* mid, const float* dn, in
     const __m256 v = ld(mid + x0);
     __m256 mx = _mm256_max_ps(v, ld(mid + x0 - 1));
     __m256 mn = _mm256_min_ps(v, ld(mid + x0 - 1));
-    const float* order[] = {mid + x0 + 1, up + x0, dn + x0, up + x0 - 1,
+    const float* order[] = {mid + x0 + 1, up + x0,     dn + x0,    up + x0 - 1,
                             up + x0 + 1,  dn + x0 - 1, dn + x0 + 1};
     const int n = full ? 7 : 3;
     for (int i = 0; i < n; ++i) {
@@ -90,7 +94,7 @@ inline unsigned peak_bits(const std::int32_t* up, const std::int32_t* mid, const
     const __m128i v = ld(mid + x0);
     __m128i mx = _mm_max_epi32(v, ld(mid + x0 - 1));
     __m128i mn = _mm_min_epi32(v, ld(mid + x0 - 1));
-    const std::int32_t* order[] = {mid + x0 + 1, up + x0, dn + x0, up + x0 - 1,
+    const std::int32_t* order[] = {mid + x0 + 1, up + x0,     dn + x0,    up + x0 - 1,
                                    up + x0 + 1,  dn + x0 - 1, dn + x0 + 1};
     const int n = full ? 7 : 3;
     for (int i = 0; i < n; ++i) {
@@ -119,8 +123,8 @@ constexpr int kLanes = sizeof(T) == 4 && std::is_floating_point_v<T> ? 8 : 4;
 }  // namespace
 
 template <class T>
-void find_peaks3x3(Path path, const T* src, int srcStep, qpxSize roi, T threshold,
-                   qpxPoint* peak, int maxPeakCount, int* peakCount, int norm, int border) {
+void find_peaks3x3(Path path, const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* peak,
+                   int maxPeakCount, int* peakCount, int norm, int border) {
     const bool full = norm == 0;
     int count = 0;
     *peakCount = 0;

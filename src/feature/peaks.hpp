@@ -11,8 +11,8 @@ namespace qpx::feature {
 // (v <= 0) of its neighbourhood: the full 3x3 window for norm 0, the cross for norm 1. Stops
 // as soon as maxPeakCount peaks are listed. Arguments are assumed valid (border >= 1).
 template <class T>
-void find_peaks3x3(Path path, const T* src, int srcStep, qpxSize roi, T threshold,
-                   qpxPoint* peak, int maxPeakCount, int* peakCount, int norm, int border);
+void find_peaks3x3(Path path, const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* peak,
+                   int maxPeakCount, int* peakCount, int norm, int border);
 
 // Buffer size of the peak finder for a row width (32-bit arithmetic).
 int find_peaks_buffer_size(int roiWidth);

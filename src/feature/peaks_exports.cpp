@@ -7,7 +7,8 @@ namespace {
 
 template <class T>
 qpxStatus peaks(const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* peak,
-                int maxPeakCount, int* peakCount, int norm, int border, const std::uint8_t* buffer) {
+                int maxPeakCount, int* peakCount, int norm, int border,
+                const std::uint8_t* buffer) {
     qpxStatus st =
         Check()
             .ptrs(src, peak, peakCount, buffer)

@@ -28,7 +28,8 @@ std::vector<qpxPoint> reference(const GuardedImage<T>& img, T threshold, int nor
                     mx = std::max(mx, double(img.at(x + dx, y + dy)));
                     mn = std::min(mn, double(img.at(x + dx, y + dy)));
                 }
-            const bool peak = v > 0 ? std::fabs(v - mx) <= 1.1754944e-38 : std::fabs(v - mn) <= 1.1754944e-38;
+            const bool peak =
+                v > 0 ? std::fabs(v - mx) <= 1.1754944e-38 : std::fabs(v - mn) <= 1.1754944e-38;
             if (!peak) continue;
             out.push_back({x, y});
             if (int(out.size()) == cap) return out;
@@ -46,7 +47,8 @@ qpxStatus call<float>(const float* src, int step, qpxSize roi, float thr, qpxPoi
 }
 template <>
 qpxStatus call<std::int32_t>(const std::int32_t* src, int step, qpxSize roi, std::int32_t thr,
-                             qpxPoint* pk, int cap, int* n, int norm, int border, std::uint8_t* buf) {
+                             qpxPoint* pk, int cap, int* n, int norm, int border,
+                             std::uint8_t* buf) {
     return qpxiFindPeaks3x3_32s_C1R(src, step, roi, thr, pk, cap, n, norm, border, buf);
 }
 
@@ -73,8 +75,8 @@ TYPED_TEST(Peaks, MatchesReferenceOnBothPaths) {
                                     std::vector<qpxPoint> got(cap, qpxPoint{-1, -1});
                                     int n = -1;
                                     qpx::feature::find_peaks3x3<T>(path, img.roi(), img.step(),
-                                                                   img.size(), thr, got.data(),
-                                                                   cap, &n, norm, border);
+                                                                   img.size(), thr, got.data(), cap,
+                                                                   &n, norm, border);
                                     ASSERT_EQ(n, int(ref.size())) << w << "x" << h;
                                     for (int i = 0; i < n; ++i) {
                                         ASSERT_EQ(got[i].x, ref[i].x);
@@ -105,13 +107,15 @@ TEST(Peaks, PlateauAndCapacity) {
     qpxPoint pk[8];
     int n = 0;
     std::uint8_t buf[1];
-    ASSERT_EQ(qpxiFindPeaks3x3_32f_C1R(img.roi(), img.step(), img.size(), 1.0f, pk, 8, &n, 0, 1, buf),
-              qpxStatusOk);
+    ASSERT_EQ(
+        qpxiFindPeaks3x3_32f_C1R(img.roi(), img.step(), img.size(), 1.0f, pk, 8, &n, 0, 1, buf),
+        qpxStatusOk);
     ASSERT_EQ(n, 4);
     const qpxPoint want[] = {{8, 2}, {9, 2}, {8, 3}, {9, 3}};
     for (int i = 0; i < 4; ++i) EXPECT_TRUE(pk[i].x == want[i].x && pk[i].y == want[i].y);
-    ASSERT_EQ(qpxiFindPeaks3x3_32f_C1R(img.roi(), img.step(), img.size(), 1.0f, pk, 1, &n, 0, 1, buf),
-              qpxStatusOk);
+    ASSERT_EQ(
+        qpxiFindPeaks3x3_32f_C1R(img.roi(), img.step(), img.size(), 1.0f, pk, 1, &n, 0, 1, buf),
+        qpxStatusOk);
     EXPECT_EQ(n, 1);
     EXPECT_TRUE(pk[0].x == 8 && pk[0].y == 2);
 }

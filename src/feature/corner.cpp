@@ -1,0 +1,720 @@
+// Corner measures. Every function runs the same pipeline: horizontal and vertical derivatives
+// into planes inside the caller's buffer, then, one output row at a time, the windowed sums of
+// dx*dx, dx*dy and dy*dy, and a per-pixel formula on the averaged tensor.
+//
+// Windowed sums are formed row by row: each plane row gets its horizontal window sums once (kept
+// in a ring of rows keyed by the plane row they came from), and each output row adds the rows of
+// its window from top to bottom. Every sum is taken in the same order on both paths, and the
+// vector path runs the same IEEE operations lane by lane, so the paths agree bit for bit.
+#include "feature/corner.hpp"
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <initializer_list>
+#include <type_traits>
+
+#include "filter/derivative.hpp"
+#include "frame/border.hpp"
+
+namespace qpx::feature {
+namespace {
+
+using filter::DerivKind;
+using u8 = std::uint8_t;
+
+constexpr std::int64_t r32(std::int64_t v) {
+    return (v + 31) / 32 * 32;
+}
+inline u8* align32(u8* p) {
+    return reinterpret_cast<u8*>((reinterpret_cast<std::uintptr_t>(p) + 31) & ~std::uintptr_t(31));
+}
+
+// Scalar forms with the instruction semantics of the vector code (NaN picks the second operand).
+inline float sqrt_f(float x) {
+    return _mm_cvtss_f32(_mm_sqrt_ss(_mm_set_ss(x)));
+}
+inline float max_f(float a, float b) {
+    return _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(a), _mm_set_ss(b)));
+}
+inline float min_f(float a, float b) {
+    return _mm_cvtss_f32(_mm_min_ss(_mm_set_ss(a), _mm_set_ss(b)));
+}
+inline float abs_f(float a) {
+    return _mm_cvtss_f32(_mm_andnot_ps(_mm_set_ss(-0.0f), _mm_set_ss(a)));
+}
+
+// Derivative planes hold exact 16-bit values for 8-bit sources and floats for float sources.
+template <class T>
+using DerivOf = std::conditional_t<std::is_same_v<T, u8>, std::int16_t, float>;
+
+inline float ld1(const std::int16_t* p) {
+    return static_cast<float>(*p);
+}
+inline float ld1(const float* p) {
+    return *p;
+}
+inline __m256 ld8(const std::int16_t* p) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i lo = _mm_cvtepi16_epi32(v);
+    __m128i hi = _mm_cvtepi16_epi32(_mm_unpackhi_epi64(v, v));
+    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
+}
+inline __m256 ld8(const float* p) {
+    return _mm256_loadu_ps(p);
+}
+
+constexpr int kConst = INT_MIN;  // a plane row or column outside the ROI with the constant value
+
+// Where the derivative planes are and how the tensor planes extend past the ROI. The planes hold
+// rows R0..R1-1 and columns C0..C1-1 in ROI coordinates: the ROI, plus the sides that the caller
+// has in memory. Other positions outside the ROI map by the extension kind.
+template <class D>
+struct Planes {
+    const D* dx;
+    const D* dy;
+    int step;  // bytes
+    int R0, R1, C0, C1;
+    int w, h;
+    int kind;  // 1 replicate, 3 mirror, 6 constant
+    float cv;  // value of every tensor plane outside the ROI under the constant kind
+    bool mTop, mBottom, mLeft, mRight;
+
+    int map(int i, int n, bool memLo, bool memHi) const {
+        if ((i >= 0 || memLo) && (i < n || memHi)) return i;
+        std::int64_t m = map_border_index(i, n, kind);
+        return m == kConstIndex ? kConst : static_cast<int>(m);
+    }
+    int mapX(int x) const { return map(x, w, mLeft, mRight); }
+    int mapY(int y) const { return map(y, h, mTop, mBottom); }
+};
+
+// The ring of horizontal window sums: K slots of three rows (dx*dx, dx*dy, dy*dy sums), each
+// tagged with the plane row it holds. Rows needed by one output row form a contiguous run of at
+// most K plane rows, so they never share a slot.
+struct Ring {
+    float* slots;
+    int stride;  // floats per row
+    int K;
+    int* tags;
+    const float** rows;  // the window's rows for the current output row (null: constant row)
+};
+
+// Horizontal window sums of the three tensor planes along real plane row r, for output columns
+// ox0..ox1-1, into out[0..], out[stride..], out[2*stride..].
+template <class D>
+void hsum_row(Path path, const Planes<D>& P, int r, int n, int ox0, int ox1, float* out,
+              int stride) {
+    const int ax = (n - 1) / 2;
+    const D* dxr = row(P.dx, P.step, r - P.R0);
+    const D* dyr = row(P.dy, P.step, r - P.R0);
+    float* oa = out;
+    float* ob = out + stride;
+    float* oc = out + 2 * stride;
+    auto tap = [&](int X, float& a, float& b, float& c) {
+        const int m = P.mapX(X);
+        if (m == kConst) {
+            a = b = c = P.cv;
+            return;
+        }
+        const float u = ld1(dxr + (m - P.C0));
+        const float v = ld1(dyr + (m - P.C0));
+        a = u * u;
+        b = u * v;
+        c = v * v;
+    };
+    auto one = [&](int x) {
+        float sa, sb, sc, ta, tb, tc;
+        tap(x - ax, sa, sb, sc);
+        for (int i = 1; i < n; ++i) {
+            tap(x - ax + i, ta, tb, tc);
+            sa = sa + ta;
+            sb = sb + tb;
+            sc = sc + tc;
+        }
+        oa[x - ox0] = sa;
+        ob[x - ox0] = sb;
+        oc[x - ox0] = sc;
+    };
+    int x = ox0;
+    if (path == Path::Vector) {
+        // Columns whose whole window reads the planes directly.
+        const std::int64_t lo = P.mLeft ? INT_MIN : 0;
+        const std::int64_t hi = P.mRight ? INT_MAX : P.w - 1;
+        const int xd0 = static_cast<int>(std::max<std::int64_t>(ox0, lo + ax));
+        const int xd1 = static_cast<int>(std::min<std::int64_t>(ox1, hi - (n - 1) + ax + 1));
+        for (; x < xd0 && x < ox1; ++x) one(x);
+        for (; x + 8 <= xd1; x += 8) {
+            const D* pu = dxr + (x - ax - P.C0);
+            const D* pv = dyr + (x - ax - P.C0);
+            __m256 u = ld8(pu), v = ld8(pv);
+            __m256 sa = _mm256_mul_ps(u, u), sb = _mm256_mul_ps(u, v), sc = _mm256_mul_ps(v, v);
+            for (int i = 1; i < n; ++i) {
+                u = ld8(pu + i);
+                v = ld8(pv + i);
+                sa = _mm256_add_ps(sa, _mm256_mul_ps(u, u));
+                sb = _mm256_add_ps(sb, _mm256_mul_ps(u, v));
+                sc = _mm256_add_ps(sc, _mm256_mul_ps(v, v));
+            }
+            _mm256_storeu_ps(oa + (x - ox0), sa);
+            _mm256_storeu_ps(ob + (x - ox0), sb);
+            _mm256_storeu_ps(oc + (x - ox0), sc);
+        }
+    }
+    for (; x < ox1; ++x) one(x);
+}
+
+// Runs the windowed tensor over output rows oy0..oy1-1 and columns ox0..ox1-1 and hands the
+// averaged A, B, C of each pixel to the finaliser.
+template <class D, class Fin>
+void tensor(Path path, const Planes<D>& P, int n, int ox0, int ox1, int oy0, int oy1, Ring& R,
+            Fin& fin) {
+    const int ay = (n - 1) / 2;
+    const float inv = 1.0f / static_cast<float>(n * n);
+    float constSum = P.cv;  // horizontal sum of a constant row
+    for (int i = 1; i < n; ++i) constSum = constSum + P.cv;
+    for (int k = 0; k < R.K; ++k) R.tags[k] = kConst;
+    const int s = R.stride;
+    for (int y = oy0; y < oy1; ++y) {
+        for (int i = 0; i < n; ++i) {
+            const int r = P.mapY(y - ay + i);
+            if (r == kConst) {
+                R.rows[i] = nullptr;
+                continue;
+            }
+            const int slot = (r - P.R0) % R.K;
+            float* sp = R.slots + std::int64_t(slot) * 3 * s;
+            if (R.tags[slot] != r) {
+                hsum_row(path, P, r, n, ox0, ox1, sp, s);
+                R.tags[slot] = r;
+            }
+            R.rows[i] = sp;
+        }
+        fin.row(y);
+        int x = ox0;
+        if (path == Path::Vector) {
+            const __m256 vc = _mm256_set1_ps(constSum);
+            const __m256 vinv = _mm256_set1_ps(inv);
+            for (; x + 8 <= ox1; x += 8) {
+                const int j = x - ox0;
+                auto ld = [&](const float* rp, int off) {
+                    return rp ? _mm256_loadu_ps(rp + off + j) : vc;
+                };
+                __m256 a = ld(R.rows[0], 0), b = ld(R.rows[0], s), c = ld(R.rows[0], 2 * s);
+                for (int i = 1; i < n; ++i) {
+                    a = _mm256_add_ps(a, ld(R.rows[i], 0));
+                    b = _mm256_add_ps(b, ld(R.rows[i], s));
+                    c = _mm256_add_ps(c, ld(R.rows[i], 2 * s));
+                }
+                fin.vec(x, _mm256_mul_ps(a, vinv), _mm256_mul_ps(b, vinv), _mm256_mul_ps(c, vinv));
+            }
+        }
+        for (; x < ox1; ++x) {
+            const int j = x - ox0;
+            float a = 0, b = 0, c = 0;
+            for (int i = 0; i < n; ++i) {
+                const float* rp = R.rows[i];
+                const float ta = rp ? rp[j] : constSum;
+                const float tb = rp ? rp[s + j] : constSum;
+                const float tc = rp ? rp[2 * s + j] : constSum;
+                if (i == 0) {
+                    a = ta;
+                    b = tb;
+                    c = tc;
+                } else {
+                    a = a + ta;
+                    b = b + tb;
+                    c = c + tc;
+                }
+            }
+            fin.px(x, a * inv, b * inv, c * inv);
+        }
+    }
+}
+
+// ---- finalisers --------------------------------------------------------------------------------
+
+struct MinEigenFin {
+    float* dst;
+    int dstStep;
+    float half;  // half the scale
+    float* d = nullptr;
+
+    void row(int y) { d = qpx::row(dst, dstStep, y); }
+    void px(int x, float A, float B, float C) {
+        const float t = A - C;
+        const float r = sqrt_f(t * t + (B * B) * 4.0f);
+        d[x] = half * ((A + C) - r);
+    }
+    void vec(int x, __m256 A, __m256 B, __m256 C) {
+        const __m256 t = _mm256_sub_ps(A, C);
+        const __m256 q = _mm256_add_ps(_mm256_mul_ps(t, t),
+                                       _mm256_mul_ps(_mm256_mul_ps(B, B), _mm256_set1_ps(4.0f)));
+        const __m256 r = _mm256_sqrt_ps(q);
+        _mm256_storeu_ps(
+            d + x, _mm256_mul_ps(_mm256_set1_ps(half), _mm256_sub_ps(_mm256_add_ps(A, C), r)));
+    }
+};
+
+struct EigenVecsFin {
+    float* dst;
+    int dstStep;
+    float s;  // scale
+    float g;  // sign of the mixed term in the eigenvectors
+    float* d = nullptr;
+
+    static constexpr float kMinLen = 1.1920929e-7f;
+
+    void row(int y) { d = qpx::row(dst, dstStep, y); }
+    void px(int x, float a, float b, float c) {
+        const float A = s * a, B = s * b, C = s * c;
+        const float t = A - C;
+        const float r = sqrt_f(t * t + (B * B) * 4.0f);
+        const float l1 = ((A + C) + r) * 0.5f;
+        const float l2 = ((A + C) - r) * 0.5f;
+        const float eps = 0.001f * max_f(A, C);
+        float* o = d + 6 * std::int64_t(x);
+        if (A * C - B * B < eps || min_f(A, C) < eps) {
+            for (int i = 0; i < 6; ++i) o[i] = 0.0f;
+            return;
+        }
+        o[0] = l1;
+        o[1] = l2;
+        if (abs_f(B) < eps) {
+            o[2] = 0.0f;
+            o[3] = 1.0f;
+            o[4] = 1.0f;
+            o[5] = 0.0f;
+            return;
+        }
+        const float bp = B * g;
+        const float e1 = l1 - A, e2 = l2 - A;
+        const float len1 = max_f(sqrt_f(bp * bp + e1 * e1), kMinLen);
+        const float len2 = max_f(sqrt_f(bp * bp + e2 * e2), kMinLen);
+        o[2] = bp / len1;
+        o[3] = e1 / len1;
+        o[4] = bp / len2;
+        o[5] = e2 / len2;
+    }
+    void vec(int x, __m256 a, __m256 b, __m256 c) {
+        const __m256 vs = _mm256_set1_ps(s);
+        const __m256 A = _mm256_mul_ps(vs, a), B = _mm256_mul_ps(vs, b), C = _mm256_mul_ps(vs, c);
+        const __m256 t = _mm256_sub_ps(A, C);
+        const __m256 r = _mm256_sqrt_ps(_mm256_add_ps(
+            _mm256_mul_ps(t, t), _mm256_mul_ps(_mm256_mul_ps(B, B), _mm256_set1_ps(4.0f))));
+        const __m256 half = _mm256_set1_ps(0.5f);
+        const __m256 l1 = _mm256_mul_ps(_mm256_add_ps(_mm256_add_ps(A, C), r), half);
+        const __m256 l2 = _mm256_mul_ps(_mm256_sub_ps(_mm256_add_ps(A, C), r), half);
+        const __m256 eps = _mm256_mul_ps(_mm256_set1_ps(0.001f), _mm256_max_ps(A, C));
+        const __m256 det = _mm256_sub_ps(_mm256_mul_ps(A, C), _mm256_mul_ps(B, B));
+        const __m256 zero = _mm256_or_ps(_mm256_cmp_ps(det, eps, _CMP_LT_OQ),
+                                         _mm256_cmp_ps(_mm256_min_ps(A, C), eps, _CMP_LT_OQ));
+        const __m256 absB = _mm256_andnot_ps(_mm256_set1_ps(-0.0f), B);
+        const __m256 axis = _mm256_cmp_ps(absB, eps, _CMP_LT_OQ);
+        const __m256 bp = _mm256_mul_ps(B, _mm256_set1_ps(g));
+        const __m256 e1 = _mm256_sub_ps(l1, A), e2 = _mm256_sub_ps(l2, A);
+        const __m256 minLen = _mm256_set1_ps(kMinLen);
+        const __m256 bb = _mm256_mul_ps(bp, bp);
+        const __m256 len1 =
+            _mm256_max_ps(_mm256_sqrt_ps(_mm256_add_ps(bb, _mm256_mul_ps(e1, e1))), minLen);
+        const __m256 len2 =
+            _mm256_max_ps(_mm256_sqrt_ps(_mm256_add_ps(bb, _mm256_mul_ps(e2, e2))), minLen);
+        const __m256 one = _mm256_set1_ps(1.0f), nil = _mm256_setzero_ps();
+        __m256 out[6] = {l1,
+                         l2,
+                         _mm256_blendv_ps(_mm256_div_ps(bp, len1), nil, axis),
+                         _mm256_blendv_ps(_mm256_div_ps(e1, len1), one, axis),
+                         _mm256_blendv_ps(_mm256_div_ps(bp, len2), one, axis),
+                         _mm256_blendv_ps(_mm256_div_ps(e2, len2), nil, axis)};
+        alignas(32) float tmp[6][8];
+        for (int i = 0; i < 6; ++i) _mm256_store_ps(tmp[i], _mm256_blendv_ps(out[i], nil, zero));
+        float* o = d + 6 * std::int64_t(x);
+        for (int l = 0; l < 8; ++l)
+            for (int i = 0; i < 6; ++i) o[6 * l + i] = tmp[i][l];
+    }
+};
+
+struct HarrisFin {
+    float* dst;
+    int dstStep;
+    float k;
+    float sp;  // scale x avgWindow^4
+    float* d = nullptr;
+
+    void row(int y) { d = qpx::row(dst, dstStep, y); }
+    void px(int x, float A, float B, float C) {
+        const float t = A + C;
+        d[x] = (A * C - (k * (t * t) + B * B)) * sp;
+    }
+    void vec(int x, __m256 A, __m256 B, __m256 C) {
+        const __m256 t = _mm256_add_ps(A, C);
+        const __m256 kt = _mm256_mul_ps(_mm256_set1_ps(k), _mm256_mul_ps(t, t));
+        const __m256 r = _mm256_sub_ps(_mm256_mul_ps(A, C), _mm256_add_ps(kt, _mm256_mul_ps(B, B)));
+        _mm256_storeu_ps(d + x, _mm256_mul_ps(r, _mm256_set1_ps(sp)));
+    }
+};
+
+struct LineFin {
+    const u8* feature;
+    int featureStep;
+    u8* dst;
+    int dstStep;
+    float threshold;
+    const u8* f = nullptr;
+    u8* d = nullptr;
+
+    void row(int y) {
+        f = qpx::row(feature, featureStep, y);
+        d = qpx::row(dst, dstStep, y);
+    }
+    void px(int x, float A, float B, float C) {
+        const float t = A + C;
+        d[x] = t * t > threshold * (A * C - B * B) ? 0 : f[x];
+    }
+    void vec(int x, __m256 A, __m256 B, __m256 C) {
+        const __m256 t = _mm256_add_ps(A, C);
+        const __m256 det = _mm256_sub_ps(_mm256_mul_ps(A, C), _mm256_mul_ps(B, B));
+        const __m256 edge = _mm256_cmp_ps(
+            _mm256_mul_ps(t, t), _mm256_mul_ps(_mm256_set1_ps(threshold), det), _CMP_GT_OQ);
+        const unsigned bits = static_cast<unsigned>(_mm256_movemask_ps(edge));
+        for (int l = 0; l < 8; ++l) d[x + l] = (bits >> l) & 1u ? 0 : f[x + l];
+    }
+};
+
+// ---- central differences (Harris and line suppression) ------------------------------------------
+
+// dx = right minus left neighbour, dy = lower minus upper neighbour, over a region whose pixels
+// outside follow the filter border rule of `code`. src points at the region's first pixel.
+template <class T, class D>
+void central_diff(Path path, const T* src, int srcStep, D* dx, D* dy, int dStep, qpxSize reg,
+                  std::uint32_t code, T bv) {
+    const RowExtension rx = RowExtension::make(code, reg.width);
+    const ColumnExtension cy = ColumnExtension::make(code, reg.height);
+    auto at = [&](const T* r, int x) -> float {
+        if (r == nullptr) return static_cast<float>(bv);
+        const std::int64_t m = rx.map(x, reg.width);
+        return m == kConstIndex ? static_cast<float>(bv) : static_cast<float>(r[m]);
+    };
+    auto rowp = [&](int y) -> const T* {
+        const std::int64_t m = cy.map(y, reg.height);
+        return m == kConstIndex ? nullptr : row(src, srcStep, m);
+    };
+    for (int y = 0; y < reg.height; ++y) {
+        const T* up = rowp(y - 1);
+        const T* mid = rowp(y);
+        const T* dn = rowp(y + 1);
+        D* ox = row(dx, dStep, y);
+        D* oy = row(dy, dStep, y);
+        int x = 0;
+        auto one = [&](int xx) {
+            ox[xx] = static_cast<D>(at(mid, xx + 1) - at(mid, xx - 1));
+            oy[xx] = static_cast<D>(at(dn, xx) - at(up, xx));
+        };
+        if (path == Path::Vector && reg.width > 2) {
+            one(0);
+            x = 1;
+            for (; x + 8 <= reg.width - 1; x += 8) {
+                if constexpr (std::is_same_v<T, u8>) {
+                    auto ld = [&](const T* r, int xx) {
+                        return r ? _mm_cvtepu8_epi16(
+                                       _mm_loadl_epi64(reinterpret_cast<const __m128i*>(r + xx)))
+                                 : _mm_set1_epi16(static_cast<short>(bv));
+                    };
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(ox + x),
+                                     _mm_sub_epi16(ld(mid, x + 1), ld(mid, x - 1)));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(oy + x),
+                                     _mm_sub_epi16(ld(dn, x), ld(up, x)));
+                } else {
+                    auto ld = [&](const T* r, int xx) {
+                        return r ? _mm256_loadu_ps(r + xx) : _mm256_set1_ps(bv);
+                    };
+                    _mm256_storeu_ps(ox + x, _mm256_sub_ps(ld(mid, x + 1), ld(mid, x - 1)));
+                    _mm256_storeu_ps(oy + x, _mm256_sub_ps(ld(dn, x), ld(up, x)));
+                }
+            }
+        }
+        for (; x < reg.width; ++x) one(x);
+    }
+}
+
+// The 5x5 Sobel pair on a ROI one pixel wide or high with a side in memory: the rows or columns
+// read from memory reach across the whole ROI to its other side, which extends by the kind, so
+// no block of the region can be filtered on its own. Such regions are tiny; they are filtered
+// directly, pixel by pixel, with the ROI's own extension. Integer sums are exact; float sums
+// follow the same order as the filters (rows first, then the column).
+template <class T, class D>
+void sobel5_direct(const T* src, int srcStep, qpxSize roi, int R0, int R1, int C0, int C1,
+                   std::uint32_t code, T bv, D* dx, D* dy, int dStep) {
+    const RowExtension rx = RowExtension::make(code, roi.width);
+    const ColumnExtension cy = ColumnExtension::make(code, roi.height);
+    static constexpr float diff[5] = {1, 2, 0, -2, -1};  // left minus right / top-down negated
+    static constexpr float smooth[5] = {1, 4, 6, 4, 1};
+    auto pix = [&](int X, int Y) -> float {
+        const std::int64_t x = rx.map(X, roi.width), y = cy.map(Y, roi.height);
+        if (x == kConstIndex || y == kConstIndex) return static_cast<float>(bv);
+        return static_cast<float>(row(src, srcStep, y)[x]);
+    };
+    for (int Y = R0; Y < R1; ++Y)
+        for (int X = C0; X < C1; ++X) {
+            float sv = 0, sh = 0;
+            for (int j = 0; j < 5; ++j) {
+                float hv = 0, hh = 0;
+                for (int i = 0; i < 5; ++i) {
+                    const float p = pix(X - 2 + i, Y - 2 + j);
+                    hv = hv + diff[i] * p;
+                    hh = hh + smooth[i] * p;
+                }
+                sv = sv + smooth[j] * hv;
+                sh = sh - diff[j] * hh;
+            }
+            row(dx, dStep, Y - R0)[X - C0] = static_cast<D>(sv);
+            row(dy, dStep, Y - R0)[X - C0] = static_cast<D>(sh);
+        }
+}
+
+// ---- drivers -----------------------------------------------------------------------------------
+
+template <class T>
+constexpr qpxDataType kSrcType = std::is_same_v<T, u8> ? qpx8u : qpx32f;
+template <class T>
+constexpr qpxDataType kDerivType = std::is_same_v<T, u8> ? qpx16s : qpx32f;
+
+std::int64_t deriv_work(qpxSize roi, int mask, qpxDataType s, qpxDataType d) {
+    std::int64_t best = 0;
+    for (DerivKind k : {DerivKind::SobelV, DerivKind::SobelNegV, DerivKind::SobelH,
+                        DerivKind::ScharrV, DerivKind::ScharrH}) {
+        int size = 0;
+        if (filter::derivative_buffer_size(k, roi, mask, s, d, 1, &size) == qpxStatusOk &&
+            size > best)
+            best = size;
+    }
+    return best;
+}
+
+// Ring bookkeeping after the slots: tags, then the window's row pointers.
+inline u8* place_ring(u8* p, Ring& R, int n) {
+    R.tags = reinterpret_cast<int*>(p);
+    p = align32(p + 4 * std::int64_t(R.K));
+    R.rows = reinterpret_cast<const float**>(p);
+    return align32(p + sizeof(float*) * std::int64_t(n));
+}
+
+// Eigenvalue functions: derivatives over the whole ROI, then the tensor.
+template <class T, class Fin>
+void eigen_run(Path path, const T* src, int srcStep, qpxSize roi, int kernType, int aperture, int n,
+               std::uint32_t border, T bv, u8* buffer, Fin& fin) {
+    using D = DerivOf<T>;
+    const int w = roi.width, h = roi.height;
+    const int w16 = (w + 15) & ~15;
+    const int dstep = w16 * int(sizeof(D));
+    u8* p = align32(buffer);
+    D* dx = reinterpret_cast<D*>(p);
+    D* dy = reinterpret_cast<D*>(p + std::int64_t(dstep) * h);
+    p += 2 * std::int64_t(dstep) * h;
+    Ring R;
+    R.slots = reinterpret_cast<float*>(p);
+    R.stride = w16;
+    R.K = n < h ? n : h;
+    p = place_ring(p + 12 * std::int64_t(w16) * R.K, R, n);
+
+    // Any kind with every side in memory mirrors, and so does the default kind.
+    const unsigned kind = border & 15u;
+    const bool known = kind == kBorderRepl || kind == kBorderMirror || kind == kBorderConst;
+    const int planeKind = known ? int(kind) : kBorderMirror;
+    std::uint32_t code = (border & 0xF0u) | unsigned(planeKind);
+    if ((border & 0xF0u) == 0xF0u && !known) code = qpxBorderInMem;
+    const DerivKind kv = kernType == 1   ? DerivKind::ScharrV
+                         : kernType == 2 ? DerivKind::SobelNegV
+                                         : DerivKind::SobelV;
+    const DerivKind kh = kernType == 1 ? DerivKind::ScharrH : DerivKind::SobelH;
+    const qpxMaskSize mask = aperture == 5 ? qpxMskSize5x5 : qpxMskSize3x3;
+    filter::derivative(kv, src, srcStep, dx, dstep, roi, mask, code, bv, p, path);
+    filter::derivative(kh, src, srcStep, dy, dstep, roi, mask, code, bv, p, path);
+
+    Planes<D> P{dx, dy, dstep, 0, h, 0, w, w, h, planeKind, float(bv), false, false, false, false};
+    tensor(path, P, n, 0, w, 0, h, R, fin);
+}
+
+float eigen_scale(int kernType, int aperture) {
+    float s = 1.0f / (255.0f * float(1 << (2 * aperture - 2)));
+    if (kernType == 1) s = s * 0.6125f;
+    return s;
+}
+
+// Harris and line suppression: the ROI in tiles, each with its derivative planes over the tile
+// and the window margin. Tiles read neighbouring pixels from memory, so tiling does not change
+// any value; the last tile of a row or column is moved back to end at the ROI edge.
+template <class T, class Fin>
+void windowed_run(Path path, const T* src, int srcStep, qpxSize roi, int filterType, int mask,
+                  int n, std::uint32_t border, T bv, u8* buffer, Fin& fin) {
+    using D = DerivOf<T>;
+    const qpxSize tile = harris_tile(roi, n, std::is_same_v<T, u8>);
+    const int W = tile.width + n - 1, H = tile.height + n - 1;
+    const int dstep = static_cast<int>(r32(std::int64_t(sizeof(D)) * W));
+    u8* p = align32(buffer);
+    D* dx = reinterpret_cast<D*>(p);
+    D* dy = reinterpret_cast<D*>(p + std::int64_t(dstep) * H);
+    p += 2 * std::int64_t(dstep) * H;
+    Ring R;
+    R.slots = reinterpret_cast<float*>(p);
+    R.stride = static_cast<int>(r32(4 * std::int64_t(tile.width)) / 4);
+    R.K = n < H ? n : H;
+    u8* work = place_ring(p + 12 * std::int64_t(R.stride) * R.K, R, n);
+
+    const Border b = Border::parse(border);
+    const int ax = (n - 1) / 2;
+    const DerivKind kv = filterType == qpxFilterScharr ? DerivKind::ScharrV : DerivKind::SobelV;
+    const DerivKind kh = filterType == qpxFilterScharr ? DerivKind::ScharrH : DerivKind::SobelH;
+    const int w = roi.width, h = roi.height;
+    for (int ty = 0; ty < h; ty += tile.height) {
+        const int oy0 = ty + tile.height <= h ? ty : h - tile.height;
+        const int oy1 = oy0 + tile.height;
+        const int R0 = b.inTop ? oy0 - ax : std::max(oy0 - ax, 0);
+        const int R1 = b.inBottom ? oy1 + (n - 1 - ax) : std::min(oy1 + (n - 1 - ax), h);
+        for (int tx = 0; tx < w; tx += tile.width) {
+            const int ox0 = tx + tile.width <= w ? tx : w - tile.width;
+            const int ox1 = ox0 + tile.width;
+            const int C0 = b.inLeft ? ox0 - ax : std::max(ox0 - ax, 0);
+            const int C1 = b.inRight ? ox1 + (n - 1 - ax) : std::min(ox1 + (n - 1 - ax), w);
+            // The region is filled block by block: the rows and columns beyond the ROI (read
+            // from memory) apart from those inside it, so that every block extends by the
+            // kind exactly where the ROI does. A block side is in memory wherever more pixels
+            // lie beyond it: inside the ROI, or on a side the caller has in memory.
+            const int rowCut[4] = {R0, std::clamp(0, R0, R1), std::clamp(h, R0, R1), R1};
+            const int colCut[4] = {C0, std::clamp(0, C0, C1), std::clamp(w, C0, C1), C1};
+            const bool across =
+                mask == qpxMskSize5x5 && ((w == 1 && C1 - C0 > 1) || (h == 1 && R1 - R0 > 1));
+            if (across) sobel5_direct(src, srcStep, roi, R0, R1, C0, C1, border, bv, dx, dy, dstep);
+            for (int bi = 0; bi < 3 && !across; ++bi) {
+                const int y0 = rowCut[bi], y1 = rowCut[bi + 1];
+                if (y0 >= y1) continue;
+                for (int bj = 0; bj < 3; ++bj) {
+                    const int x0 = colCut[bj], x1 = colCut[bj + 1];
+                    if (x0 >= x1) continue;
+                    const std::uint32_t flags =
+                        (y0 != 0 || b.inTop ? 0x10u : 0u) | (y1 != h || b.inBottom ? 0x20u : 0u) |
+                        (x0 != 0 || b.inLeft ? 0x40u : 0u) | (x1 != w || b.inRight ? 0x80u : 0u);
+                    const std::uint32_t code = flags == 0xF0u ? 0xF0u : flags | unsigned(b.kind);
+                    const T* bs = row(src, srcStep, y0) + x0;
+                    const qpxSize blk{x1 - x0, y1 - y0};
+                    const std::int64_t off = std::int64_t(y0 - R0) * dstep;
+                    D* bx = reinterpret_cast<D*>(reinterpret_cast<u8*>(dx) + off) + (x0 - C0);
+                    D* by = reinterpret_cast<D*>(reinterpret_cast<u8*>(dy) + off) + (x0 - C0);
+                    if (filterType == qpxFilterCentralDiff) {
+                        central_diff(path, bs, srcStep, bx, by, dstep, blk, code, bv);
+                    } else {
+                        filter::derivative(kv, bs, srcStep, bx, dstep, blk, mask, code, bv, work,
+                                           path);
+                        filter::derivative(kh, bs, srcStep, by, dstep, blk, mask, code, bv, work,
+                                           path);
+                    }
+                }
+            }
+            Planes<D> P{dx, dy,     dstep, R0,      R1,         C0,       C1,       w,
+                        h,  b.kind, 0.0f,  b.inTop, b.inBottom, b.inLeft, b.inRight};
+            tensor(path, P, n, ox0, ox1, oy0, oy1, R, fin);
+        }
+    }
+}
+
+}  // namespace
+
+template <class T>
+void min_eigen_val(Path path, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
+                   int kernType, int aperture, int avgWindow, std::uint32_t border, T borderValue,
+                   u8* buffer) {
+    MinEigenFin fin{dst, dstStep, eigen_scale(kernType, aperture) * 0.5f};
+    eigen_run(path, src, srcStep, roi, kernType, aperture, avgWindow, border, borderValue, buffer,
+              fin);
+}
+
+template <class T>
+void eigen_vals_vecs(Path path, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
+                     int kernType, int aperture, int avgWindow, std::uint32_t border, T borderValue,
+                     u8* buffer) {
+    EigenVecsFin fin{dst, dstStep, eigen_scale(kernType, aperture), kernType == 1 ? 1.0f : -1.0f};
+    eigen_run(path, src, srcStep, roi, kernType, aperture, avgWindow, border, borderValue, buffer,
+              fin);
+}
+
+template <class T>
+std::int64_t eigen_buffer_size(qpxSize roi, int aperture) {
+    const std::int64_t w16 = (std::int64_t(roi.width) + 15) & ~std::int64_t(15);
+    const std::int64_t perPixel = std::is_same_v<T, u8> ? 16 : 20;
+    const int mask = aperture == 5 ? qpxMskSize5x5 : qpxMskSize3x3;
+    return perPixel * roi.height * w16 + 224 + deriv_work(roi, mask, kSrcType<T>, kDerivType<T>);
+}
+
+template <class T>
+void harris_corner(Path path, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
+                   int filterType, int mask, int avgWindow, float k, float scale,
+                   std::uint32_t border, T borderValue, u8* buffer) {
+    const std::uint32_t n = static_cast<std::uint32_t>(avgWindow);
+    const std::uint32_t n4 = n * n * n * n;  // 32-bit unsigned, as the scale rule states
+    const float sp = static_cast<float>(double(scale) * double(n4));
+    HarrisFin fin{dst, dstStep, k, sp};
+    windowed_run(path, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue, buffer,
+                 fin);
+}
+
+void line_suppression(Path path, const u8* src, int srcStep, const u8* feature, int featureStep,
+                      u8* dst, int dstStep, qpxSize roi, int filterType, int mask, int avgWindow,
+                      float threshold, std::uint32_t border, u8 borderValue, u8* buffer) {
+    LineFin fin{feature, featureStep, dst, dstStep, threshold};
+    windowed_run(path, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue, buffer,
+                 fin);
+}
+
+qpxSize harris_tile(qpxSize roi, int avgWindow, bool bytes) {
+    const int T = bytes ? 8827 : 7111;
+    int root = 0;
+    while ((root + 1) * (root + 1) <= T) ++root;
+    const int e = avgWindow - 1;
+    const int q = ((root - e > 0 ? root - e : 0) + 15) & ~15;
+    const std::int64_t minSide = 8 * std::int64_t(avgWindow);
+    const std::int64_t tw = std::min<std::int64_t>(std::max<std::int64_t>(minSide, q), roi.width);
+    const std::int64_t th =
+        std::min<std::int64_t>(std::max<std::int64_t>(minSide, T / (q + e) - e), roi.height);
+    return {static_cast<int>(tw), static_cast<int>(th)};
+}
+
+std::int64_t harris_buffer_size(qpxSize roi, int mask, int avgWindow, bool bytes) {
+    const qpxSize t = harris_tile(roi, avgWindow, bytes);
+    const int e = avgWindow - 1;
+    const std::int64_t derivBytes = bytes ? 2 : 4, srcBytes = bytes ? 1 : 4;
+    const qpxDataType st = bytes ? qpx8u : qpx32f, dt = bytes ? qpx16s : qpx32f;
+    auto shape = [&](std::int64_t w, std::int64_t h) -> std::int64_t {
+        if (w < 1 || h < 1) return 0;
+        const std::int64_t W = w + e, H = h + e;
+        const std::int64_t plane = r32(4 * W) * H;
+        // The gradient stage: the derivative filter's own work, and the window sums'
+        // bookkeeping (row tags and pointers).
+        const std::int64_t grad =
+            deriv_work({int(W), int(H)}, mask, st, dt) + 16 * std::int64_t(avgWindow) + 64;
+        std::int64_t size = 3 * plane + 2 * r32(derivBytes * W) * H + 64 + std::max(plane, grad);
+        if (w == 1 || h == 1) size += (w + 2) * (h + 2) * srcBytes;
+        return size;
+    };
+    const std::int64_t rw = roi.width % t.width, rh = roi.height % t.height;
+    return std::max(
+        {shape(t.width, t.height), shape(rw, t.height), shape(t.width, rh), shape(rw, rh)});
+}
+
+template void min_eigen_val<u8>(Path, const u8*, int, float*, int, qpxSize, int, int, int,
+                                std::uint32_t, u8, u8*);
+template void min_eigen_val<float>(Path, const float*, int, float*, int, qpxSize, int, int, int,
+                                   std::uint32_t, float, u8*);
+template void eigen_vals_vecs<u8>(Path, const u8*, int, float*, int, qpxSize, int, int, int,
+                                  std::uint32_t, u8, u8*);
+template void eigen_vals_vecs<float>(Path, const float*, int, float*, int, qpxSize, int, int, int,
+                                     std::uint32_t, float, u8*);
+template std::int64_t eigen_buffer_size<u8>(qpxSize, int);
+template std::int64_t eigen_buffer_size<float>(qpxSize, int);
+template void harris_corner<u8>(Path, const u8*, int, float*, int, qpxSize, int, int, int, float,
+                                float, std::uint32_t, u8, u8*);
+template void harris_corner<float>(Path, const float*, int, float*, int, qpxSize, int, int, int,
+                                   float, float, std::uint32_t, float, u8*);
+
+}  // namespace qpx::feature
