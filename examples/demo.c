@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
     int bad = demo_save("input", img, w, h, w);
     bad |= demo_motion(img, w, h);
     bad |= demo_separable(img, w, h);
+    bad |= demo_derivatives(img, w, h);
     /* @@DEMO_CALLS@@ */
     free(img);
     return bad ? 1 : 0;

@@ -14,6 +14,7 @@ int demo_check(qpxStatus st, const char* what);
 /* The parts of the demo, each on the grey sample picture (w x h, tight rows). */
 int demo_motion(const unsigned char* img, int w, int h);
 int demo_separable(const unsigned char* img, int w, int h);
+int demo_derivatives(const unsigned char* img, int w, int h);
 /* @@DEMO_DECLS@@ */
 
 #endif
