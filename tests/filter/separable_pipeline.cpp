@@ -70,7 +70,8 @@ void check_row(qpxSize roi, int ks, int ax, std::uint32_t b, int divisor, int bu
                 else if constexpr (kind == RowKind::Scaled)
                     want = trunc_sat<D>(float(sum) * (1.0f / float(divisor)));
                 else
-                    want = D(std::uint16_t(std::uint32_t(std::int32_t(sum) * mul) >> 14));
+                    want = D(
+                        std::uint16_t(std::uint32_t(std::int32_t(sum)) * std::uint32_t(mul) >> 14));
                 ASSERT_EQ(std::memcmp(&want, &dst.at(x, y, c), sizeof(D)), 0)
                     << "x " << x << " y " << y << " roi " << roi.width << " ks " << ks << " ax "
                     << ax << " border " << b << " got " << +dst.at(x, y, c) << " want " << +want;
