@@ -91,16 +91,25 @@ inline __m256 combine(__m128i lo, __m128i hi) {
     return _mm256_castsi256_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
 }
 
+// All-ones lanes where the sign bit is set.
+inline __m256 sign_mask(__m256 v) {
+    __m128i lo = _mm_srai_epi32(_mm_castps_si128(_mm256_castps256_ps128(v)), 31);
+    __m128i hi = _mm_srai_epi32(_mm_castps_si128(_mm256_extractf128_ps(v, 1)), 31);
+    return combine(lo, hi);
+}
+
 // Sector codes of 8 pixels as 8 bytes; `differ` has its sign bit set where dx, dy signs differ.
+// Plain bitwise selection: the compiler keeps it in vector registers.
 inline void store_sectors8(__m256 ax, __m256 ay, __m256 differ, u8* sec) {
-    const __m256 one = _mm256_castsi256_ps(_mm256_set1_epi32(kSectorVertical));
-    const __m256 same = _mm256_castsi256_ps(_mm256_set1_epi32(kSectorSameSign));
-    const __m256 opp = _mm256_castsi256_ps(_mm256_set1_epi32(kSectorOppSign));
+    const __m256 one = _mm256_castsi256_ps(_mm256_set1_epi32(1));
+    const __m256 two = _mm256_castsi256_ps(_mm256_set1_epi32(2));
+    static_assert(kSectorVertical == 1 && kSectorSameSign == 2 && kSectorOppSign == 3 &&
+                  kSectorHorizontal == 0);
     __m256 h = _mm256_cmp_ps(ay, _mm256_mul_ps(ax, _mm256_set1_ps(kT1)), _CMP_LT_OQ);
     __m256 v = _mm256_cmp_ps(_mm256_mul_ps(ax, _mm256_set1_ps(kT2)), ay, _CMP_LT_OQ);
-    __m256 c = _mm256_blendv_ps(same, opp, differ);
-    c = _mm256_blendv_ps(c, one, v);
-    c = _mm256_andnot_ps(h, c);  // horizontal is code 0
+    __m256 diag = _mm256_or_ps(two, _mm256_and_ps(sign_mask(differ), one));
+    __m256 c = _mm256_or_ps(_mm256_and_ps(v, one), _mm256_andnot_ps(v, diag));
+    c = _mm256_andnot_ps(h, c);
     __m128i ci = _mm_packs_epi32(_mm_castps_si128(_mm256_castps256_ps128(c)),
                                  _mm_castps_si128(_mm256_extractf128_ps(c, 1)));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(sec), _mm_packus_epi16(ci, ci));
