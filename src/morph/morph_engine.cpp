@@ -48,10 +48,20 @@ void apply(Path path, Op op, const T* src, std::int64_t srcStep, T* dst, std::in
     const std::int64_t px = C * sizeof(T);
     const bool overlap = regions_overlap(src, srcStep, dst, dstStep, width * px, height, mv.ay,
                                          mv.pH - 1 - mv.ay, mv.pW * px);
-    const bool cacheBelow = overlap && b.kind == kBorderMirror && !b.inBottom && mv.pH - 1 > mv.ay;
-    ImageSink<T> sink{dst, dstStep};
-    run_stage<T, C>(path, op, mv, rows, !overlap && rows.in_place(), cacheBelow, sink, width,
-                    height, buffer);
+    const bool delay = overlap && b.kind == kBorderMirror && !b.inBottom && mv.pH - 1 > mv.ay;
+    const bool direct = !overlap && rows.in_place();
+    if (delay) {
+        // The held-back rows follow the stage's own work memory.
+        const std::int64_t below = mv.pH - 1 - mv.ay;
+        const std::int64_t n = width * C;
+        std::uint8_t* ring = buffer + stage_need(width, mv.pW, mv.pH, int(sizeof(T)), C, mv.full) -
+                             below * n * std::int64_t(sizeof(T));
+        DelayedSink<T> sink{dst, dstStep, height, n, below, reinterpret_cast<T*>(ring)};
+        run_stage<T, C>(path, op, mv, rows, direct, sink, width, height, buffer);
+    } else {
+        ImageSink<T> sink{dst, dstStep};
+        run_stage<T, C>(path, op, mv, rows, direct, sink, width, height, buffer);
+    }
 }
 
 #define QPX_MORPH_APPLY(T, C)                                                                   \

@@ -80,6 +80,7 @@ struct BitSink {
         std::uint8_t* d = qpx::row(dst, step, y);
         for (std::int64_t x = 0; x < w; ++x) put_bit(d, off + x, tmp[x] != 0);
     }
+    void finish() {}
 };
 
 }  // namespace
@@ -120,7 +121,7 @@ void apply_1u(Path path, Op op, const std::uint8_t* src, std::int64_t srcStep, i
         fill = value ? 255 : 0;
     BitRows rows(src, srcStep, srcBitOffset, width, height, b, fill, mv);
     BitSink sink{dst, dstStep, dstBitOffset, width, tmp};
-    run_stage<std::uint8_t, 1>(path, op, mv, rows, false, false, sink, width, height, stage);
+    run_stage<std::uint8_t, 1>(path, op, mv, rows, false, sink, width, height, stage);
 }
 
 }  // namespace qpx::morph

@@ -153,22 +153,14 @@ inline std::uint8_t* align32(std::uint8_t* p) {
 // Rows of the extended source are numbered e = 0 .. height + pH - 2 (e = y + ay is source row y).
 // Output row y needs extended rows y .. y + pH - 1. Rows is a row source (build/direct), Sink
 // gives the memory of each output row and is told when it is complete.
-//
-// With `cacheBelow`, the rows below the ROI are built before any output is written: a mirrored
-// bottom border reads ROI rows that an in-place operation has already overwritten by the time
-// those rows are reached.
 template <class T, Op op, class Rows, class Sink>
-void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, bool cacheBelow,
-                  Sink& sink, std::int64_t w, std::int64_t h, int C, std::uint8_t* buffer) {
+void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, Sink& sink,
+                  std::int64_t w, std::int64_t h, int C, std::uint8_t* buffer) {
     const std::int64_t n = w * C;
     const std::int64_t extN = (w + m.pW - 1) * C;
     const std::int64_t N = h + m.pH - 1;
     const int k = m.pH;
     T* base = reinterpret_cast<T*>(align32(buffer));
-    // Extended rows from `below` on lie under the ROI.
-    const std::int64_t below = cacheBelow ? h + m.ay : N;
-    T* cache = base + (m.full ? extN + std::int64_t(k) * n + n : std::int64_t(k) * extN);
-    for (std::int64_t r = below; r < N; ++r) rows.build(r, cache + (r - below) * extN);
 
     if (m.full) {
         T* e = base;
@@ -178,8 +170,6 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, b
             const T* p = e;
             if (direct)
                 p = rows.direct(r);
-            else if (r >= below)
-                p = cache + (r - below) * extN;
             else
                 rows.build(r, e);
             hreduce<T, op>(path, p, e, out, w, m.pW, C);
@@ -243,12 +233,11 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, b
     // General mask: a ring of k extended rows (or the source itself).
     auto ringRow = [&](std::int64_t r) { return base + (r % k) * extN; };
     for (std::int64_t r = 0; r < N; ++r) {
-        if (!direct && r < below) rows.build(r, ringRow(r));
+        if (!direct) rows.build(r, ringRow(r));
         if (r < k - 1) continue;
         const std::int64_t y = r - k + 1;
         auto rowAt = [&](int j) -> const T* {
-            if (direct) return rows.direct(y + j);
-            return y + j >= below ? cache + (y + j - below) * extN : ringRow(y + j);
+            return direct ? rows.direct(y + j) : ringRow(y + j);
         };
         mask_row<T, op>(path, m, rowAt, sink.row(y), n, C);
         sink.done(y);
@@ -256,12 +245,13 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, b
 }
 
 template <class T, int C, class Rows, class Sink>
-void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direct, bool cacheBelow,
-               Sink& sink, std::int64_t w, std::int64_t h, std::uint8_t* buffer) {
+void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direct, Sink& sink,
+               std::int64_t w, std::int64_t h, std::uint8_t* buffer) {
     if (op == Op::Dilate)
-        run_stage_op<T, Op::Dilate>(path, m, rows, direct, cacheBelow, sink, w, h, C, buffer);
+        run_stage_op<T, Op::Dilate>(path, m, rows, direct, sink, w, h, C, buffer);
     else
-        run_stage_op<T, Op::Erode>(path, m, rows, direct, cacheBelow, sink, w, h, C, buffer);
+        run_stage_op<T, Op::Erode>(path, m, rows, direct, sink, w, h, C, buffer);
+    sink.finish();
 }
 
 // ---- row sources and sinks of element images ------------------------------------------------
@@ -332,6 +322,32 @@ struct ImageSink {
     std::int64_t step;
     T* row(std::int64_t y) { return qpx::row(dst, step, y); }
     void done(std::int64_t) {}
+    void finish() {}
+};
+
+// In place with a mirrored bottom border, the rows below the ROI read ROI rows up to `delay`
+// rows above the last one built; output rows are therefore held back by `delay` rows in a ring
+// before they overwrite the source.
+template <class T>
+struct DelayedSink {
+    T* dst;
+    std::int64_t step;
+    std::int64_t h;
+    std::int64_t n;      // elements a row
+    std::int64_t delay;  // rows held back
+    T* ring;
+    std::int64_t flushed = 0;
+    T* slot(std::int64_t y) { return ring + (y % delay) * n; }
+    void flush_to(std::int64_t end) {
+        for (; flushed < end; ++flushed)
+            std::memcpy(qpx::row(dst, step, flushed), slot(flushed), std::size_t(n) * sizeof(T));
+    }
+    T* row(std::int64_t y) {
+        flush_to(y - delay + 1);
+        return slot(y);
+    }
+    void done(std::int64_t) {}
+    void finish() { flush_to(h); }
 };
 
 // Whether the bytes a stage may read from the source (ROI, plus the rows above/below and a

@@ -119,16 +119,17 @@ std::int64_t spec_size_l(std::int64_t roiW, std::int64_t roiH, std::int64_t mask
     return general + buffer_size_1u(roiW, roiH, maskW, maskH) + 16;
 }
 
-// Ring rows, the extended row, the prefix row and the rows below the ROI of a stage; the base is
-// aligned to 32 bytes.
+// Ring rows, the extended row, the prefix row and the held-back output rows of a stage; the base
+// is aligned to 32 bytes.
 std::int64_t stage_need(std::int64_t width, int pW, int pH, int elemSize, int channels, bool full) {
+    if (pW == 1 && pH == 1) return 0;  // a plain copy
     const std::int64_t row = width * channels * elemSize;
     const std::int64_t ext = (width + pW - 1) * channels * elemSize;
-    // In place with a mirrored bottom, the rows below the ROI are built first (pH / 2 of them).
-    const std::int64_t below = std::int64_t(pH / 2) * ext;
+    // In place with a mirrored bottom, pH / 2 output rows are held back before they are written.
+    const std::int64_t below = std::int64_t(pH / 2) * row;
     std::int64_t n;
     if (full)
-        n = ext + std::int64_t(pH) * row + row;
+        n = ext + (pH > 1 ? std::int64_t(pH) * row : 0) + (pH > 3 ? row : 0);
     else
         n = std::int64_t(pH) * ext;
     return n + below + 32;

@@ -237,7 +237,7 @@ TEST(ErodeDilate, SmallExamples) {
 // Source and destination may be the same image (the engine then never reads the source in place).
 TEST(ErodeDilate, InPlace) {
     Random rnd(10);
-    for (int n = 0; n < 60; ++n) {
+    for (int n = 0; n < 200; ++n) {
         Case cs = random_case(rnd, 7);
         Margins mg = reach(cs.mask, cs.border);
         if ((cs.border & 15u) == 0 || (cs.border & 15u) == 2 || (cs.border & 15u) == 4 ||
