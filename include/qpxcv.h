@@ -452,6 +452,142 @@ QPX_API qpxStatus qpxiErode_1u_C1R_L(const uint8_t* src, int64_t srcStep, int sr
 
 /* @@MORPHOLOGY@@ */
 
+/* ---------------------------------------------------------------------------------------------
+ * Advanced morphology: opening, closing, top-hat, black-hat and gradient as two erosion/dilation
+ * stages through an intermediate image in the work buffer. By default the second stage uses the
+ * mask rotated by 180 degrees; qpxiMorphSetMode mode 1 selects the mask as given, mode 4 sets the
+ * clamp flag (negative top-hat/black-hat results of the 64-bit 16s and 32f forms become 0), mode 5
+ * both, mode 0 neither. The 64-bit family's spec is passed as a qpxMorphStateL made by
+ * qpxiMorphInit_L. Specs point into themselves and must not be moved after Init.
+ * ------------------------------------------------------------------------------------------- */
+typedef struct qpxMorphAdvState qpxMorphAdvState;
+typedef struct qpxMorphGrayState qpxMorphGrayState;
+
+QPX_API qpxStatus qpxiMorphAdvGetSize_8u_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphAdvGetSize_8u_C3R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphAdvGetSize_8u_C4R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphAdvGetSize_16u_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphAdvGetSize_16s_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphAdvGetSize_32f_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphAdvGetSize_32f_C3R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphAdvGetSize_32f_C4R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphAdvGetSize_1u_C1R(qpxSize roiSize, qpxSize maskSize, int* specSize, int* bufferSize);
+QPX_API qpxStatus qpxiMorphAdvInit_8u_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphAdvInit_8u_C3R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphAdvInit_8u_C4R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphAdvInit_16u_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphAdvInit_16s_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphAdvInit_32f_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphAdvInit_32f_C3R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphAdvInit_32f_C4R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphAdvInit_1u_C1R(qpxSize roiSize, const uint8_t* mask, qpxSize maskSize, qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpenBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpenBorder_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpenBorder_8u_C4R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpenBorder_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpenBorder_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpenBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, float borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpenBorder_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpenBorder_32f_C4R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpenBorder_1u_C1R(const uint8_t* src, int srcStep, int srcBitOffset, uint8_t* dst, int dstStep, int dstBitOffset, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphCloseBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphCloseBorder_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphCloseBorder_8u_C4R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphCloseBorder_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphCloseBorder_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphCloseBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, float borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphCloseBorder_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphCloseBorder_32f_C4R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphCloseBorder_1u_C1R(const uint8_t* src, int srcStep, int srcBitOffset, uint8_t* dst, int dstStep, int dstBitOffset, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophatBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophatBorder_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophatBorder_8u_C4R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophatBorder_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophatBorder_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophatBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, float borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophatBorder_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophatBorder_32f_C4R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophatBorder_1u_C1R(const uint8_t* src, int srcStep, int srcBitOffset, uint8_t* dst, int dstStep, int dstBitOffset, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhatBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhatBorder_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhatBorder_8u_C4R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhatBorder_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhatBorder_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhatBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, float borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhatBorder_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhatBorder_32f_C4R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhatBorder_1u_C1R(const uint8_t* src, int srcStep, int srcBitOffset, uint8_t* dst, int dstStep, int dstBitOffset, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradientBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradientBorder_8u_C3R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradientBorder_8u_C4R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradientBorder_16u_C1R(const uint16_t* src, int srcStep, uint16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradientBorder_16s_C1R(const int16_t* src, int srcStep, int16_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradientBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, float borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradientBorder_32f_C3R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradientBorder_32f_C4R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradientBorder_1u_C1R(const uint8_t* src, int srcStep, int srcBitOffset, uint8_t* dst, int dstStep, int dstBitOffset, qpxSize roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphAdvState* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphSetMode(int mode, qpxMorphAdvState* spec);
+QPX_API qpxStatus qpxiMorphSetMode_L(int mode, qpxMorphStateL* spec);
+QPX_API qpxStatus qpxiMorphGetSpecSize_L(qpxSizeL roiSize, qpxSizeL maskSize, qpxDataType dataType, int numChannels, int64_t* specSize);
+QPX_API qpxStatus qpxiMorphGetBufferSize_L(qpxSizeL roiSize, qpxSizeL maskSize, qpxDataType dataType, int numChannels, int64_t* bufferSize);
+QPX_API qpxStatus qpxiMorphInit_L(qpxSizeL roiSize, const uint8_t* mask, qpxSizeL maskSize, qpxDataType dataType, int numChannels, qpxMorphStateL* spec);
+QPX_API qpxStatus qpxiMorphOpen_8u_C1R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpen_8u_C3R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpen_8u_C4R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpen_16u_C1R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpen_16s_C1R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpen_32f_C1R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, float borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpen_32f_C3R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpen_32f_C4R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphOpen_1u_C1R_L(const uint8_t* src, int64_t srcStep, int srcBitOffset, uint8_t* dst, int64_t dstStep, int dstBitOffset, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphClose_8u_C1R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphClose_8u_C3R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphClose_8u_C4R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphClose_16u_C1R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphClose_16s_C1R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphClose_32f_C1R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, float borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphClose_32f_C3R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphClose_32f_C4R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphClose_1u_C1R_L(const uint8_t* src, int64_t srcStep, int srcBitOffset, uint8_t* dst, int64_t dstStep, int dstBitOffset, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophat_8u_C1R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophat_8u_C3R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophat_8u_C4R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophat_16u_C1R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophat_16s_C1R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophat_32f_C1R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, float borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophat_32f_C3R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophat_32f_C4R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphTophat_1u_C1R_L(const uint8_t* src, int64_t srcStep, int srcBitOffset, uint8_t* dst, int64_t dstStep, int dstBitOffset, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhat_8u_C1R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhat_8u_C3R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhat_8u_C4R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhat_16u_C1R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhat_16s_C1R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhat_32f_C1R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, float borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhat_32f_C3R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhat_32f_C4R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphBlackhat_1u_C1R_L(const uint8_t* src, int64_t srcStep, int srcBitOffset, uint8_t* dst, int64_t dstStep, int dstBitOffset, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradient_8u_C1R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradient_8u_C3R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradient_8u_C4R_L(const uint8_t* src, int64_t srcStep, uint8_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const uint8_t* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradient_16u_C1R_L(const uint16_t* src, int64_t srcStep, uint16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, uint16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradient_16s_C1R_L(const int16_t* src, int64_t srcStep, int16_t* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, int16_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradient_32f_C1R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, float borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradient_32f_C3R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradient_32f_C4R_L(const float* src, int64_t srcStep, float* dst, int64_t dstStep, qpxSizeL roiSize, qpxBorderType borderType, const float* borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+QPX_API qpxStatus qpxiMorphGradient_1u_C1R_L(const uint8_t* src, int64_t srcStep, int srcBitOffset, uint8_t* dst, int64_t dstStep, int dstBitOffset, qpxSizeL roiSize, qpxBorderType borderType, uint8_t borderValue, const qpxMorphStateL* spec, uint8_t* buffer);
+
+QPX_API qpxStatus qpxiMorphGrayGetSize_8u_C1R(qpxSize roiSize, const int32_t* values, qpxSize maskSize, int* specSize);
+QPX_API qpxStatus qpxiMorphGrayGetSize_32f_C1R(qpxSize roiSize, const float* values, qpxSize maskSize, int* specSize);
+QPX_API qpxStatus qpxiMorphGrayInit_8u_C1R(qpxMorphGrayState* spec, qpxSize roiSize, const int32_t* values, qpxSize maskSize, qpxPoint anchor);
+QPX_API qpxStatus qpxiMorphGrayInit_32f_C1R(qpxMorphGrayState* spec, qpxSize roiSize, const float* values, qpxSize maskSize, qpxPoint anchor);
+/* Grey-scale erosion/dilation: dst = min/max of src + value over the mask positions inside the ROI
+ * (8u results clamped to 0..255). borderType must be qpxBorderRepl. */
+QPX_API qpxStatus qpxiGrayErodeBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const qpxMorphGrayState* spec);
+QPX_API qpxStatus qpxiGrayDilateBorder_8u_C1R(const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const qpxMorphGrayState* spec);
+QPX_API qpxStatus qpxiGrayErodeBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const qpxMorphGrayState* spec);
+QPX_API qpxStatus qpxiGrayDilateBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxBorderType borderType, const qpxMorphGrayState* spec);
+
 /* @@ADV_MORPHOLOGY@@ */
 
 /* ---------------------------------------------------------------------------------------------

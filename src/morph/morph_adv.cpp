@@ -1,0 +1,409 @@
+// The composed morphology operations. Each runs the erosion/dilation engine twice, the first
+// stage into an intermediate image in the caller's buffer, then subtracts where the operation
+// asks for it.
+#include "morph/morph_adv.hpp"
+
+#include <immintrin.h>
+
+#include <algorithm>
+
+#include "frame/border.hpp"
+
+namespace qpx::morph {
+namespace {
+
+using u8 = std::uint8_t;
+using u16 = std::uint16_t;
+using s16 = std::int16_t;
+
+template <class T, class P>
+inline T* align8(P* p) {
+    auto a = reinterpret_cast<std::uintptr_t>(p);
+    return reinterpret_cast<T*>((a + 7) & ~std::uintptr_t(7));
+}
+
+// The mask rotated by 180 degrees: element i becomes element n - 1 - i.
+void reflect(const u8* mask, std::int64_t n, u8* out) {
+    for (std::int64_t i = 0; i < n; ++i) out[i] = mask[n - 1 - i];
+}
+
+// The single-stage buffer size of the erosion/dilation functions for one element type.
+std::int64_t stage_bytes(std::int64_t roiW, std::int64_t roiH, std::int64_t maskW,
+                         std::int64_t maskH, int elemSize, int channels) {
+    return elemSize == 0 ? buffer_size_1u(roiW, roiH, maskW, maskH)
+                         : buffer_size(roiW, roiH, maskW, maskH, elemSize, channels);
+}
+
+// The 64-bit family's stage buffer serves every type, so it is the larger of both forms.
+std::int64_t stage_bytes_l(std::int64_t roiW, std::int64_t roiH, std::int64_t maskW,
+                           std::int64_t maskH, int elemSize, int channels) {
+    return std::max(buffer_size(roiW, roiH, maskW, maskH, elemSize, channels),
+                    buffer_size_1u(roiW, roiH, maskW, maskH));
+}
+
+// ---- differences ----------------------------------------------------------------------------
+
+template <class T>
+inline T sub_one(T a, T b, bool clampNeg) {
+    if constexpr (std::is_same_v<T, float>) {
+        float d = a - b;
+        // Only negative values are replaced: NaN and -0 pass, as the vector maximum does.
+        return clampNeg ? (0.0f > d ? 0.0f : d) : d;
+    } else if constexpr (std::is_signed_v<T>) {
+        int d = int(a) - int(b);
+        d = d < -32768 ? -32768 : d > 32767 ? 32767 : d;
+        return static_cast<T>(clampNeg && d < 0 ? 0 : d);
+    } else {
+        return static_cast<T>(a > b ? a - b : 0);
+    }
+}
+
+template <class T>
+constexpr int kSubLanes = std::is_same_v<T, float> ? 8 : 16 / int(sizeof(T));
+
+template <class T>
+inline void sub_vec(const T* a, const T* b, T* d, bool clampNeg) {
+    if constexpr (std::is_same_v<T, float>) {
+        __m256 r = _mm256_sub_ps(_mm256_loadu_ps(a), _mm256_loadu_ps(b));
+        if (clampNeg) r = _mm256_max_ps(_mm256_setzero_ps(), r);
+        _mm256_storeu_ps(d, r);
+    } else {
+        __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+        __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+        __m128i r;
+        if constexpr (std::is_same_v<T, u8>) {
+            r = _mm_subs_epu8(va, vb);
+        } else if constexpr (std::is_same_v<T, u16>) {
+            r = _mm_subs_epu16(va, vb);
+        } else {
+            r = _mm_subs_epi16(va, vb);
+            if (clampNeg) r = _mm_max_epi16(r, _mm_setzero_si128());
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), r);
+    }
+}
+
+// ---- bit rows ----------------------------------------------------------------------------------
+
+inline bool get_bit(const u8* p, std::int64_t bit) {
+    return (p[bit >> 3] >> (bit & 7)) & 1;
+}
+inline void set_bit(u8* p, std::int64_t bit, bool v) {
+    const u8 m = u8(1u << (bit & 7));
+    p[bit >> 3] = v ? u8(p[bit >> 3] | m) : u8(p[bit >> 3] & ~m);
+}
+// Eight pixels from `bit` on; the second byte is read only when the pixels reach into it.
+inline unsigned get8(const u8* p, std::int64_t bit) {
+    const std::int64_t i = bit >> 3;
+    const int sh = int(bit & 7);
+    unsigned v = p[i] >> sh;
+    if (sh) v |= unsigned(p[i + 1]) << (8 - sh);
+    return v & 0xFFu;
+}
+inline void put8(u8* p, std::int64_t bit, unsigned v) {
+    const std::int64_t i = bit >> 3;
+    const int sh = int(bit & 7);
+    if (sh == 0) {
+        p[i] = u8(v);
+        return;
+    }
+    const unsigned low = (1u << sh) - 1;
+    p[i] = u8((p[i] & low) | (v << sh));
+    p[i + 1] = u8((p[i + 1] & ~low) | (v >> (8 - sh)));
+}
+
+// A row pointer and bit offset for pixel `x` of bit-packed row `y` (x may be negative).
+inline const u8* bit_row(const u8* base, std::int64_t step, std::int64_t y, std::int64_t bit,
+                         int* outBit) {
+    *outBit = int(bit & 7);
+    return row(base, step, y) + (bit >> 3);
+}
+
+}  // namespace
+
+// ---- sizes ------------------------------------------------------------------------------------
+
+std::int64_t adv_spec_size(std::int64_t maskW, std::int64_t maskH, int elemSize) {
+    const std::int64_t s = elemSize == 0 ? spec_size_1u(maskW, maskH) : spec_size(maskW, maskH);
+    return (maskW | 1) * (maskH | 1) + 2 * s + 64;
+}
+
+std::int64_t adv_buffer_size(std::int64_t roiW, std::int64_t roiH, std::int64_t maskW,
+                             std::int64_t maskH, int elemSize, int channels) {
+    const std::int64_t kx = maskW >> 1, ky = maskH >> 1;
+    const std::int64_t s = elemSize == 0 ? 1 : elemSize;
+    return (2 * ky + roiH) * round32(s * channels * (2 * kx + roiW)) +
+           2 * stage_bytes(roiW, roiH, maskW, maskH, elemSize, channels);
+}
+
+std::int64_t adv_spec_size_l(std::int64_t roiW, std::int64_t roiH, std::int64_t maskW,
+                             std::int64_t maskH) {
+    const std::int64_t kx = maskW >> 1, ky = maskH >> 1;
+    const std::int64_t e = spec_size_l(roiW + 4 * kx, roiH + 4 * ky, maskW | 1, maskH | 1);
+    return (maskW | 1) * (maskH | 1) + 2 * e + 64;
+}
+
+std::int64_t adv_buffer_size_l(std::int64_t roiW, std::int64_t roiH, std::int64_t maskW,
+                               std::int64_t maskH, int elemSize, int channels) {
+    const std::int64_t kx = maskW >> 1, ky = maskH >> 1;
+    std::int64_t stage = 0;
+    for (int k = 0; k <= 2; ++k)
+        stage = std::max(stage, stage_bytes_l(roiW + 2 * k * kx, roiH + 2 * k * ky, maskW, maskH,
+                                              elemSize, channels));
+    return round32(std::int64_t(channels) * elemSize * (roiW + 4 * kx)) * (roiH + 4 * ky) +
+           2 * stage;
+}
+
+// ---- initialisation -----------------------------------------------------------------------------
+
+namespace {
+
+std::int64_t stage_spec_bytes(const qpxMorphAdvState* st) {
+    return st->oneBit ? spec_size_1u(st->maskW, st->maskH) : spec_size(st->maskW, st->maskH);
+}
+std::int64_t stage_spec_bytes_l(const AdvStateL* st) {
+    const std::int64_t kx = st->maskW >> 1, ky = st->maskH >> 1;
+    return spec_size_l(st->roiW + 4 * kx, st->roiH + 4 * ky, st->maskW | 1, st->maskH | 1);
+}
+// The reflected stage follows the unreflected one.
+const qpxMorphState* reflected_of(const qpxMorphAdvState* st) {
+    return align8<const qpxMorphState>(reinterpret_cast<const u8*>(st->first) +
+                                       stage_spec_bytes(st));
+}
+const qpxMorphStateL* reflected_of(const AdvStateL* st) {
+    return align8<const qpxMorphStateL>(reinterpret_cast<const u8*>(st->first) +
+                                        stage_spec_bytes_l(st));
+}
+
+}  // namespace
+
+void adv_init(qpxMorphAdvState* mem, qpxSize roi, const u8* mask, qpxSize maskSize, bool oneBit) {
+    qpxMorphAdvState* st = align8<qpxMorphAdvState>(mem);
+    st->clamp = 0;
+    st->roiW = roi.width;
+    st->roiH = roi.height;
+    st->maskW = maskSize.width;
+    st->maskH = maskSize.height;
+    st->oneBit = oneBit;
+    const std::int64_t n = std::int64_t(maskSize.width) * maskSize.height;
+    u8* refl = reinterpret_cast<u8*>(st + 1);
+    reflect(mask, n, refl);
+    auto* first = align8<qpxMorphState>(refl + n);
+    auto* second = align8<qpxMorphState>(reinterpret_cast<u8*>(first) + stage_spec_bytes(st));
+    if (oneBit) {
+        init_spec_1u(first, mask, maskSize, Pad::TopLeft);
+        init_spec_1u(second, refl, maskSize, Pad::BottomRight);
+    } else {
+        init_spec(first, mask, maskSize, Pad::TopLeft);
+        init_spec(second, refl, maskSize, Pad::BottomRight);
+    }
+    st->first = first;
+    st->second = second;
+}
+
+void adv_init_l(qpxMorphStateL* mem, qpxSizeL roi, const u8* mask, qpxSize maskSize) {
+    AdvStateL* st = align8<AdvStateL>(mem);
+    st->clamp = 0;
+    st->roiW = std::int32_t(roi.width);
+    st->roiH = std::int32_t(roi.height);
+    st->maskW = maskSize.width;
+    st->maskH = maskSize.height;
+    st->pad = 0;
+    const std::int64_t n = std::int64_t(maskSize.width) * maskSize.height;
+    u8* refl = reinterpret_cast<u8*>(st + 1);
+    reflect(mask, n, refl);
+    // The stage specs are made for the largest rectangle a first stage can cover.
+    const std::int64_t kx = maskSize.width >> 1, ky = maskSize.height >> 1;
+    const qpxSizeL big{roi.width + 4 * kx, roi.height + 4 * ky};
+    auto* first = align8<qpxMorphStateL>(refl + n);
+    auto* second = align8<qpxMorphStateL>(reinterpret_cast<u8*>(first) + stage_spec_bytes_l(st));
+    init_spec_l(first, big, mask, maskSize, Pad::TopLeft);
+    init_spec_l(second, big, refl, maskSize, Pad::BottomRight);
+    st->first = first;
+    st->second = second;
+}
+
+void adv_set_mode(qpxMorphAdvState* mem, int mode) {
+    qpxMorphAdvState* st = align8<qpxMorphAdvState>(mem);
+    st->second = (mode & 1) ? st->first : reflected_of(st);
+    st->clamp = (mode & 4) ? 1 : 0;
+}
+
+void adv_set_mode_l(qpxMorphStateL* mem, int mode) {
+    AdvStateL* st = align8<AdvStateL>(mem);
+    st->second = (mode & 1) ? st->first : reflected_of(st);
+    st->clamp = (mode & 4) ? 1 : 0;
+}
+
+const qpxMorphAdvState* adv_state(const qpxMorphAdvState* mem) {
+    return align8<const qpxMorphAdvState>(mem);
+}
+const AdvStateL* adv_state_l(const qpxMorphStateL* mem) {
+    return align8<const AdvStateL>(mem);
+}
+
+Scratch scratch_for(const qpxMorphAdvState* st, u8* buffer, int elemSize, int channels,
+                    std::int64_t width) {
+    const std::int64_t rowBytes = elemSize == 0 ? (width + 7) >> 3 : width * elemSize * channels;
+    return Scratch{buffer,
+                   stage_bytes(st->roiW, st->roiH, st->maskW, st->maskH, elemSize, channels),
+                   round32(rowBytes)};
+}
+
+Scratch scratch_for_l(const AdvStateL* st, u8* buffer, int elemSize, int channels) {
+    const std::int64_t kx = st->maskW >> 1;
+    const int s = elemSize == 0 ? 1 : elemSize;
+    std::int64_t work = 0;
+    for (int k = 0; k <= 2; ++k)
+        work =
+            std::max(work, stage_bytes_l(st->roiW + 2 * k * kx, st->roiH + 2 * k * (st->maskH >> 1),
+                                         st->maskW, st->maskH, s, channels));
+    return Scratch{buffer, work, round32(std::int64_t(channels) * s * (st->roiW + 4 * kx))};
+}
+
+// ---- border plans -------------------------------------------------------------------------------
+
+StagePlan plan_border(std::uint32_t effective) {
+    // The intermediate image has nothing around it, so the second stage builds its border
+    // from the kind alone.
+    return StagePlan{effective, effective & 15u};
+}
+
+StagePlan plan_border_l(std::uint32_t effective, const MaskInfo& second) {
+    const unsigned stage = Border::effective_stage(effective);
+    const bool top = (effective & qpxBorderInMemTop) || (stage & qpxBorderStageInMemTop);
+    const bool bottom = (effective & qpxBorderInMemBottom) || (stage & qpxBorderStageInMemBottom);
+    const bool left = (effective & qpxBorderInMemLeft) || (stage & qpxBorderStageInMemLeft);
+    const bool right = (effective & qpxBorderInMemRight) || (stage & qpxBorderStageInMemRight);
+    StagePlan p{effective, effective & 15u};
+    if (top) p.top = second.anchorY, p.second |= qpxBorderInMemTop;
+    if (bottom) p.bottom = second.paddedH - 1 - second.anchorY, p.second |= qpxBorderInMemBottom;
+    if (left) p.left = second.anchorX, p.second |= qpxBorderInMemLeft;
+    if (right) p.right = second.paddedW - 1 - second.anchorX, p.second |= qpxBorderInMemRight;
+    return p;
+}
+
+// ---- differences --------------------------------------------------------------------------------
+
+template <class T>
+void subtract(Path path, const T* a, std::int64_t aStep, const T* b, std::int64_t bStep, T* dst,
+              std::int64_t dstStep, std::int64_t elems, std::int64_t height, bool clampNeg) {
+    for (std::int64_t y = 0; y < height; ++y) {
+        const T* ra = row(a, aStep, y);
+        const T* rb = row(b, bStep, y);
+        T* rd = row(dst, dstStep, y);
+        std::int64_t x = 0;
+        if (path == Path::Vector)
+            for (; x + kSubLanes<T> <= elems; x += kSubLanes<T>)
+                sub_vec(ra + x, rb + x, rd + x, clampNeg);
+        for (; x < elems; ++x) rd[x] = sub_one(ra[x], rb[x], clampNeg);
+    }
+}
+
+void and_not_bits(Path path, const u8* a, std::int64_t aStep, std::int64_t aBit, const u8* b,
+                  std::int64_t bStep, std::int64_t bBit, u8* dst, std::int64_t dstStep,
+                  std::int64_t dstBit, std::int64_t width, std::int64_t height) {
+    for (std::int64_t y = 0; y < height; ++y) {
+        const u8* ra = row(a, aStep, y);
+        const u8* rb = row(b, bStep, y);
+        u8* rd = row(dst, dstStep, y);
+        std::int64_t x = 0;
+        if (path == Path::Vector)
+            for (; x + 8 <= width; x += 8)
+                put8(rd, dstBit + x, get8(ra, aBit + x) & ~get8(rb, bBit + x) & 0xFFu);
+        for (; x < width; ++x)
+            set_bit(rd, dstBit + x, get_bit(ra, aBit + x) && !get_bit(rb, bBit + x));
+    }
+}
+
+// ---- the compositions ---------------------------------------------------------------------------
+
+template <class T, int C>
+void run_adv(Path path, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
+             std::int64_t width, std::int64_t height, const StagePlan& plan, const T* value,
+             const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch,
+             bool clampNeg) {
+    u8* work1 = scratch.buffer;
+    u8* work2 = scratch.buffer + scratch.workBytes;
+    T* t = reinterpret_cast<T*>(scratch.buffer + 2 * scratch.workBytes);
+    if (op == AdvOp::Gradient) {
+        apply<T, C>(path, Op::Dilate, src, srcStep, dst, dstStep, width, height, plan.first, value,
+                    first, work1);
+        apply<T, C>(path, Op::Erode, src, srcStep, t, scratch.tStep, width, height, plan.first,
+                    value, first, work2);
+        subtract<T>(path, dst, dstStep, t, scratch.tStep, dst, dstStep, width * C, height, false);
+        return;
+    }
+    const bool opening = op == AdvOp::Open || op == AdvOp::Tophat;
+    const Op a = opening ? Op::Erode : Op::Dilate;
+    const Op b = opening ? Op::Dilate : Op::Erode;
+    const T* s0 = row(src, srcStep, -plan.top) - plan.left * C;
+    apply<T, C>(path, a, s0, srcStep, t, scratch.tStep, width + plan.left + plan.right,
+                height + plan.top + plan.bottom, plan.first, value, first, work1);
+    const T* t0 = row(t, scratch.tStep, plan.top) + plan.left * C;
+    apply<T, C>(path, b, t0, scratch.tStep, dst, dstStep, width, height, plan.second, value, second,
+                work2);
+    if (op == AdvOp::Tophat)
+        subtract<T>(path, src, srcStep, dst, dstStep, dst, dstStep, width * C, height, clampNeg);
+    else if (op == AdvOp::Blackhat)
+        subtract<T>(path, dst, dstStep, src, srcStep, dst, dstStep, width * C, height, clampNeg);
+}
+
+void run_adv_1u(Path path, AdvOp op, const u8* src, std::int64_t srcStep, int srcBit, u8* dst,
+                std::int64_t dstStep, int dstBit, std::int64_t width, std::int64_t height,
+                const StagePlan& plan, u8 value, const qpxMorphState* first,
+                const qpxMorphState* second, const Scratch& scratch) {
+    u8* work1 = scratch.buffer;
+    u8* work2 = scratch.buffer + scratch.workBytes;
+    u8* t = scratch.buffer + 2 * scratch.workBytes;
+    if (op == AdvOp::Gradient) {
+        apply_1u(path, Op::Dilate, src, srcStep, srcBit, dst, dstStep, dstBit, width, height,
+                 plan.first, value, first, work1);
+        apply_1u(path, Op::Erode, src, srcStep, srcBit, t, scratch.tStep, 0, width, height,
+                 plan.first, value, first, work2);
+        and_not_bits(path, dst, dstStep, dstBit, t, scratch.tStep, 0, dst, dstStep, dstBit, width,
+                     height);
+        return;
+    }
+    const bool opening = op == AdvOp::Open || op == AdvOp::Tophat;
+    const Op a = opening ? Op::Erode : Op::Dilate;
+    const Op b = opening ? Op::Dilate : Op::Erode;
+    int s0Bit = 0, t0Bit = 0;
+    const u8* s0 = bit_row(src, srcStep, -plan.top, srcBit - plan.left, &s0Bit);
+    apply_1u(path, a, s0, srcStep, s0Bit, t, scratch.tStep, 0, width + plan.left + plan.right,
+             height + plan.top + plan.bottom, plan.first, value, first, work1);
+    const u8* t0 = bit_row(t, scratch.tStep, plan.top, plan.left, &t0Bit);
+    apply_1u(path, b, t0, scratch.tStep, t0Bit, dst, dstStep, dstBit, width, height, plan.second,
+             value, second, work2);
+    if (op == AdvOp::Tophat)
+        and_not_bits(path, src, srcStep, srcBit, dst, dstStep, dstBit, dst, dstStep, dstBit, width,
+                     height);
+    else if (op == AdvOp::Blackhat)
+        and_not_bits(path, dst, dstStep, dstBit, src, srcStep, srcBit, dst, dstStep, dstBit, width,
+                     height);
+}
+
+#define QPX_ADV_INSTANCE(T, C)                                                          \
+    template void run_adv<T, C>(Path, AdvOp, const T*, std::int64_t, T*, std::int64_t,  \
+                                std::int64_t, std::int64_t, const StagePlan&, const T*, \
+                                const qpxMorphState*, const qpxMorphState*, const Scratch&, bool);
+QPX_ADV_INSTANCE(u8, 1)
+QPX_ADV_INSTANCE(u8, 3)
+QPX_ADV_INSTANCE(u8, 4)
+QPX_ADV_INSTANCE(u16, 1)
+QPX_ADV_INSTANCE(s16, 1)
+QPX_ADV_INSTANCE(float, 1)
+QPX_ADV_INSTANCE(float, 3)
+QPX_ADV_INSTANCE(float, 4)
+#undef QPX_ADV_INSTANCE
+
+#define QPX_SUB_INSTANCE(T)                                                             \
+    template void subtract<T>(Path, const T*, std::int64_t, const T*, std::int64_t, T*, \
+                              std::int64_t, std::int64_t, std::int64_t, bool);
+QPX_SUB_INSTANCE(u8)
+QPX_SUB_INSTANCE(u16)
+QPX_SUB_INSTANCE(s16)
+QPX_SUB_INSTANCE(float)
+#undef QPX_SUB_INSTANCE
+
+}  // namespace qpx::morph
