@@ -81,6 +81,7 @@ int main(int argc, char** argv) {
     bad |= demo_motion(img, w, h);
     bad |= demo_separable(img, w, h);
     bad |= demo_derivatives(img, w, h);
+    bad |= demo_edges(img, w, h);
     /* @@DEMO_CALLS@@ */
     free(img);
     return bad ? 1 : 0;

@@ -15,6 +15,7 @@ int demo_check(qpxStatus st, const char* what);
 int demo_motion(const unsigned char* img, int w, int h);
 int demo_separable(const unsigned char* img, int w, int h);
 int demo_derivatives(const unsigned char* img, int w, int h);
+int demo_edges(const unsigned char* img, int w, int h);
 /* @@DEMO_DECLS@@ */
 
 #endif
