@@ -137,17 +137,23 @@ using s16 = std::int16_t;
 inline __m256 join(__m128i lo, __m128i hi) {
     return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
 }
+// Widening loads straight from memory (pmovzx/pmovsx with a memory operand).
+inline __m128i load4(const void* p) {
+    int v;
+    std::memcpy(&v, p, 4);
+    return _mm_cvtsi32_si128(v);
+}
+inline __m128i load8b(const void* p) {
+    return _mm_loadl_epi64(static_cast<const __m128i*>(p));
+}
 inline __m256 load8(const u8* p) {
-    __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-    return join(_mm_cvtepu8_epi32(b), _mm_cvtepu8_epi32(_mm_srli_si128(b, 4)));
+    return join(_mm_cvtepu8_epi32(load4(p)), _mm_cvtepu8_epi32(load4(p + 4)));
 }
 inline __m256 load8(const u16* p) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    return join(_mm_cvtepu16_epi32(v), _mm_cvtepu16_epi32(_mm_unpackhi_epi64(v, v)));
+    return join(_mm_cvtepu16_epi32(load8b(p)), _mm_cvtepu16_epi32(load8b(p + 4)));
 }
 inline __m256 load8(const s16* p) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    return join(_mm_cvtepi16_epi32(v), _mm_cvtepi16_epi32(_mm_unpackhi_epi64(v, v)));
+    return join(_mm_cvtepi16_epi32(load8b(p)), _mm_cvtepi16_epi32(load8b(p + 4)));
 }
 
 // Float to element: integers round in the current rounding mode (or truncate), saturating.
@@ -280,10 +286,11 @@ void row_pass(Path path, const T* s, float* conv, float* out, std::int64_t w,
     row_edges<T, C>(s, out, b, w, w, rx, bv, g, r);
 }
 
-// Column pass: win[0 .. 2r] are the row-pass results of rows y - r .. y + r.
+// Column pass over elements [e0, n): win[0 .. 2r] are the row-pass results of rows
+// y - r .. y + r.
 template <class T, int R>
-void column_pass(Path path, float* const* win, const float* g, int r, std::int64_t n, T* d,
-                 bool trunc, bool stream) {
+void column_pass(Path path, float* const* win, const float* g, int r, std::int64_t e0,
+                 std::int64_t n, T* d, bool trunc, bool stream) {
     const int rr = R > 0 ? R : r;
     float* const* c = win + rr;
     auto one = [&](std::int64_t e) {
@@ -291,7 +298,7 @@ void column_pass(Path path, float* const* win, const float* g, int r, std::int64
         for (int i = 1; i <= rr; ++i) acc = acc + (c[-i][e] + c[i][e]) * g[i];
         d[e] = store_value<T>(acc, trunc);
     };
-    std::int64_t e = 0;
+    std::int64_t e = e0;
     if (path == Path::Vector) {
         if (stream) {
             // Streaming stores need aligned addresses: the head goes through ordinary stores.
@@ -303,14 +310,23 @@ void column_pass(Path path, float* const* win, const float* g, int r, std::int64
                 one(e);
         }
         if constexpr (R > 0) {
+            // Local copies: stores through byte pointers could otherwise alias the row table
+            // and force a reload of every row pointer per step.
             __m256 gv[R + 1];
-            for (int i = 0; i <= R; ++i) gv[i] = _mm256_set1_ps(g[i]);
+            const float* up[R + 1];
+            const float* dn[R + 1];
+            for (int i = 0; i <= R; ++i) {
+                gv[i] = _mm256_set1_ps(g[i]);
+                up[i] = c[-i];
+                dn[i] = c[i];
+            }
             for (; e + 8 <= n; e += 8) {
-                __m256 acc = _mm256_mul_ps(gv[0], _mm256_loadu_ps(c[0] + e));
+                __m256 acc = _mm256_mul_ps(gv[0], _mm256_loadu_ps(dn[0] + e));
                 for (int i = 1; i <= R; ++i)
-                    acc = _mm256_add_ps(acc, _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(c[-i] + e),
-                                                                         _mm256_loadu_ps(c[i] + e)),
-                                                           gv[i]));
+                    acc =
+                        _mm256_add_ps(acc, _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(up[i] + e),
+                                                                       _mm256_loadu_ps(dn[i] + e)),
+                                                         gv[i]));
                 store8(d + e, acc, trunc, stream);
             }
         } else {
@@ -325,6 +341,58 @@ void column_pass(Path path, float* const* win, const float* g, int r, std::int64
         }
     }
     for (; e < n; ++e) one(e);
+}
+
+// Vector row pass of the newest window row fused with the column pass of one output row, for
+// the dedicated kernel sizes: each interior chunk of the new row goes from the row pass straight
+// into the column sum. Same operations in the same order as the separate passes.
+template <class T, int C, int R>
+void fused_pass(const T* s, float* conv, float* const* win, std::int64_t w, const RowExtension& rx,
+                const T* bv, const float* g, T* d, bool trunc) {
+    float* out = win[2 * R];
+    const float* f;
+    if constexpr (std::is_same_v<T, float>) {
+        (void)conv;
+        f = s;
+    } else {
+        to_float(Path::Vector, s, conv, w * C);
+        f = conv;
+    }
+    const std::int64_t a = std::min<std::int64_t>(R, w);
+    const std::int64_t b = std::max<std::int64_t>(a, w - R);
+    row_edges<T, C>(s, out, 0, a, w, rx, bv, g, R);
+    row_edges<T, C>(s, out, b, w, w, rx, bv, g, R);
+    const std::int64_t e0 = a * C, e1 = b * C;
+    column_pass<T, R>(Path::Scalar, win, g, R, 0, std::min(e0, w * C), d, trunc, false);
+
+    __m256 gv[R + 1];
+    const float* up[R + 1];
+    const float* dn[R + 1];
+    for (int i = 0; i <= R; ++i) {
+        gv[i] = _mm256_set1_ps(g[i]);
+        up[i] = win[R - i];
+        dn[i] = win[R + i];
+    }
+    std::int64_t e = e0;
+    for (; e + 8 <= e1; e += 8) {
+        const float* p = f + e;
+        __m256 rv = _mm256_mul_ps(gv[0], _mm256_loadu_ps(p));
+        for (int i = 1; i <= R; ++i)
+            rv = _mm256_add_ps(rv, _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(p - i * C),
+                                                               _mm256_loadu_ps(p + i * C)),
+                                                 gv[i]));
+        _mm256_storeu_ps(out + e, rv);
+        __m256 acc = _mm256_mul_ps(gv[0], _mm256_loadu_ps(dn[0] + e));
+        for (int i = 1; i < R; ++i)
+            acc = _mm256_add_ps(acc, _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(up[i] + e),
+                                                                 _mm256_loadu_ps(dn[i] + e)),
+                                                   gv[i]));
+        acc =
+            _mm256_add_ps(acc, _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(up[R] + e), rv), gv[R]));
+        store8(d + e, acc, trunc, false);
+    }
+    for (std::int64_t k = e; k < e1; ++k) out[k] = sym1<R>(f + k, C, g, R);
+    column_pass<T, R>(Path::Vector, win, g, R, e, w * C, d, trunc, false);
 }
 
 template <class T, int C, int R>
@@ -383,8 +451,17 @@ void run(Path path, const T* src, std::int64_t srcStep, T* dst, std::int64_t dst
     for (int k = 0; k < ks - 1; ++k) win[k + 1] = produce(k - r);
     for (std::int64_t y = 0; y < h; ++y) {
         for (int k = 0; k + 1 < ks; ++k) win[k] = win[k + 1];
-        win[ks - 1] = produce(y + r);
-        column_pass<T, R>(path, win, g, r, n, row(dst, dstStep, y), trunc, stream);
+        T* d = row(dst, dstStep, y);
+        const std::int64_t j = y + r, sj = cx.map(j, h);
+        if constexpr (R > 0) {
+            if (path == Path::Vector && !stream && sj != kConstIndex) {
+                win[ks - 1] = slot(((j % ks) + ks) % ks);
+                fused_pass<T, C, R>(row(src, srcStep, sj), conv, win, w, rx, bv, g, d, trunc);
+                continue;
+            }
+        }
+        win[ks - 1] = produce(j);
+        column_pass<T, R>(path, win, g, r, 0, n, d, trunc, stream);
     }
     if (stream) _mm_sfence();
 }
