@@ -1,10 +1,7 @@
-// The fixed SobelCross, Laplacian and Lowpass filters against a direct 2-D correlation of the
-// extended source over every accepted border code, small ROIs and guard pages; the scalar path
-// against the exported (vector) one.
+// The SobelCross, Laplacian and Lowpass exports against a direct correlation over every accepted
+// border code (the export's vector path against the scalar path too), the 8-bit mean rounding,
+// the buffer queries and the argument checks.
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <functional>
 
 #include "filter/fixed.hpp"
 #include "filter/fixed_reference.hpp"
@@ -13,243 +10,206 @@ namespace {
 
 using qpx::Path;
 using qpx::filter::FixedOp;
-using qpxtest::GuardedBuffer;
-using qpxtest::GuardedImage;
-using qpxtest::Place;
 using namespace fixedtest;
 using u8 = std::uint8_t;
 using i16 = std::int16_t;
 
-const Mask kCross3 = outer({-1, 0, 1}, {1, 0, -1});
-const Mask kCross5 = outer({-1, -2, 0, 2, 1}, {1, 2, 0, -2, -1});
-const Mask kLap3{3, {2, 0, 2, 0, -8, 0, 2, 0, 2}};
-const Mask kLap5{5,
-                 {2, 4, 4, 4, 2, 4, 0, -8, 0, 4, 4, -8, -24, -8, 4, 4, 0, -8, 0, 4, 2, 4, 4, 4, 2}};
-const Mask kBox3{3, std::vector<double>(9, 1.0)};
-const Mask kBox5{5, std::vector<double>(25, 1.0)};
+using F8 = qpxStatus (*)(const u8*, int, void*, int, qpxSize, int, unsigned, u8, u8*);
+using F32 = qpxStatus (*)(const float*, int, float*, int, qpxSize, int, unsigned, float, u8*);
+using Q = qpxStatus (*)(qpxSize, qpxMaskSize, int*);
 
-template <FixedOp op>
-const Mask& mask_of(int ms) {
-    if (op == FixedOp::SobelCross) return ms == 33 ? kCross3 : kCross5;
-    if (op == FixedOp::Laplacian) return ms == 33 ? kLap3 : kLap5;
-    return ms == 33 ? kBox3 : kBox5;
+struct Op {
+    FixedOp op;
+    F8 f8;
+    F32 f32;
+    Q q8, q32;
+    Mask k3, k5;
+};
+const Op kOps[] = {
+    {FixedOp::SobelCross, F8(qpxiFilterSobelCrossBorder_8u16s_C1R),
+     qpxiFilterSobelCrossBorder_32f_C1R, qpxiFilterSobelCrossGetBufferSize_8u16s_C1R,
+     qpxiFilterSobelCrossGetBufferSize_32f_C1R, outer({-1, 0, 1}, {1, 0, -1}),
+     outer({-1, -2, 0, 2, 1}, {1, 2, 0, -2, -1})},
+    {FixedOp::Laplacian, F8(qpxiFilterLaplacianBorder_8u16s_C1R), qpxiFilterLaplacianBorder_32f_C1R,
+     qpxiFilterLaplacianGetBufferSize_8u16s_C1R, qpxiFilterLaplacianGetBufferSize_32f_C1R,
+     Mask{3, {2, 0, 2, 0, -8, 0, 2, 0, 2}},
+     Mask{5, {2, 4, 4, 4, 2, 4, 0, -8, 0, 4, 4, -8, -24, -8, 4, 4, 0, -8, 0, 4, 2, 4, 4, 4, 2}}},
+    {FixedOp::Lowpass, F8(qpxiFilterLowpassBorder_8u_C1R), qpxiFilterLowpassBorder_32f_C1R,
+     qpxiFilterLowpassGetBufferSize_8u_C1R, qpxiFilterLowpassGetBufferSize_32f_C1R,
+     Mask{3, std::vector<double>(9, 1.0)}, Mask{5, std::vector<double>(25, 1.0)}},
+};
+
+// The scalar path of the same filter.
+template <class Src, class Dst>
+void run_scalar(FixedOp op, const Src* s, int ss, Dst* d, int ds, qpxSize r, int m, unsigned b,
+                Src v, u8* buf) {
+    using qpx::filter::fixed_filter;
+    const Path p = Path::Scalar;
+    if constexpr (std::is_same_v<Dst, u8>) {
+        fixed_filter<FixedOp::Lowpass>(p, s, ss, d, ds, r, m, b, v, buf);
+    } else {
+        if (op == FixedOp::SobelCross)
+            fixed_filter<FixedOp::SobelCross>(p, s, ss, d, ds, r, m, b, v, buf);
+        if (op == FixedOp::Laplacian)
+            fixed_filter<FixedOp::Laplacian>(p, s, ss, d, ds, r, m, b, v, buf);
+        if constexpr (std::is_same_v<Dst, float>)
+            if (op == FixedOp::Lowpass)
+                fixed_filter<FixedOp::Lowpass>(p, s, ss, d, ds, r, m, b, v, buf);
+    }
 }
 
-// What the exported filter must give for a window sum (or weighted sum) s.
-template <FixedOp op, class Dst>
-double expected(double s, int ms) {
-    if (op != FixedOp::Lowpass) return s;
-    const int area = ms == 33 ? 9 : 25;
-    if (std::is_same_v<Dst, u8>) return std::floor((2 * s + area) / (2 * area));  // nearest
-    return double(float(s) * (1.0f / float(area)));
-}
-
-using Export8 =
-    std::function<qpxStatus(const u8*, int, void*, int, qpxSize, int, unsigned, u8, u8*)>;
-using Export32 =
-    std::function<qpxStatus(const float*, int, float*, int, qpxSize, int, unsigned, float, u8*)>;
-
-template <FixedOp op>
-struct Api;
-template <>
-struct Api<FixedOp::SobelCross> {
-    using Dst8 = i16;
-    static qpxStatus f8(const u8* s, int ss, i16* d, int ds, qpxSize r, int m, unsigned b, u8 v,
-                        u8* buf) {
-        return qpxiFilterSobelCrossBorder_8u16s_C1R(s, ss, d, ds, r, m, b, v, buf);
-    }
-    static qpxStatus f32(const float* s, int ss, float* d, int ds, qpxSize r, int m, unsigned b,
-                         float v, u8* buf) {
-        return qpxiFilterSobelCrossBorder_32f_C1R(s, ss, d, ds, r, m, b, v, buf);
-    }
-    static qpxStatus q8(qpxSize r, int m, int* sz) {
-        return qpxiFilterSobelCrossGetBufferSize_8u16s_C1R(r, m, sz);
-    }
-    static qpxStatus q32(qpxSize r, int m, int* sz) {
-        return qpxiFilterSobelCrossGetBufferSize_32f_C1R(r, m, sz);
-    }
-};
-template <>
-struct Api<FixedOp::Laplacian> {
-    using Dst8 = i16;
-    static qpxStatus f8(const u8* s, int ss, i16* d, int ds, qpxSize r, int m, unsigned b, u8 v,
-                        u8* buf) {
-        return qpxiFilterLaplacianBorder_8u16s_C1R(s, ss, d, ds, r, m, b, v, buf);
-    }
-    static qpxStatus f32(const float* s, int ss, float* d, int ds, qpxSize r, int m, unsigned b,
-                         float v, u8* buf) {
-        return qpxiFilterLaplacianBorder_32f_C1R(s, ss, d, ds, r, m, b, v, buf);
-    }
-    static qpxStatus q8(qpxSize r, int m, int* sz) {
-        return qpxiFilterLaplacianGetBufferSize_8u16s_C1R(r, m, sz);
-    }
-    static qpxStatus q32(qpxSize r, int m, int* sz) {
-        return qpxiFilterLaplacianGetBufferSize_32f_C1R(r, m, sz);
-    }
-};
-template <>
-struct Api<FixedOp::Lowpass> {
-    using Dst8 = u8;
-    static qpxStatus f8(const u8* s, int ss, u8* d, int ds, qpxSize r, int m, unsigned b, u8 v,
-                        u8* buf) {
-        return qpxiFilterLowpassBorder_8u_C1R(s, ss, d, ds, r, m, b, v, buf);
-    }
-    static qpxStatus f32(const float* s, int ss, float* d, int ds, qpxSize r, int m, unsigned b,
-                         float v, u8* buf) {
-        return qpxiFilterLowpassBorder_32f_C1R(s, ss, d, ds, r, m, b, v, buf);
-    }
-    static qpxStatus q8(qpxSize r, int m, int* sz) {
-        return qpxiFilterLowpassGetBufferSize_8u_C1R(r, m, sz);
-    }
-    static qpxStatus q32(qpxSize r, int m, int* sz) {
-        return qpxiFilterLowpassGetBufferSize_32f_C1R(r, m, sz);
-    }
-};
-
-// The export (vector path) and the scalar path on one ROI and border, both guard placements.
-// Sources hold integers drawn by `gen`, so float sums are exact.
-template <FixedOp op, class Src, class Gen>
-void check_one(int ms, qpxSize roi, unsigned border, Src value, Gen&& gen) {
-    using A = Api<op>;
-    using Dst = std::conditional_t<std::is_same_v<Src, float>, float, typename A::Dst8>;
-    const Mask& mask = mask_of<op>(ms);
-    const Margins m = margins_for(border, (mask.ks - 1) / 2);
-    int size = 0;
-    ASSERT_EQ((std::is_same_v<Src, float> ? A::q32 : A::q8)(roi, ms, &size), 0);
-    for (Place place : {Place::Begin, Place::End}) {
-        GuardedImage<Src> src(roi.width, roi.height, 1, 0, place, m);
-        src.fill(gen);
-        GuardedBuffer buf(std::size_t(size), place);
-        GuardedImage<Dst> out(roi.width, roi.height, 1, 0, place), sca(roi.width, roi.height);
-        if constexpr (std::is_same_v<Src, float>)
-            ASSERT_EQ(A::f32(src.roi(), src.step(), out.roi(), out.step(), roi, ms, border, value,
-                             buf.data()),
-                      0);
+// The export runs the vector path; the scalar path is called directly.
+template <class Src, class Dst>
+void sweep(const Op& o, unsigned seed) {
+    qpxtest::Random rnd(seed);
+    auto gen = [&]() -> Src {
+        if constexpr (sizeof(Src) == 1)
+            return rnd.bits() % 4 ? Src(rnd.bits()) : Src(rnd.bits() % 2 * 255);
         else
-            ASSERT_EQ(A::f8(src.roi(), src.step(), out.roi(), out.step(), roi, ms, border, value,
-                            buf.data()),
-                      0);
-        qpx::filter::fixed_filter<op>(Path::Scalar, src.roi(), src.step(), sca.roi(), sca.step(),
-                                      roi, ms, border, value, buf.data());
-        for (int y = 0; y < roi.height; ++y)
-            for (int x = 0; x < roi.width; ++x) {
-                const double s = correlate(src, mask, x, y, border, double(value));
-                ASSERT_EQ(double(out.at(x, y)), (expected<op, Dst>(s, ms)))
-                    << "mask " << ms << " border " << border << " roi " << roi.width << "x"
-                    << roi.height << " at " << x << "," << y;
-                ASSERT_EQ(0, std::memcmp(&out.at(x, y), &sca.at(x, y), sizeof(Dst)));
-            }
-    }
-}
-
-template <FixedOp op>
-void sweep() {
-    qpxtest::Random rnd(11);
-    auto g8 = [&] { return static_cast<u8>(rnd.bits() & 255); };
-    auto g32 = [&] { return static_cast<float>(int(rnd.bits() % 2001) - 1000); };
+            return float(int(rnd.bits() % 2001) - 1000);  // integers: the float sums are exact
+    };
     for (int ms : {33, 55})
         for (unsigned border : accepted_borders())
-            for (qpxSize roi : roi_sizes()) {
-                check_one<op, u8>(ms, roi, border, static_cast<u8>(rnd.bits()), g8);
-                check_one<op, float>(ms, roi, border, -7.0f, g32);
-            }
-}
-
-TEST(FixedFilter, SobelCrossMatchesDirectCorrelation) {
-    sweep<FixedOp::SobelCross>();
-}
-TEST(FixedFilter, LaplacianMatchesDirectCorrelation) {
-    sweep<FixedOp::Laplacian>();
-}
-TEST(FixedFilter, LowpassMatchesDirectCorrelation) {
-    sweep<FixedOp::Lowpass>();
-}
-
-// Saturated 8u sources reach the largest sums, and wide rows run the vector loop many times.
-TEST(FixedFilter, ExtremeValuesOnWideRows) {
-    qpxtest::Random rnd(12);
-    auto extreme = [&] { return static_cast<u8>(rnd.bits() & 1 ? 255 : 0); };
-    for (int w : {8, 31, 67, 130})
-        for (int ms : {33, 55}) {
-            check_one<FixedOp::SobelCross, u8>(ms, {w, 5}, qpxBorderRepl, u8(0), extreme);
-            check_one<FixedOp::Laplacian, u8>(ms, {w, 5}, qpxBorderConst, u8(255), extreme);
-            check_one<FixedOp::Lowpass, u8>(ms, {w, 5}, qpxBorderMirror, u8(0), extreme);
-        }
-}
-
-// A constant image: zero derivatives and the constant itself as the mean, also next to the
-// borders (replicated or a constant border of the same value).
-TEST(FixedFilter, ConstantImages) {
-    for (int ms : {33, 55})
-        for (u8 c : {u8(0), u8(1), u8(128), u8(255)})
-            for (unsigned border : {1u, 3u, 6u}) {
-                const qpxSize roi{19, 6};
-                auto same = [c] { return c; };
-                check_one<FixedOp::SobelCross, u8>(ms, roi, border, c, same);
-                check_one<FixedOp::Laplacian, u8>(ms, roi, border, c, same);
-                GuardedImage<u8> src(roi.width, roi.height), dst(roi.width, roi.height);
-                src.fill(same);
+            for (qpxSize roi : kRois) {
                 int size = 0;
-                qpxiFilterLowpassGetBufferSize_8u_C1R(roi, ms, &size);
-                std::vector<u8> buf(static_cast<std::size_t>(size));
-                ASSERT_EQ(
-                    qpxiFilterLowpassBorder_8u_C1R(src.roi(), src.step(), dst.roi(), dst.step(),
-                                                   roi, ms, border, c, buf.data()),
-                    0);
-                for (u8 v : dst.dense()) ASSERT_EQ(v, c);
+                ASSERT_EQ((sizeof(Src) == 1 ? o.q8 : o.q32)(roi, ms, &size), 0);
+                qpxtest::GuardedBuffer buf{std::size_t(size)};
+                const Mask& k = ms == 33 ? o.k3 : o.k5;
+                const Src value = gen();
+                auto run = [&](Path p, auto& src, auto& dst) -> qpxStatus {
+                    if (p == Path::Vector) {
+                        if constexpr (sizeof(Src) == 1)
+                            return o.f8(src.roi(), src.step(), dst.roi(), dst.step(), roi, ms,
+                                        border, value, buf.data());
+                        else
+                            return o.f32(src.roi(), src.step(), dst.roi(), dst.step(), roi, ms,
+                                         border, value, buf.data());
+                    }
+                    run_scalar<Src, Dst>(o.op, src.roi(), src.step(), dst.roi(), dst.step(), roi,
+                                         ms, border, value, buf.data());
+                    return qpxStatusOk;
+                };
+                auto want = [&](auto& src, int x, int y) {
+                    const double s = correlate(src, k, x, y, border, double(value));
+                    if (o.op != FixedOp::Lowpass) return s;
+                    const int area = k.ks * k.ks;  // 8u: nearest; 32f: sum times 1/area
+                    if (sizeof(Src) == 1) return std::floor((2 * s + area) / (2 * area));
+                    return double(float(s) * (1.0f / float(area)));
+                };
+                check_filter<Src, Dst>(roi, border, (k.ks - 1) / 2, gen, run, want);
             }
 }
 
-// 8-bit means round to nearest, for every sum either mask can reach: the centre output of a
-// ROI exactly one window large sees the whole ROI (13 -> 1 and 14 -> 2 for 3x3 among them).
-TEST(FixedFilter, LowpassRoundingOfEveryReachableSum) {
-    for (int ms : {33, 55}) {
-        const int k = ms == 33 ? 3 : 5, area = k * k;
+TEST(FixedFilter, SobelCross) {
+    sweep<u8, i16>(kOps[0], 1);
+    sweep<float, float>(kOps[0], 2);
+}
+TEST(FixedFilter, Laplacian) {
+    sweep<u8, i16>(kOps[1], 3);
+    sweep<float, float>(kOps[1], 4);
+}
+TEST(FixedFilter, Lowpass) {
+    sweep<u8, u8>(kOps[2], 5);
+    sweep<float, float>(kOps[2], 6);
+}
+
+// Every sum either 8-bit mask can reach rounds to nearest (13 -> 1 and 14 -> 2 for 3x3): the
+// centre of a ROI one window large sees the whole ROI.
+TEST(FixedFilter, LowpassRoundsEveryReachableSum) {
+    for (int k : {3, 5}) {
         GuardedImage<u8> src(k, k), dst(k, k);
         std::vector<u8> buf(4096);
-        for (int s = 0; s <= 255 * area; ++s) {
-            int left = s;
-            for (int i = 0; i < area; ++i) {
-                const int v = std::min(left, 255);
-                src.at(i % k, i / k) = u8(v);
-                left -= v;
-            }
+        for (int s = 0; s <= 255 * k * k; ++s) {
+            for (int i = 0, left = s; i < k * k; left -= src.at(i % k, i / k), ++i)
+                src.at(i % k, i / k) = u8(std::min(left, 255));
             ASSERT_EQ(qpxiFilterLowpassBorder_8u_C1R(src.roi(), src.step(), dst.roi(), dst.step(),
-                                                     {k, k}, ms, qpxBorderRepl, 0, buf.data()),
+                                                     {k, k}, k * 11, qpxBorderRepl, 0, buf.data()),
                       0);
-            ASSERT_EQ(dst.at(k / 2, k / 2), (2 * s + area) / (2 * area)) << "sum " << s;
+            ASSERT_EQ(dst.at(k / 2, k / 2), (2 * s + k * k) / (2 * k * k)) << "sum " << s;
         }
     }
 }
 
-// Real-valued floats: paths agree bit for bit, and stay close to the exact correlation.
-TEST(FixedFilter, FloatPathsAgreeBitForBit) {
-    qpxtest::Random rnd(13);
-    const qpxSize roi{45, 6};
-    auto run = [&](auto opTag, int ms) {
-        constexpr FixedOp op = decltype(opTag)::value;
-        GuardedImage<float> src(roi.width, roi.height), v(roi.width, roi.height),
-            s(roi.width, roi.height);
-        src.fill([&] { return rnd.next<float>(-100.0, 100.0); });
-        std::vector<u8> buf(1 << 16);
-        qpx::filter::fixed_filter<op>(Path::Vector, src.roi(), src.step(), v.roi(), v.step(), roi,
-                                      ms, qpxBorderMirror, 0.0f, buf.data());
-        qpx::filter::fixed_filter<op>(Path::Scalar, src.roi(), src.step(), s.roi(), s.step(), roi,
-                                      ms, qpxBorderMirror, 0.0f, buf.data());
-        const Mask& mask = mask_of<op>(ms);
-        const double scale = op == FixedOp::Lowpass ? 1.0 / (mask.ks * mask.ks) : 1.0;
-        for (int y = 0; y < roi.height; ++y)
-            for (int x = 0; x < roi.width; ++x) {
-                ASSERT_TRUE(qpxtest::same_bits(v.at(x, y), s.at(x, y)));
-                EXPECT_NEAR(v.at(x, y), scale * correlate(src, mask, x, y, qpxBorderMirror, 0),
-                            0.01);
-            }
-    };
-    for (int ms : {33, 55}) {
-        run(std::integral_constant<FixedOp, FixedOp::SobelCross>{}, ms);
-        run(std::integral_constant<FixedOp, FixedOp::Laplacian>{}, ms);
-        run(std::integral_constant<FixedOp, FixedOp::Lowpass>{}, ms);
+TEST(FixedFilter, BufferQueries) {
+    // Hand-computed from the size rules; the height never matters.
+    const struct {
+        Q q;
+        qpxSize roi;
+        int mask, size;
+    } rows[] = {{kOps[0].q8, {10, 3}, 33, 1572}, {kOps[0].q32, {10, 700}, 55, 2856},
+                {kOps[1].q8, {17, 1}, 55, 4644}, {kOps[1].q32, {1, 1}, 33, 3920},
+                {kOps[2].q8, {16, 9}, 33, 1620}, {kOps[2].q32, {33, 2}, 55, 5992}};
+    for (const auto& r : rows) {
+        int size = -1;
+        EXPECT_EQ(r.q(r.roi, r.mask, &size), qpxStatusOk);
+        EXPECT_EQ(size, r.size);
+        size = -1;  // failures in order: pointer, ROI, mask; the output stays untouched
+        EXPECT_EQ(r.q({0, 0}, 0, nullptr), qpxStatusNullPointer);
+        EXPECT_EQ(r.q({0, 5}, 0, &size), qpxStatusBadSize);
+        EXPECT_EQ(r.q({5, 5}, 35, &size), qpxStatusBadMaskSize);
+        EXPECT_EQ(size, -1);
     }
+}
+
+// Pointers, size, row lengths, multiples (16s and 32f images only), border, then mask; nothing
+// is written on failure.
+TEST(FixedFilter, ArgumentCheckOrder) {
+    for (const Op& o : kOps)
+        for (bool isFloat : {false, true}) {
+            const int se = isFloat ? 4 : 1, de = isFloat ? 4 : o.op == FixedOp::Lowpass ? 1 : 2;
+            const int sr = 8 * se, dr = 8 * de;
+            GuardedImage<std::uint32_t> src(8, 4), dst(8, 4);
+            std::vector<u8> buf(1 << 14, 0x5A);
+            const auto dstBefore = dst.snapshot();
+            const auto bufBefore = buf;
+            const struct {
+                int nul;  // 1 src, 2 dst, 3 buffer
+                qpxSize roi;
+                int ss, ds, mask;
+                unsigned border;
+                qpxStatus st;
+            } rows[] = {
+                {1, {0, 0}, sr, dr, 0, 1, qpxStatusNullPointer},
+                {2, {8, 4}, sr, dr, 33, 999, qpxStatusNullPointer},
+                {3, {8, 4}, 1, dr, 33, 1, qpxStatusNullPointer},
+                {0, {8, 0}, 1, dr, 0, 1, qpxStatusBadSize},
+                {0, {-1, 4}, sr, dr, 33, 1, qpxStatusBadSize},
+                {0, {8, 4}, sr - 1, dr + 1, 33, 2, qpxStatusBadStep},
+                {0, {8, 4}, sr + 1, dr - 1, 33, 2, qpxStatusBadStep},
+                {0,
+                 {8, 4},
+                 sr + 1,
+                 dr + 1,
+                 35,
+                 2,
+                 se > 1 || de > 1 ? qpxStatusStepNotMultiple : qpxStatusBadBorder},
+                {0, {8, 4}, sr, dr, 35, 0xF2, qpxStatusBadBorder},
+                {0, {8, 4}, sr, dr, 35, 1, qpxStatusBadMaskSize},
+                {0, {8, 4}, sr, dr, 0, 6, qpxStatusBadMaskSize},
+                {0, {8, 4}, sr, dr, 55, 6, qpxStatusOk},
+            };
+            for (const auto& r : rows) {
+                void* s = r.nul == 1 ? nullptr : src.roi();
+                void* d = r.nul == 2 ? nullptr : dst.roi();
+                u8* b = r.nul == 3 ? nullptr : buf.data();
+                const qpxStatus st =
+                    isFloat
+                        ? o.f32(static_cast<float*>(s), r.ss, static_cast<float*>(d), r.ds, r.roi,
+                                r.mask, r.border, 0, b)
+                        : o.f8(static_cast<u8*>(s), r.ss, d, r.ds, r.roi, r.mask, r.border, 0, b);
+                ASSERT_EQ(st, r.st) << int(o.op) << " " << isFloat << " border " << r.border;
+                if (st == qpxStatusOk) continue;
+                ASSERT_EQ(dst.snapshot(), dstBefore);
+                ASSERT_EQ(buf, bufBefore);
+            }
+            for (unsigned border : kRejectedBorders)
+                EXPECT_EQ(isFloat ? o.f32(reinterpret_cast<float*>(src.roi()), sr,
+                                          reinterpret_cast<float*>(dst.roi()), dr, {8, 4}, 35,
+                                          border, 0, buf.data())
+                                  : o.f8(reinterpret_cast<u8*>(src.roi()), sr, dst.roi(), dr,
+                                         {8, 4}, 35, border, 0, buf.data()),
+                          qpxStatusBadBorder);
+        }
 }
 
 }  // namespace

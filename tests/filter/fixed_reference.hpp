@@ -1,63 +1,55 @@
-// Direct references for the fixed 3x3/5x5 filters: the border-extended source pixel by pixel,
-// and the 2-D correlation of a whole mask with it, written independently of the library.
+// Direct references for the fixed 3x3/5x5 filters, written independently of the library: the
+// border-extended source pixel by pixel, the 2-D correlation of a mask with it, and a harness
+// that runs a filter on guarded images over both code paths.
 #pragma once
 
-#include <cstdint>
+#include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "common/guard.hpp"
+#include "frame/base.hpp"
 
 namespace fixedtest {
 
 using qpxtest::GuardedImage;
 using qpxtest::Margins;
 
-// Index of an out-of-range coordinate under replicate (1) or mirror (3); mirror is periodic with
-// period 2n-2 and a line of length 1 is replicated.
+// Out-of-range index under replicate (1) or mirror (3, period 2n-2; length 1 replicates).
 inline int fold(int i, int n, int kind) {
-    if (i >= 0 && i < n) return i;
     if (kind == 3 && n > 1) {
-        const int period = 2 * n - 2;
-        int r = ((i % period) + period) % period;
+        const int period = 2 * n - 2, r = ((i % period) + period) % period;
         return r < n ? r : period - r;
     }
     return i < 0 ? 0 : n - 1;
 }
 
-// The value the filters see at (x, y) of the extended source.
+// The value a filter sees at (x, y) of the extended source.
 template <class T>
 double extended(const GuardedImage<T>& img, int x, int y, unsigned border, double value) {
-    const int kind = border & 15;
-    const bool top = border & 16, bottom = border & 32, left = border & 64, right = border & 128;
-    const int w = img.width(), h = img.height();
-    int sy = y;
-    if ((y < 0 && !top) || (y >= h && !bottom)) {
+    const int kind = border & 15, w = img.width(), h = img.height();
+    if ((y < 0 && !(border & 16)) || (y >= h && !(border & 32))) {
         if (kind == 6) return value;
-        sy = fold(y, h, kind);
+        y = fold(y, h, kind);
     }
-    int sx = x;
-    if ((x < 0 && !left) || (x >= w && !right)) {
+    if ((x < 0 && !(border & 64)) || (x >= w && !(border & 128))) {
         if (kind == 6) return value;
-        sx = fold(x, w, kind);
+        x = fold(x, w, kind);
     }
-    return static_cast<double>(img.at(sx, sy));
+    return double(img.at(x, y));
 }
 
-// A ks x ks mask, row-major (rows top to bottom), anchor at the centre.
+// A ks x ks mask, rows top to bottom, anchor at the centre.
 struct Mask {
     int ks;
     std::vector<double> k;
-    double at(int i, int j) const { return k[std::size_t(j) * ks + i]; }
 };
-
-// col (top to bottom) times row (left to right).
 inline Mask outer(const std::vector<double>& col, const std::vector<double>& row) {
     Mask m{int(row.size()), {}};
     for (double c : col)
         for (double r : row) m.k.push_back(c * r);
     return m;
 }
-
 template <class T>
 double correlate(const GuardedImage<T>& img, const Mask& m, int x, int y, unsigned border,
                  double value) {
@@ -65,38 +57,47 @@ double correlate(const GuardedImage<T>& img, const Mask& m, int x, int y, unsign
     double s = 0;
     for (int j = 0; j < m.ks; ++j)
         for (int i = 0; i < m.ks; ++i)
-            s += m.at(i, j) * extended(img, x + i - a, y + j - a, border, value);
+            s +=
+                m.k[std::size_t(j * m.ks + i)] * extended(img, x + i - a, y + j - a, border, value);
     return s;
 }
 
-// Every border code the filter rule accepts, in-memory flag combinations included.
+// Every code the filter rule accepts, and some it rejects.
 inline std::vector<unsigned> accepted_borders() {
     std::vector<unsigned> v{240};
     for (unsigned kind : {1u, 3u, 6u})
         for (unsigned flags = 0; flags < 16; ++flags) v.push_back(kind | flags << 4);
     return v;
 }
+inline const std::vector<unsigned> kRejectedBorders = {0,  2,  4,    5,   7,     15,
+                                                       16, 48, 0xF2, 256, 0x101, 0x106};
+inline const std::vector<qpxSize> kRois = {{1, 1}, {1, 6}, {6, 1},  {2, 3},
+                                           {3, 2}, {9, 5}, {17, 4}, {41, 7}};
 
-// Exactly the pixels beyond the ROI that a code lets a filter read from memory.
-inline Margins margins_for(unsigned border, int reach) {
+// Runs run(path, src, dst) with the vector and the scalar path for both guard placements. The
+// source has memory beyond the ROI exactly where the border code says it may be read (`reach`
+// pixels), so any other access faults. Results must match want(src, x, y) within `tol`, and the
+// two paths must agree bit for bit.
+template <class Src, class Dst, class Gen, class Run, class Want>
+void check_filter(qpxSize roi, unsigned border, int reach, Gen&& gen, Run&& run, Want&& want,
+                  double tol = 0) {
     Margins m;
-    m.top = border & 16 ? reach : 0;
-    m.bottom = border & 32 ? reach : 0;
-    m.left = border & 64 ? reach : 0;
-    m.right = border & 128 ? reach : 0;
-    return m;
-}
-
-inline const std::vector<qpxSize>& roi_sizes() {
-    static const std::vector<qpxSize> s = {{1, 1}, {1, 6}, {6, 1},  {2, 3},
-                                           {3, 2}, {9, 5}, {17, 4}, {33, 7}};
-    return s;
-}
-
-// Codes outside the filter rule.
-inline const std::vector<unsigned>& rejected_borders() {
-    static const std::vector<unsigned> v = {0, 2, 4, 5, 7, 15, 16, 48, 0xF2, 0x101, 256, 0x106};
-    return v;
+    m.top = border & 16 ? reach : 0, m.bottom = border & 32 ? reach : 0;
+    m.left = border & 64 ? reach : 0, m.right = border & 128 ? reach : 0;
+    for (qpxtest::Place place : {qpxtest::Place::Begin, qpxtest::Place::End}) {
+        GuardedImage<Src> src(roi.width, roi.height, 1, 0, place, m);
+        src.fill(gen);
+        GuardedImage<Dst> vec(roi.width, roi.height, 1, 0, place), sca(roi.width, roi.height);
+        ASSERT_EQ(run(qpx::Path::Vector, src, vec), qpxStatusOk);
+        ASSERT_EQ(run(qpx::Path::Scalar, src, sca), qpxStatusOk);
+        for (int y = 0; y < roi.height; ++y)
+            for (int x = 0; x < roi.width; ++x) {
+                ASSERT_NEAR(double(vec.at(x, y)), want(src, x, y), tol)
+                    << "border " << border << " roi " << roi.width << "x" << roi.height << " at "
+                    << x << "," << y;
+                ASSERT_EQ(0, std::memcmp(&vec.at(x, y), &sca.at(x, y), sizeof(Dst)));
+            }
+    }
 }
 
 }  // namespace fixedtest
