@@ -1,7 +1,8 @@
-// The spec-based separable filter against a direct 2-D correlation of the border-extended
-// source, on guarded images whose margins hold exactly the in-memory rows and columns allowed.
+// The spec-based separable filter: a direct 2-D correlation of the border-extended source as
+// reference, guard pages around exactly the in-memory rows and columns, and argument checks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <tuple>
@@ -13,10 +14,14 @@ using namespace qpxtest;
 
 namespace {
 
+using s16 = std::int16_t;
+using u16 = std::uint16_t;
+using u8 = std::uint8_t;
+using Spec = qpxFilterSeparableSpec;
 constexpr long kConst = -(1L << 40);
 
-// Which pixel position i of a line of n pixels reads: by reflecting step by step rather than by
-// a period, so that it shares nothing with the library's mapping.
+// The pixel that position i of a line of n pixels reads, reflecting step by step rather than by
+// a period so that it shares nothing with the library's mapping.
 long ref_index(long i, long n, int kind, bool memBefore, bool memAfter) {
     if ((i >= 0 && i < n) || (i < 0 && memBefore) || (i >= n && memAfter)) return i;
     if (kind == qpxBorderConst) return kConst;
@@ -27,204 +32,304 @@ long ref_index(long i, long n, int kind, bool memBefore, bool memAfter) {
 
 template <class D>
 D ref_store(float v) {
-    if constexpr (std::is_same_v<D, float>) {
-        return v;
-    } else {
-        const float lo = float(std::numeric_limits<D>::min()),
-                    hi = float(std::numeric_limits<D>::max());
-        return static_cast<D>(v < lo ? lo : v > hi ? hi : std::trunc(v));
-    }
+    if constexpr (std::is_same_v<D, float>) return v;
+    const float lo = float(std::numeric_limits<D>::min()),
+                hi = float(std::numeric_limits<D>::max());
+    return static_cast<D>(v < lo ? lo : v > hi ? hi : std::trunc(v));
 }
 
-struct Case {
-    int kw, kh;
-    std::uint32_t border;
-};
+template <class T>
+constexpr int kType = std::is_same_v<T, u8>    ? qpx8u
+                      : std::is_same_v<T, u16> ? qpx16u
+                      : std::is_same_v<T, s16> ? qpx16s
+                                               : qpx32f;
 
-// Runs one filter call on guarded memory and compares it with the reference.
-template <class T, class D, int ch, class K>
-void check_filter(qpxSize roi, Case cs, const std::vector<K>& rk, const std::vector<K>& ck,
-                  int divisor, Place place, Random& rnd) {
-    const int ax = (cs.kw - 1) / 2, ay = (cs.kh - 1) / 2;
-    const int kind = cs.border & 15;
-    const bool top = cs.border & 0x10, bottom = cs.border & 0x20, left = cs.border & 0x40,
-               right = cs.border & 0x80;
-    Margins m{top ? ay : 0, bottom ? cs.kh - 1 - ay : 0, left ? ax : 0, right ? cs.kw - 1 - ax : 0};
-    GuardedImage<T> src(roi.width, roi.height, ch, 0, place, m);
+// Calls any member (C1 or Cn, 32- or 64-bit) with one set of arguments.
+template <class T, class D, class F>
+qpxStatus invoke(F f, const T* s, std::int64_t ss, D* d, std::int64_t ds, qpxSizeL r,
+                 std::uint32_t b, const T* v, const Spec* sp, u8* buf) {
+    const qpxSize n{int(r.width), int(r.height)};
+    if constexpr (std::is_invocable_v<F, const T*, int, D*, int, qpxSize, int, T, Spec*, u8*>)
+        return f(s, int(ss), d, int(ds), n, b, v[0], sp, buf);
+    else if constexpr (std::is_invocable_v<F, const T*, int, D*, int, qpxSize, int, T*, Spec*, u8*>)
+        return f(s, int(ss), d, int(ds), n, b, v, sp, buf);
+    else if constexpr (std::is_invocable_v<F, const T*, int, D*, int, qpxSizeL, int, T, Spec*, u8*>)
+        return f(s, ss, d, ds, r, b, v[0], sp, buf);
+    else
+        return f(s, ss, d, ds, r, b, v, sp, buf);
+}
+
+// One call on guarded memory against the reference; K is the kernel type of the spec.
+template <class T, class D, int ch, class K, class F>
+void check_filter(F fn, qpxSize roi, int kw, int kh, std::uint32_t b, int divisor, Place place,
+                  Random& rnd) {
+    const int ax = (kw - 1) / 2, ay = (kh - 1) / 2, kind = b & 15;
+    const bool top = b & 0x10, bottom = b & 0x20, left = b & 0x40, right = b & 0x80;
+    GuardedImage<T> src(
+        roi.width, roi.height, ch, 0, place,
+        {top ? ay : 0, bottom ? kh - 1 - ay : 0, left ? ax : 0, right ? kw - 1 - ax : 0});
     src.fill([&] { return std::is_floating_point_v<T> ? rnd.next<T>(-100, 100) : rnd.any<T>(); });
     GuardedImage<D> dst(roi.width, roi.height, ch, sizeof(D), place);
     T value[4];
     for (auto& v : value) v = rnd.any<T>();
+    std::vector<K> rk(kw), ck(kh);
+    for (auto* k : {&rk, &ck})
+        for (auto& v : *k)
+            v = std::is_same_v<K, float> ? K(rnd.next<float>(-2, 2)) : K(rnd.next<int>(-9, 9));
 
-    constexpr bool f32 = std::is_same_v<K, float>;
+    constexpr int kt = std::is_same_v<K, float> ? qpx32f : qpx16s;
     int specSize = 0, bufSize = 0;
-    ASSERT_EQ(qpxiFilterSeparableGetSpecSize({cs.kw, cs.kh}, f32 ? qpx32f : qpx16s, ch, &specSize),
-              0);
-    const int dtype = std::is_same_v<T, std::uint8_t>    ? qpx8u
-                      : std::is_same_v<T, float>         ? qpx32f
-                      : std::is_same_v<T, std::uint16_t> ? qpx16u
-                                                         : qpx16s;
-    ASSERT_EQ(qpxiFilterSeparableGetBufferSize(roi, {cs.kw, cs.kh}, dtype, f32 ? qpx32f : qpx16s,
-                                               ch, &bufSize),
-              0);
+    ASSERT_EQ(qpxiFilterSeparableGetSpecSize({kw, kh}, kt, ch, &specSize), 0);
+    ASSERT_EQ(qpxiFilterSeparableGetBufferSize(roi, {kw, kh}, kType<T>, kt, ch, &bufSize), 0);
     GuardedBuffer specMem((specSize + 7) / 8 * 8, Place::End), buf(bufSize, place);
-    auto* spec = reinterpret_cast<qpxFilterSeparableSpec*>(specMem.data());
-    if constexpr (f32)
-        ASSERT_EQ(qpxiFilterSeparableInit_32f(rk.data(), ck.data(), {cs.kw, cs.kh},
-                                              dtype == qpx16s ? qpx32f : dtype, ch, spec),
+    auto* spec = reinterpret_cast<Spec*>(specMem.data());
+    if constexpr (kt == qpx32f)
+        ASSERT_EQ(qpxiFilterSeparableInit_32f(rk.data(), ck.data(), {kw, kh},
+                                              kType<T> == qpx16s ? qpx32f : kType<T>, ch, spec),
                   0);
     else
-        ASSERT_EQ(qpxiFilterSeparableInit_16s(rk.data(), ck.data(), {cs.kw, cs.kh}, divisor, 3,
-                                              dtype == qpx16u ? qpx16s : qpx8u, ch, spec),
+        ASSERT_EQ(qpxiFilterSeparableInit_16s(rk.data(), ck.data(), {kw, kh}, divisor, 3,
+                                              kType<T> == qpx16u ? qpx16s : qpx8u, ch, spec),
                   0);
-    qpx::filter::separable_filter<T, D, ch>(qpx::Path::Vector, src.roi(), src.step(), dst.roi(),
-                                            dst.step(), roi.width, roi.height, cs.border, value,
-                                            spec, buf.data());
+    ASSERT_EQ(invoke(fn, src.roi(), src.step(), dst.roi(), dst.step(), {roi.width, roi.height}, b,
+                     value, spec, buf.data()),
+              0);
 
     const float inv = 1.0f / float(divisor);
-    auto P = [&](int x, int y, int c) -> float {
+    auto P = [&](int x, int y, int c) {
         long sx = ref_index(x, roi.width, kind, left, right),
              sy = ref_index(y, roi.height, kind, top, bottom);
         return (sx == kConst || sy == kConst) ? float(value[c])
                                               : float(src.at(int(sx), int(sy), c));
     };
     for (int y = 0; y < roi.height; ++y)
-        for (int x = 0; x < roi.width; ++x)
-            for (int c = 0; c < ch; ++c) {
-                float s = 0;
-                for (int j = 0; j < cs.kh; ++j) {
-                    float r = float(rk[0]) * P(x - ax, y + j - ay, c);
-                    for (int i = 1; i < cs.kw; ++i)
-                        r = r + float(rk[i]) * P(x + i - ax, y + j - ay, c);
-                    r = r * inv;
-                    s = j == 0 ? float(ck[0]) * r : s + float(ck[j]) * r;
-                }
-                D want = ref_store<D>(s * inv);
-                ASSERT_EQ(std::memcmp(&want, &dst.at(x, y, c), sizeof(D)), 0)
-                    << "at " << x << "," << y << "," << c << " roi " << roi.width << "x"
-                    << roi.height << " k " << cs.kw << "x" << cs.kh << " border " << cs.border
-                    << " got " << +dst.at(x, y, c) << " want " << +want;
+        for (int x = 0; x < roi.width * ch; ++x) {
+            const int px = x / ch, c = x % ch;
+            float s = 0;
+            for (int j = 0; j < kh; ++j) {
+                float r = float(rk[0]) * P(px - ax, y + j - ay, c);
+                for (int i = 1; i < kw; ++i) r = r + float(rk[i]) * P(px + i - ax, y + j - ay, c);
+                s = j == 0 ? float(ck[0]) * (r * inv) : s + float(ck[j]) * (r * inv);
             }
-}
-
-const std::vector<std::uint32_t> kBorders = {1,        3,        6,        240,      1 | 0x10,
-                                             3 | 0x20, 6 | 0x40, 1 | 0x80, 3 | 0x50, 6 | 0xA0,
-                                             1 | 0xF0, 3 | 0xC0, 6 | 0x30};
-const std::vector<qpxSize> kRois = {{1, 1}, {1, 4}, {3, 1}, {2, 3}, {7, 5}, {17, 6}, {33, 3}};
-const std::vector<std::pair<int, int>> kKernels = {{1, 1}, {3, 3}, {5, 5}, {2, 4},
-                                                   {4, 1}, {1, 7}, {9, 8}, {6, 2}};
-
-template <class K>
-std::vector<K> kernel(Random& rnd, int n) {
-    std::vector<K> k(n);
-    for (auto& v : k)
-        v = std::is_same_v<K, float> ? K(rnd.next<float>(-2, 2)) : K(rnd.next<int>(-9, 9));
-    return k;
-}
-
-template <class T, class D, int ch, class K>
-void sweep(int divisor, bool allBorders) {
-    Random rnd(ch * 100 + divisor);
-    for (auto [kw, kh] : kKernels)
-        for (std::uint32_t b : kBorders) {
-            if (!allBorders && b != 3 && b != 6 && b != (1 | 0xF0)) continue;
-            for (qpxSize roi : kRois)
-                for (Place p : {Place::Begin, Place::End})
-                    check_filter<T, D, ch, K>(roi, {kw, kh, b}, kernel<K>(rnd, kw),
-                                              kernel<K>(rnd, kh), divisor, p, rnd);
+            const D want = ref_store<D>(s * inv);
+            ASSERT_EQ(std::memcmp(&want, &dst.at(0, y, x), sizeof(D)), 0)
+                << "x " << px << " y " << y << " c " << c << " roi " << roi.width << "x"
+                << roi.height << " k " << kw << "x" << kh << " border " << b << " got "
+                << +dst.at(0, y, x);
         }
 }
 
-TEST(Separable, MatchesDirectCorrelation8u) {
-    sweep<std::uint8_t, std::uint8_t, 1, std::int16_t>(7, true);
-    sweep<std::uint8_t, std::uint8_t, 1, float>(1, true);
-    sweep<std::uint8_t, std::uint8_t, 3, std::int16_t>(-3, false);
-    sweep<std::uint8_t, std::uint8_t, 4, float>(1, false);
-}
-TEST(Separable, MatchesDirectCorrelationOtherTypes) {
-    sweep<float, float, 1, float>(1, true);
-    sweep<float, float, 3, float>(1, false);
-    sweep<std::uint8_t, std::int16_t, 1, std::int16_t>(2, true);
-    sweep<std::uint8_t, std::int16_t, 4, float>(1, false);
-    sweep<std::int16_t, std::int16_t, 1, std::int16_t>(1000, true);
-    sweep<std::int16_t, std::int16_t, 3, std::int16_t>(1, false);
-    sweep<std::uint16_t, std::uint16_t, 1, float>(1, true);
-    sweep<std::uint16_t, std::uint16_t, 4, float>(1, false);
-}
-
-// Kernel shapes whose result is known without a reference.
-TEST(Separable, KnownResults) {
-    GuardedImage<std::uint8_t> src(9, 4), dst(9, 4);
-    Random rnd(5);
-    src.fill([&] { return rnd.any<std::uint8_t>(); });
-    alignas(8) std::uint8_t specMem[256];
-    auto* spec = reinterpret_cast<qpxFilterSeparableSpec*>(specMem);
-    std::vector<std::uint8_t> buf(4096);
-    struct K {
-        std::int16_t r, c;
-        int div;
-        int num, den;
-    } cases[] = {{2, 2, 2, 1, 1}, {2, 1, 2, 1, 2}, {1, 1, -1, 1, 1}, {3, 1, 1, 3, 1}};
-    for (auto k : cases) {
-        ASSERT_EQ(qpxiFilterSeparableInit_16s(&k.r, &k.c, {1, 1}, k.div, 0, qpx8u, 1, spec), 0);
-        ASSERT_EQ(qpxiFilterSeparable_8u_C1R(src.roi(), src.step(), dst.roi(), dst.step(), {9, 4},
-                                             1, 0, spec, buf.data()),
-                  0);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 9; ++x)
-                EXPECT_EQ(dst.at(x, y), std::min(255, src.at(x, y) * k.num / k.den)) << k.r << k.c;
-    }
-    // Unit-gain smoothing keeps a constant image constant.
-    const std::int16_t smooth[3] = {1, 2, 1}, diff[3] = {1, -2, 1}, above[3] = {1, 0, 0};
-    src.fill([] { return std::uint8_t(77); });
-    ASSERT_EQ(qpxiFilterSeparableInit_16s(smooth, smooth, {3, 3}, 4, 0, qpx8u, 1, spec), 0);
-    ASSERT_EQ(qpxiFilterSeparable_8u_C1R(src.roi(), src.step(), dst.roi(), dst.step(), {9, 4}, 3, 0,
-                                         spec, buf.data()),
-              0);
-    for (int x = 0; x < 9; ++x) EXPECT_EQ(dst.at(x, 3), 77);
-    // A zero-sum row kernel turns the constant border rows into zeros whatever the value.
-    src.fill([&] { return rnd.any<std::uint8_t>(); });
-    ASSERT_EQ(qpxiFilterSeparableInit_16s(diff, above, {3, 3}, 1, 0, qpx8u, 1, spec), 0);
-    ASSERT_EQ(qpxiFilterSeparable_8u_C1R(src.roi(), src.step(), dst.roi(), dst.step(), {9, 4}, 6,
-                                         200, spec, buf.data()),
-              0);
-    for (int x = 0; x < 9; ++x) EXPECT_EQ(dst.at(x, 0), 0);
-    // Float results are truncated toward zero and saturated: 3.9 -> 3, negative -> 0, 400 -> 255.
-    const float one = 1.0f;
-    for (auto [k, in, out] : {std::tuple{0.1f, 39, 3}, {-1.0f, 5, 0}, {2.0f, 200, 255}}) {
-        ASSERT_EQ(qpxiFilterSeparableInit_32f(&k, &one, {1, 1}, qpx8u, 1, spec), 0);
-        src.at(2, 1) = std::uint8_t(in);
-        ASSERT_EQ(qpxiFilterSeparable_8u_C1R(src.roi(), src.step(), dst.roi(), dst.step(), {9, 4},
-                                             1, 0, spec, buf.data()),
-                  0);
-        EXPECT_EQ(dst.at(2, 1), out);
-    }
+template <class T, class D, int ch, class K, class F>
+void sweep(F fn, int divisor, bool allBorders) {
+    static const std::uint32_t borders[] = {3,        6,        1 | 0xF0, 1,        240,
+                                            1 | 0x10, 3 | 0x20, 6 | 0x40, 1 | 0x80, 3 | 0x50,
+                                            6 | 0xA0, 3 | 0xC0, 6 | 0x30};
+    static const qpxSize rois[] = {{1, 1}, {1, 4}, {3, 1}, {2, 3}, {7, 5}, {17, 6}, {33, 3}};
+    static const int kernels[][2] = {{1, 1}, {3, 3}, {5, 5}, {2, 4},
+                                     {4, 1}, {1, 7}, {9, 8}, {6, 2}};
+    Random rnd(ch * 100 + divisor);
+    for (auto& k : kernels)
+        for (int bi = 0; bi < (allBorders ? 13 : 3); ++bi)
+            for (qpxSize roi : rois)
+                for (Place p : {Place::Begin, Place::End})
+                    check_filter<T, D, ch, K>(fn, roi, k[0], k[1], borders[bi], divisor, p, rnd);
 }
 
-// Scalar and vector paths agree bit for bit on random float data (where summation order shows).
+TEST(Separable, MatchesDirectCorrelation) {
+    sweep<u8, u8, 1, s16>(qpxiFilterSeparable_8u_C1R, 7, true);
+    sweep<u8, u8, 1, float>(qpxiFilterSeparable_8u_C1R_L, 1, true);
+    sweep<u8, u8, 3, s16>(qpxiFilterSeparable_8u_C3R, -3, false);
+    sweep<u8, u8, 4, float>(qpxiFilterSeparable_8u_C4R_L, 1, false);
+    sweep<float, float, 1, float>(qpxiFilterSeparable_32f_C1R, 1, true);
+    sweep<float, float, 3, float>(qpxiFilterSeparable_32f_C3R_L, 1, false);
+    sweep<u8, s16, 1, s16>(qpxiFilterSeparable_8u16s_C1R, 2, true);
+    sweep<u8, s16, 4, float>(qpxiFilterSeparable_8u16s_C4R, 1, false);
+    sweep<s16, s16, 1, s16>(qpxiFilterSeparable_16s_C1R_L, 1000, true);
+    sweep<s16, s16, 3, s16>(qpxiFilterSeparable_16s_C3R, 1, false);
+    sweep<u16, u16, 1, float>(qpxiFilterSeparable_16u_C1R, 1, true);
+    sweep<u16, u16, 4, float>(qpxiFilterSeparable_16u_C4R, 1, false);
+}
+
+// Scalar and vector paths agree bit for bit on random float data, where summation order shows.
 TEST(Separable, ScalarEqualsVector) {
     Random rnd(9);
     for (int w : test_widths())
-        for (auto [kw, kh] : kKernels) {
-            GuardedImage<float> src(w, 5, 3);
+        for (auto [kw, kh] : {std::pair{1, 1}, {3, 3}, {5, 5}, {2, 7}, {8, 4}}) {
+            GuardedImage<float> src(w, 5, 3), a(w, 5, 3), b(w, 5, 3);
             src.fill([&] { return rnd.next<float>(-1e3, 1e3); });
-            GuardedImage<float> a(w, 5, 3), b(w, 5, 3);
-            auto rk = kernel<float>(rnd, kw), ck = kernel<float>(rnd, kh);
-            std::vector<std::uint8_t> spec(512),
+            std::vector<float> k(kw + kh);
+            for (auto& v : k) v = rnd.next<float>(-2, 2);
+            std::vector<u8> spec(512),
                 buf(qpx::filter::separable_buffer_size(w, kw, kh, qpx32f, 3));
-            auto* sp = reinterpret_cast<qpxFilterSeparableSpec*>(spec.data());
-            ASSERT_EQ(qpxiFilterSeparableInit_32f(rk.data(), ck.data(), {kw, kh}, qpx32f, 3, sp),
+            auto* sp = reinterpret_cast<Spec*>(spec.data());
+            ASSERT_EQ(qpxiFilterSeparableInit_32f(k.data(), k.data() + kw, {kw, kh}, qpx32f, 3, sp),
                       0);
             const float value[3] = {1.5f, -2.0f, 3.0f};
-            for (auto [path, img] :
-                 {std::pair{qpx::Path::Scalar, &a}, std::pair{qpx::Path::Vector, &b}})
+            for (auto [path, img] : {std::pair{qpx::Path::Scalar, &a}, {qpx::Path::Vector, &b}})
                 qpx::filter::separable_filter<float, float, 3>(path, src.roi(), src.step(),
-                                                               img->roi(), img->step(), w, 5, 3,
+                                                               img->roi(), img->step(), w, 5, 6,
                                                                value, sp, buf.data());
-            for (int y = 0; y < 5; ++y)
-                for (int x = 0; x < w * 3; ++x)
-                    ASSERT_TRUE(same_bits(a.at(0, y, x), b.at(0, y, x))) << w;
+            for (int i = 0; i < w * 15; ++i)
+                ASSERT_TRUE(
+                    same_bits(a.at(0, i / (3 * w), i % (3 * w)), b.at(0, i / (3 * w), i % (3 * w))))
+                    << w;
         }
+}
+
+// Check order of the apply functions; a failed call leaves dst, spec and buffer untouched.
+// Columns: expected status for 16/32-bit sources, 8u to 8u, and 8u to 16s.
+struct Mutation {
+    const char* what;
+    int nulls;  // bit 0 src, 1 dst, 2 spec, 3 buffer
+    int w, h, srcPad, dstPad;
+    std::uint32_t border;
+    qpxStatus want16, want8, want816;
+};
+const Mutation kTable[] = {
+    {"valid", 0, 5, 3, 0, 0, 1, 0, 0, 0},
+    {"null src, empty roi", 1, 0, 3, 0, 0, 1, -8, -8, -8},
+    {"null dst", 2, 5, 3, 0, 0, 1, -8, -8, -8},
+    {"null spec, bad border", 4, 5, 3, 0, 0, 99, -8, -8, -8},
+    {"null buffer, bad height", 8, 5, -1, 0, 0, 1, -8, -8, -8},
+    {"zero width, short step", 0, 0, 3, -1, 0, 1, -6, -6, -6},
+    {"zero height, bad border", 0, 5, 0, 0, 0, 2, -6, -6, -6},
+    {"short src step, bad border", 0, 5, 3, -1, 0, 2, -16, -16, -16},
+    {"odd src step, short dst step", 0, 5, 3, 1, -2, 1, -16, -16, -16},
+    {"odd src step", 0, 5, 3, 1, 0, 1, -108, 0, 0},
+    {"odd dst step, bad border", 0, 5, 3, 0, 3, 2, -108, -225, -108},
+    {"wrap", 0, 5, 3, 0, 0, 2, -225, -225, -225},
+    {"default", 0, 5, 3, 0, 0, 5, -225, -225, -225},
+    {"stage flag", 0, 5, 3, 0, 0, 0x101, -225, -225, -225},
+    {"some sides in memory, no kind", 0, 5, 3, 0, 0, 0x30, -225, -225, -225},
+    {"all in memory", 0, 5, 3, 0, 0, 240, 0, 0, 0},
+    {"repl, all in memory", 0, 5, 3, 0, 0, 241, 0, 0, 0},
+};
+
+template <class T, class D, int ch, class F>
+void run_table(F fn) {
+    for (const Mutation& m : kTable) {
+        GuardedImage<T> src(8, 5, ch, 0, Place::End, {1, 1, 1, 1});
+        GuardedImage<D> dst(8, 5, ch, 4, Place::End);
+        const float k[3] = {1, 2, 1};
+        alignas(16) u8 spec[256], specBefore[256], buf[2048];
+        ASSERT_EQ(
+            qpxiFilterSeparableInit_32f(k, k, {3, 3}, qpx32f, ch, reinterpret_cast<Spec*>(spec)),
+            0);
+        std::memcpy(specBefore, spec, sizeof spec);
+        std::memset(buf, 0x5a, sizeof buf);
+        const auto before = dst.snapshot();
+        const T value[4] = {};
+        const int w = m.w > 0 ? m.w : 5;
+        qpxStatus st = invoke<T, D>(
+            fn, (m.nulls & 1) ? nullptr : src.roi(), w * ch * int(sizeof(T)) + m.srcPad,
+            (m.nulls & 2) ? nullptr : dst.roi(), w * ch * int(sizeof(D)) + m.dstPad, {m.w, m.h},
+            m.border, value, (m.nulls & 4) ? nullptr : reinterpret_cast<Spec*>(spec),
+            (m.nulls & 8) ? nullptr : buf);
+        EXPECT_EQ(st, sizeof(T) > 1 ? m.want16 : sizeof(D) > 1 ? m.want816 : m.want8) << m.what;
+        EXPECT_EQ(std::memcmp(spec, specBefore, sizeof spec), 0) << m.what;
+        if (st != 0) {
+            EXPECT_TRUE(dst.snapshot() == before &&
+                        std::count(buf, buf + sizeof buf, 0x5a) == long(sizeof buf))
+                << m.what;
+        }
+    }
+}
+
+TEST(Separable, CheckOrderOfEveryMember) {
+#define QPX_MEMBERS(tag, T, D)                             \
+    run_table<T, D, 1>(qpxiFilterSeparable_##tag##_C1R);   \
+    run_table<T, D, 3>(qpxiFilterSeparable_##tag##_C3R);   \
+    run_table<T, D, 4>(qpxiFilterSeparable_##tag##_C4R);   \
+    run_table<T, D, 1>(qpxiFilterSeparable_##tag##_C1R_L); \
+    run_table<T, D, 3>(qpxiFilterSeparable_##tag##_C3R_L); \
+    run_table<T, D, 4>(qpxiFilterSeparable_##tag##_C4R_L);
+    QPX_MEMBERS(8u, u8, u8)
+    QPX_MEMBERS(8u16s, u8, s16)
+    QPX_MEMBERS(16s, s16, s16)
+    QPX_MEMBERS(16u, u16, u16)
+    QPX_MEMBERS(32f, float, float)
+#undef QPX_MEMBERS
+}
+
+// The 64-bit forms: the 32-bit range, and the caller's MXCSR back after the call.
+TEST(Separable, WideForms) {
+    GuardedImage<float> src(6, 4), dst(6, 4);
+    const float k[2] = {0.5f, -1.25f};
+    alignas(16) u8 spec[256], buf[4096];
+    auto* sp = reinterpret_cast<Spec*>(spec);
+    const std::int64_t big = std::int64_t(1) << 31;
+    EXPECT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {big, 2}, qpx32f, 1, sp), -232);
+    ASSERT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {2, 2}, qpx32f, 1, sp), 0);
+    auto call = [&](qpxSizeL roi, std::int64_t step) {
+        return qpxiFilterSeparable_32f_C1R_L(src.roi(), step, dst.roi(), dst.step(), roi, 1, 0, sp,
+                                             buf);
+    };
+    EXPECT_EQ(call({big, 4}, src.step()), -232);
+    EXPECT_EQ(call({-1, 4}, src.step()), -6);
+    EXPECT_EQ(call({6, 4}, big * 2), -232);
+    const unsigned saved = _mm_getcsr();
+    _mm_setcsr(saved & ~0x0100u);  // the denormal exception unmasked
+    EXPECT_EQ(call({6, 4}, src.step()), 0);
+    EXPECT_EQ(_mm_getcsr(), saved & ~0x0100u);
+    _mm_setcsr(saved);
+}
+
+// Size queries against their formulas, the queries' and initialisers' check order, and the spec
+// record with its kernels inside the reported size.
+TEST(Separable, SizesAndSpec) {
+    int n = 0;
+    std::int64_t nl = 0;
+    for (auto [kw, kh, ch, kt] :
+         {std::tuple{1, 1, 1, qpx16s}, {3, 5, 3, qpx32f}, {8, 2, 4, qpx16s}, {2, 9, 1, qpx32f}}) {
+        const int e = kt == qpx16s ? 2 : 4;
+        ASSERT_EQ(qpxiFilterSeparableGetSpecSize({kw, kh}, kt, ch, &n), 0);
+        ASSERT_EQ(qpxiFilterSeparableGetSpecSize_L({kw, kh}, kt, ch, &nl), 0);
+        EXPECT_TRUE(n == (kw + kh) * e + 127 && nl == n);
+        for (int w : {1, 100}) {
+            ASSERT_EQ(qpxiFilterSeparableGetBufferSize({w, 7}, {kw, kh}, qpx16u, kt, ch, &n), 0);
+            ASSERT_EQ(qpxiFilterSeparableGetBufferSize_L({w, 1000}, {kw, kh}, qpx16u, kt, ch, &nl),
+                      0);
+            EXPECT_TRUE(n == 256 * kw + 8 * kh + (kw * e + (w + kw - 1) * kh) * ch * 4 && nl == n);
+        }
+    }
+    const s16 k16[2] = {1, 2};
+    const float k32[2] = {1, 2};
+    alignas(16) u8 spec[256] = {};
+    auto* sp = reinterpret_cast<Spec*>(spec);
+    const qpxStatus got[] = {qpxiFilterSeparableGetSpecSize({0, 1}, 99, 2, nullptr),
+                             qpxiFilterSeparableGetSpecSize({1, 1}, 99, 2, nullptr),
+                             qpxiFilterSeparableGetSpecSize({1, 1}, qpx8u, 2, &n),
+                             qpxiFilterSeparableGetSpecSize({1, 1}, qpx16s, 2, &n),
+                             qpxiFilterSeparableGetBufferSize({1, 0}, {1, 1}, 99, 99, 2, nullptr),
+                             qpxiFilterSeparableGetBufferSize({1, 1}, {1, 1}, 99, 99, 2, nullptr),
+                             qpxiFilterSeparableGetBufferSize({1, 1}, {1, 1}, qpx32s, 99, 2, &n),
+                             qpxiFilterSeparableGetBufferSize({1, 1}, {1, 1}, qpx8u, qpx8u, 2, &n),
+                             qpxiFilterSeparableGetBufferSize({1, 1}, {1, 1}, qpx8u, qpx32f, 2, &n),
+                             qpxiFilterSeparableInit_32f(k32, nullptr, {0, 1}, 99, 2, sp),
+                             qpxiFilterSeparableInit_32f(k32, k32, {0, 1}, 99, 2, sp),
+                             qpxiFilterSeparableInit_32f(k32, k32, {1, 1}, qpx16s, 2, sp),
+                             qpxiFilterSeparableInit_32f(k32, k32, {1, 1}, qpx16u, 2, sp),
+                             qpxiFilterSeparableInit_16s(k16, k16, {1, 1}, 0, 0, qpx8u, 1, nullptr),
+                             qpxiFilterSeparableInit_16s(k16, k16, {1, -1}, 0, 0, qpx32f, 2, sp),
+                             qpxiFilterSeparableInit_16s(k16, k16, {1, 1}, 0, 0, qpx32f, 2, sp),
+                             qpxiFilterSeparableInit_16s(k16, k16, {1, 1}, 0, 0, qpx16s, 2, sp),
+                             qpxiFilterSeparableInit_16s(k16, k16, {1, 1}, 0, 0, qpx16s, 4, sp)};
+    const qpxStatus want[] = {-6, -8, -59, -47, -6, -8, -59, -59, -47,
+                              -8, -6, -59, -47, -8, -6, -59, -47, -51};
+    for (size_t i = 0; i < std::size(want); ++i) EXPECT_EQ(got[i], want[i]) << i;
+    EXPECT_EQ(std::count(spec, spec + sizeof spec, 0), long(sizeof spec));
+
+    ASSERT_EQ(qpxiFilterSeparableInit_16s(k16, k16 + 1, {2, 1}, -3, 5, qpx16s, 4, sp), 0);
+    EXPECT_EQ(std::tuple(sp->kernelKind, sp->kernelWidth, sp->kernelHeight, sp->divisor,
+                         sp->scaleFactor, sp->numChannels),
+              std::tuple(0, 2, 1, -3, 5, 4));
+    ASSERT_TRUE(sp->rowKernel16s && sp->colKernel16s && !sp->rowKernel32f && !sp->colKernel32f);
+    EXPECT_TRUE((u8*)sp->rowKernel16s >= spec + sizeof *sp &&
+                (u8*)(sp->colKernel16s + 1) <= spec + 3 * 2 + 127);
+    EXPECT_TRUE(sp->rowKernel16s[1] == 2 && sp->colKernel16s[0] == 2);
+    ASSERT_EQ(qpxiFilterSeparableInit_32f(k32, k32, {2, 2}, qpx8u, 1, sp), 0);
+    EXPECT_EQ(std::tuple(sp->kernelKind, sp->divisor, sp->scaleFactor), std::tuple(1, 1, 0));
+    EXPECT_TRUE(sp->rowKernel32f && sp->colKernel32f == sp->rowKernel32f + 2 && !sp->rowKernel16s);
 }
 
 }  // namespace

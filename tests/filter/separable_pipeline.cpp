@@ -1,5 +1,5 @@
 // The exported row and column stages against direct sums, with guard pages around the source
-// margins and the work buffer, and their scalar and vector paths compared.
+// margins and the work buffer; their check order, buffer queries and scalar/vector agreement.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,12 +17,12 @@ using s16 = std::int16_t;
 using u16 = std::uint16_t;
 using u8 = std::uint8_t;
 
-// Position read for pixel i of a row of n pixels; -1 stands for the constant.
+constexpr long kConst = -(1L << 40);
+
 long ref_x(long i, long n, std::uint32_t b) {
-    const int kind = b & 15;
     if ((i >= 0 && i < n) || (i < 0 && (b & 0x40)) || (i >= n && (b & 0x80))) return i;
-    if (kind == qpxBorderConst) return -1 << 30;
-    if (kind == qpxBorderRepl || n == 1) return i < 0 ? 0 : n - 1;
+    if ((b & 15) == qpxBorderConst) return kConst;
+    if ((b & 15) == qpxBorderRepl || n == 1) return i < 0 ? 0 : n - 1;
     while (i < 0 || i >= n) i = i < 0 ? -i : 2 * (n - 1) - i;
     return i;
 }
@@ -33,156 +33,147 @@ D trunc_sat(double v) {
     return static_cast<D>(v < lo ? lo : v > hi ? hi : std::trunc(v));
 }
 
-// One row-stage call on guarded memory against the reference.
-template <RowKind kind, class T, class D, int ch, class K, class Call>
-void check_row(qpxSize roi, int ks, int ax, std::uint32_t b, int divisor, int bufSize, Call call,
-               Random& rnd, Place place) {
-    Margins m{0, 0, (b & 0x40) ? ax : 0, (b & 0x80) ? ks - 1 - ax : 0};
-    GuardedImage<T> src(roi.width, roi.height, ch, 0, place, m);
-    src.fill([&] { return kind == RowKind::Float ? T(rnd.next<float>(-50, 50)) : rnd.any<T>(); });
-    GuardedImage<D> dst(roi.width, roi.height, ch, 0, place);
-    std::vector<D*> rows(roi.height);
-    for (int y = 0; y < roi.height; ++y) rows[y] = &dst.at(0, y);
-    std::vector<K> k(ks);
-    for (auto& v : k)
-        v = kind == RowKind::Float ? K(rnd.next<float>(-2, 2)) : K(rnd.next<int>(-300, 300));
-    T value[3] = {rnd.any<T>(), rnd.any<T>(), rnd.any<T>()};
-    if (kind != RowKind::Float || ch == 1) value[1] = value[2] = value[0];
-    GuardedBuffer buf(bufSize, place);
-    ASSERT_EQ(call(src.roi(), src.step(), rows.data(), roi, k.data(), ks, ax, b, value, divisor,
-                   buf.data()),
-              0);
-    const int mul = std::int16_t(std::trunc(16384.0f / float(divisor)));
-    for (int y = 0; y < roi.height; ++y)
-        for (int x = 0; x < roi.width; ++x)
-            for (int c = 0; c < ch; ++c) {
-                double sum = 0;
-                float fsum = 0;
-                for (int t = 0; t < ks; ++t) {
-                    long sx = ref_x(x - ax + t, roi.width, b);
-                    T v = sx == -1 << 30 ? value[c] : src.at(int(sx), y, c);
-                    sum += double(k[t]) * double(v);
-                    fsum = t == 0 ? float(k[0]) * float(v) : fsum + float(k[t]) * float(v);
-                }
-                D want;
-                if constexpr (kind == RowKind::Float)
-                    want = fsum;
-                else if constexpr (kind == RowKind::Scaled)
-                    want = trunc_sat<D>(float(sum) * (1.0f / float(divisor)));
-                else
-                    want = D(
-                        std::uint16_t(std::uint32_t(std::int32_t(sum)) * std::uint32_t(mul) >> 14));
-                ASSERT_EQ(std::memcmp(&want, &dst.at(x, y, c), sizeof(D)), 0)
-                    << "x " << x << " y " << y << " roi " << roi.width << " ks " << ks << " ax "
-                    << ax << " border " << b << " got " << +dst.at(x, y, c) << " want " << +want;
-            }
+int low_mul(int divisor) {
+    return s16(std::trunc(16384.0f / float(divisor)));
 }
 
-const std::vector<std::uint32_t> kRowBorders = {1,        3,        6,        240,
-                                                1 | 0x40, 3 | 0x80, 6 | 0xC0, 3 | 0x30};
-
-template <RowKind kind, class T, class D, int ch, class K, class Call, class Size>
-void sweep_rows(Call call, Size size, int divisor) {
+// Row stage sweep: kernel sizes 1..9 with anchors at both ends and the centre, every border
+// kind with horizontal in-memory flags, guarded source margins and buffer of the reported size.
+template <RowKind kind, class T, class D, int ch, class K, class Call>
+void sweep_rows(Call call, qpxStatus (*size)(qpxSize, int, int*), int divisor) {
     Random rnd(17 + ch);
     for (int ks = 1; ks <= 9; ++ks)
         for (int ax : {0, (ks - 1) / 2, ks - 1})
-            for (std::uint32_t b : kRowBorders)
-                for (int w : {1, 2, 3, 6, 11, 19, 40}) {
-                    int bufSize = 0;
-                    ASSERT_EQ(size(qpxSize{w, 3}, ks, &bufSize), 0);
-                    for (Place p : {Place::Begin, Place::End})
-                        check_row<kind, T, D, ch, K>({w, 3}, ks, ax, b, divisor, bufSize, call, rnd,
-                                                     p);
-                }
+            for (std::uint32_t b : {1u, 3u, 6u, 240u, 1u | 0x40, 3u | 0x80, 6u | 0xC0, 3u | 0x30})
+                for (int w : {1, 2, 3, 6, 11, 19, 40})
+                    for (Place place : {Place::Begin, Place::End}) {
+                        GuardedImage<T> src(
+                            w, 3, ch, 0, place,
+                            {0, 0, (b & 0x40) ? ax : 0, (b & 0x80) ? ks - 1 - ax : 0});
+                        src.fill([&] {
+                            return kind == RowKind::Float ? T(rnd.next<float>(-50, 50))
+                                                          : rnd.any<T>();
+                        });
+                        GuardedImage<D> dst(w, 3, ch, 0, place);
+                        D* rows[3] = {&dst.at(0, 0), &dst.at(0, 1), &dst.at(0, 2)};
+                        std::vector<K> k(ks);
+                        for (auto& v : k)
+                            v = kind == RowKind::Float ? K(rnd.next<float>(-2, 2))
+                                                       : K(rnd.next<int>(-300, 300));
+                        T value[3] = {rnd.any<T>(), rnd.any<T>(), rnd.any<T>()};
+                        if (kind != RowKind::Float || ch == 1) value[1] = value[2] = value[0];
+                        int bufSize = 0;
+                        ASSERT_EQ(size({w, 3}, ks, &bufSize), 0);
+                        GuardedBuffer buf(bufSize, place);
+                        ASSERT_EQ(call(src.roi(), src.step(), rows, qpxSize{w, 3}, k.data(), ks, ax,
+                                       b, value, divisor, buf.data()),
+                                  0);
+                        for (int y = 0; y < 3; ++y)
+                            for (int x = 0; x < w * ch; ++x) {
+                                double sum = 0;
+                                float fsum = 0;
+                                for (int t = 0; t < ks; ++t) {
+                                    const long sx = ref_x(x / ch - ax + t, w, b);
+                                    const float v =
+                                        sx == kConst ? value[x % ch] : src.at(int(sx), y, x % ch);
+                                    sum += double(k[t]) * v;
+                                    fsum = t == 0 ? float(k[0]) * v : fsum + float(k[t]) * v;
+                                }
+                                D want;
+                                if constexpr (kind == RowKind::Float)
+                                    want = fsum;
+                                else if constexpr (kind == RowKind::Scaled)
+                                    want = trunc_sat<D>(float(sum) * (1.0f / float(divisor)));
+                                else
+                                    want = D(u16(std::uint32_t(std::int32_t(sum)) *
+                                                     std::uint32_t(low_mul(divisor)) >>
+                                                 14));
+                                ASSERT_EQ(std::memcmp(&want, &dst.at(0, y, x), sizeof(D)), 0)
+                                    << "x " << x << " w " << w << " ks " << ks << " ax " << ax
+                                    << " border " << b;
+                            }
+                    }
 }
 
-#define ROW_CALL(fn, V)                                                                     \
+#define ROW(fn, V)                                                                          \
     [](auto s, int ss, auto d, qpxSize r, auto k, int ks, int ax, std::uint32_t b, auto* v, \
        int div, u8* buf) { return fn(s, ss, d, r, k, ks, ax, b, V, div, buf); }
-#define ROW_CALL_F(fn, V)                                                                        \
+#define ROW32F(fn, V)                                                                            \
     [](auto s, int ss, auto d, qpxSize r, auto k, int ks, int ax, std::uint32_t b, auto* v, int, \
        u8* buf) { return fn(s, ss, d, r, k, ks, ax, b, V, buf); }
 
 TEST(RowStage, MatchesDirectSums) {
     sweep_rows<RowKind::Float, float, float, 1, float>(
-        ROW_CALL_F(qpxiFilterRowBorderPipeline_32f_C1R, v[0]),
+        ROW32F(qpxiFilterRowBorderPipeline_32f_C1R, v[0]),
         qpxiFilterRowBorderPipelineGetBufferSize_32f_C1R, 1);
     sweep_rows<RowKind::Float, float, float, 3, float>(
-        ROW_CALL_F(qpxiFilterRowBorderPipeline_32f_C3R, v),
+        ROW32F(qpxiFilterRowBorderPipeline_32f_C3R, v),
         qpxiFilterRowBorderPipelineGetBufferSize_32f_C3R, 1);
-    sweep_rows<RowKind::Scaled, u8, s16, 1, s16>(
-        ROW_CALL(qpxiFilterRowBorderPipeline_8u16s_C1R, v[0]),
-        qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C1R, 3);
-    sweep_rows<RowKind::Scaled, u8, s16, 3, s16>(
-        ROW_CALL(qpxiFilterRowBorderPipeline_8u16s_C3R, v[0]),
-        qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C3R, -2);
-    sweep_rows<RowKind::Scaled, s16, s16, 1, s16>(
-        ROW_CALL(qpxiFilterRowBorderPipeline_16s_C1R, v[0]),
-        qpxiFilterRowBorderPipelineGetBufferSize_16s_C1R, 1);
-    sweep_rows<RowKind::Scaled, s16, s16, 3, s16>(
-        ROW_CALL(qpxiFilterRowBorderPipeline_16s_C3R, v[0]),
-        qpxiFilterRowBorderPipelineGetBufferSize_16s_C3R, 700);
-    sweep_rows<RowKind::Scaled, u16, u16, 1, s16>(
-        ROW_CALL(qpxiFilterRowBorderPipeline_16u_C1R, v[0]),
-        qpxiFilterRowBorderPipelineGetBufferSize_16u_C1R, 9);
-    sweep_rows<RowKind::Scaled, u16, u16, 3, s16>(
-        ROW_CALL(qpxiFilterRowBorderPipeline_16u_C3R, v[0]),
-        qpxiFilterRowBorderPipelineGetBufferSize_16u_C3R, 1);
-    sweep_rows<RowKind::Low, s16, s16, 1, s16>(
-        ROW_CALL(qpxiFilterRowBorderPipeline_Low_16s_C1R, v[0]),
-        qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C1R, 3);
-    sweep_rows<RowKind::Low, s16, s16, 3, s16>(
-        ROW_CALL(qpxiFilterRowBorderPipeline_Low_16s_C3R, v[0]),
-        qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C3R, 16);
+    sweep_rows<RowKind::Scaled, u8, s16, 1, s16>(ROW(qpxiFilterRowBorderPipeline_8u16s_C1R, v[0]),
+                                                 qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C1R,
+                                                 3);
+    sweep_rows<RowKind::Scaled, u8, s16, 3, s16>(ROW(qpxiFilterRowBorderPipeline_8u16s_C3R, v[0]),
+                                                 qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C3R,
+                                                 -2);
+    sweep_rows<RowKind::Scaled, s16, s16, 1, s16>(ROW(qpxiFilterRowBorderPipeline_16s_C1R, v[0]),
+                                                  qpxiFilterRowBorderPipelineGetBufferSize_16s_C1R,
+                                                  1);
+    sweep_rows<RowKind::Scaled, s16, s16, 3, s16>(ROW(qpxiFilterRowBorderPipeline_16s_C3R, v[0]),
+                                                  qpxiFilterRowBorderPipelineGetBufferSize_16s_C3R,
+                                                  700);
+    sweep_rows<RowKind::Scaled, u16, u16, 1, s16>(ROW(qpxiFilterRowBorderPipeline_16u_C1R, v[0]),
+                                                  qpxiFilterRowBorderPipelineGetBufferSize_16u_C1R,
+                                                  9);
+    sweep_rows<RowKind::Scaled, u16, u16, 3, s16>(ROW(qpxiFilterRowBorderPipeline_16u_C3R, v[0]),
+                                                  qpxiFilterRowBorderPipelineGetBufferSize_16u_C3R,
+                                                  1);
+    sweep_rows<RowKind::Low, s16, s16, 1, s16>(ROW(qpxiFilterRowBorderPipeline_Low_16s_C1R, v[0]),
+                                               qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C1R,
+                                               3);
+    sweep_rows<RowKind::Low, s16, s16, 3, s16>(ROW(qpxiFilterRowBorderPipeline_Low_16s_C3R, v[0]),
+                                               qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C3R,
+                                               16);
 }
 
-TEST(RowStage, LowMultiplier) {
-    // M = trunc(16384 / 3) = 5461; a sum of 300 gives (300 * 5461) >> 14 = 99.
-    const s16 src[1] = {100}, k[3] = {1, 1, 1};
-    s16 out = 0, *rows[1] = {&out};
-    u8 buf[256];
-    ASSERT_EQ(qpxiFilterRowBorderPipeline_Low_16s_C1R(src, 2, rows, {1, 1}, k, 3, 1, 1, 0, 3, buf),
-              0);
-    EXPECT_EQ(out, 99);
-}
-
-// Column stage: the caller's rows, each tap scaled by 1/divisor, truncated and saturated.
+// Column stage: each tap scaled by 1/divisor, truncated and saturated; the 16-bit fixed-point
+// member within one unit of the exact quotient.
 template <RowKind kind, class S, class D, int ch, class Call>
-void check_column(Call call, int divisor, Random& rnd) {
+void sweep_columns(Call call, int divisor) {
+    Random rnd(3 + divisor);
     for (int ks = 1; ks <= 9; ++ks)
         for (int w : {1, 3, 8, 13, 35}) {
-            const int h = 4;
-            GuardedImage<S> src(w, h + ks - 1, ch);
+            GuardedImage<S> src(w, 3 + ks, ch);
             src.fill([&] {
                 return kind == RowKind::Float
                            ? S(rnd.next<float>(-50, 50))
-                           : S(rnd.next<int>(-3000, 3000) & (std::is_signed_v<S> ? ~0 : 0xfff));
+                           : S(rnd.next<int>(std::is_signed_v<S> ? -3000 : 0, 3000));
             });
-            std::vector<const S*> rows(h + ks - 1);
-            for (int y = 0; y < h + ks - 1; ++y) rows[y] = &src.at(0, y);
+            std::vector<const S*> rows(3 + ks);
+            for (int y = 0; y < 3 + ks; ++y) rows[y] = &src.at(0, y);
             std::vector<std::conditional_t<kind == RowKind::Float, float, s16>> k(ks);
             for (auto& v : k)
                 v = kind == RowKind::Float ? rnd.next<float>(-2, 2) : rnd.next<int>(-20, 20);
-            GuardedImage<D> dst(w, h, ch, 0, Place::End);
+            GuardedImage<D> dst(w, 4, ch, 0, Place::End);
             ASSERT_EQ(
-                call(rows.data(), dst.roi(), dst.step(), qpxSize{w, h}, k.data(), ks, divisor), 0);
-            const float inv = 1.0f / float(divisor);
-            const int mul = std::int16_t(std::trunc(16384.0f / float(divisor)));
-            for (int y = 0; y < h; ++y)
+                call(rows.data(), dst.roi(), dst.step(), qpxSize{w, 4}, k.data(), ks, divisor), 0);
+            for (int y = 0; y < 4; ++y)
                 for (int x = 0; x < w * ch; ++x) {
                     float f = 0;
                     long s = 0;
                     for (int j = 0; j < ks; ++j) {
-                        float tap = kind == RowKind::Float ? float(k[j]) : float(k[j]) * inv;
+                        const float tap = kind == RowKind::Float
+                                              ? float(k[j])
+                                              : float(k[j]) * (1.0f / float(divisor));
                         f = j == 0 ? tap * float(rows[y][x]) : f + tap * float(rows[y + j][x]);
                         s += long(k[j]) * rows[y + j][x];
                     }
                     const D got = dst.at(0, y, x);
                     if constexpr (kind == RowKind::Low) {
-                        EXPECT_EQ(got, trunc_sat<D>(std::floor(double(s) * mul / 16384.0)));
+                        EXPECT_EQ(got,
+                                  trunc_sat<D>(std::floor(double(s) * low_mul(divisor) / 16384.0)));
                         EXPECT_LE(std::abs(got - trunc_sat<D>(double(s) / divisor)), 1);
                     } else {
-                        D want = kind == RowKind::Float ? D(f) : trunc_sat<D>(f);
+                        const D want = kind == RowKind::Float ? D(f) : trunc_sat<D>(f);
                         ASSERT_EQ(std::memcmp(&want, &got, sizeof(D)), 0)
                             << ks << " " << w << " " << x;
                     }
@@ -190,46 +181,34 @@ void check_column(Call call, int divisor, Random& rnd) {
         }
 }
 
-#define COL_CALL(fn, div)                                                     \
+#define COL(fn)                                                               \
     [](auto rows, auto* dst, int step, qpxSize roi, auto* k, int ks, int d) { \
         u8 buf[1];                                                            \
-        return fn(rows, dst, step, roi, k, ks, div, buf);                     \
+        return fn(rows, dst, step, roi, k, ks, d, buf);                       \
     }
-#define COL_CALL_F(fn)                                                      \
+#define COL32F(fn)                                                          \
     [](auto rows, auto* dst, int step, qpxSize roi, auto* k, int ks, int) { \
         u8 buf[1];                                                          \
         return fn(rows, dst, step, roi, k, ks, buf);                        \
     }
 
 TEST(ColumnStage, MatchesDirectSums) {
-    Random rnd(3);
-    check_column<RowKind::Float, float, float, 1>(COL_CALL_F(qpxiFilterColumnPipeline_32f_C1R), 1,
-                                                  rnd);
-    check_column<RowKind::Float, float, float, 3>(COL_CALL_F(qpxiFilterColumnPipeline_32f_C3R), 1,
-                                                  rnd);
-    check_column<RowKind::Scaled, s16, s16, 1>(COL_CALL(qpxiFilterColumnPipeline_16s_C1R, d), 7,
-                                               rnd);
-    check_column<RowKind::Scaled, s16, s16, 3>(COL_CALL(qpxiFilterColumnPipeline_16s_C3R, d), 1,
-                                               rnd);
-    check_column<RowKind::Scaled, s16, u8, 1>(COL_CALL(qpxiFilterColumnPipeline_16s8u_C1R, d), 16,
-                                              rnd);
-    check_column<RowKind::Scaled, s16, u8, 3>(COL_CALL(qpxiFilterColumnPipeline_16s8u_C3R, d), -5,
-                                              rnd);
-    check_column<RowKind::Scaled, s16, std::int8_t, 1>(
-        COL_CALL(qpxiFilterColumnPipeline_16s8s_C1R, d), 33, rnd);
-    check_column<RowKind::Scaled, s16, std::int8_t, 3>(
-        COL_CALL(qpxiFilterColumnPipeline_16s8s_C3R, d), 2, rnd);
-    check_column<RowKind::Scaled, u16, u16, 1>(COL_CALL(qpxiFilterColumnPipeline_16u_C1R, d), 3,
-                                               rnd);
-    check_column<RowKind::Scaled, u16, u16, 3>(COL_CALL(qpxiFilterColumnPipeline_16u_C3R, d), 1,
-                                               rnd);
-    check_column<RowKind::Low, s16, s16, 1>(COL_CALL(qpxiFilterColumnPipeline_Low_16s_C1R, d), 1,
-                                            rnd);
-    check_column<RowKind::Low, s16, s16, 3>(COL_CALL(qpxiFilterColumnPipeline_Low_16s_C3R, d), 16,
-                                            rnd);
+    sweep_columns<RowKind::Float, float, float, 1>(COL32F(qpxiFilterColumnPipeline_32f_C1R), 1);
+    sweep_columns<RowKind::Float, float, float, 3>(COL32F(qpxiFilterColumnPipeline_32f_C3R), 1);
+    sweep_columns<RowKind::Scaled, s16, s16, 1>(COL(qpxiFilterColumnPipeline_16s_C1R), 7);
+    sweep_columns<RowKind::Scaled, s16, s16, 3>(COL(qpxiFilterColumnPipeline_16s_C3R), 1);
+    sweep_columns<RowKind::Scaled, s16, u8, 1>(COL(qpxiFilterColumnPipeline_16s8u_C1R), 16);
+    sweep_columns<RowKind::Scaled, s16, u8, 3>(COL(qpxiFilterColumnPipeline_16s8u_C3R), -5);
+    sweep_columns<RowKind::Scaled, s16, std::int8_t, 1>(COL(qpxiFilterColumnPipeline_16s8s_C1R),
+                                                        33);
+    sweep_columns<RowKind::Scaled, s16, std::int8_t, 3>(COL(qpxiFilterColumnPipeline_16s8s_C3R), 2);
+    sweep_columns<RowKind::Scaled, u16, u16, 1>(COL(qpxiFilterColumnPipeline_16u_C1R), 3);
+    sweep_columns<RowKind::Scaled, u16, u16, 3>(COL(qpxiFilterColumnPipeline_16u_C3R), 1);
+    sweep_columns<RowKind::Low, s16, s16, 1>(COL(qpxiFilterColumnPipeline_Low_16s_C1R), 1);
+    sweep_columns<RowKind::Low, s16, s16, 3>(COL(qpxiFilterColumnPipeline_Low_16s_C3R), 16);
 }
 
-// Scalar and vector paths of both stages give the same bits.
+// Scalar and vector paths of both stages give the same bits, on data that overflows 32 bits.
 TEST(Stages, ScalarEqualsVector) {
     Random rnd(21);
     for (int w : test_widths())
@@ -241,38 +220,126 @@ TEST(Stages, ScalarEqualsVector) {
             std::vector<float> fk(ks);
             std::vector<s16> ik(ks);
             for (int t = 0; t < ks; ++t) fk[t] = rnd.next<float>(-3, 3), ik[t] = rnd.any<s16>();
-            std::vector<const float*> frows;
             std::vector<const s16*> irows;
-            for (int y = 0; y < 2 + ks; ++y)
-                frows.push_back(&fs.at(0, y)), irows.push_back(&is.at(0, y));
+            for (int y = 0; y < 2 + ks; ++y) irows.push_back(&is.at(0, y));
             const float fv[3] = {1, 2, 3};
             const s16 iv[3] = {-7, -7, -7};
-            std::vector<u8> buf(4096);
+            u8 buf[4096];
             float fo[2][2][3 * 67];
             s16 io[3][2][2][3 * 67];
             for (int p = 0; p < 2; ++p) {
                 auto path = p ? qpx::Path::Vector : qpx::Path::Scalar;
                 float* fr[2] = {fo[p][0], fo[p][1]};
+                s16 *ir[2] = {io[0][p][0], io[0][p][1]}, *lr[2] = {io[1][p][0], io[1][p][1]};
                 qpx::filter::row_stage<RowKind::Float, float, float, float, 3>(
-                    path, fs.roi(), fs.step(), fr, w, 2, fk.data(), ks, ks / 2, 3, fv, 1,
-                    buf.data());
-                s16* ir[2] = {io[0][p][0], io[0][p][1]};
+                    path, fs.roi(), fs.step(), fr, w, 2, fk.data(), ks, ks / 2, 3, fv, 1, buf);
                 qpx::filter::row_stage<RowKind::Scaled, s16, s16, s16, 3>(
-                    path, is.roi(), is.step(), ir, w, 2, ik.data(), ks, 0, 6, iv, 3, buf.data());
-                s16* lr[2] = {io[1][p][0], io[1][p][1]};
+                    path, is.roi(), is.step(), ir, w, 2, ik.data(), ks, 0, 6, iv, 3, buf);
                 qpx::filter::row_stage<RowKind::Low, s16, s16, s16, 3>(
-                    path, is.roi(), is.step(), lr, w, 2, ik.data(), ks, ks - 1, 1, iv, 7,
-                    buf.data());
+                    path, is.roi(), is.step(), lr, w, 2, ik.data(), ks, ks - 1, 1, iv, 7, buf);
                 qpx::filter::column_stage<RowKind::Low, s16, s16, s16, 3>(
                     path, irows.data(), io[2][p][0], sizeof io[2][p][0], w, 2, ik.data(), ks, 5);
             }
-            for (int r = 0; r < 2; ++r)
-                for (int i = 0; i < 3 * w; ++i) {
-                    ASSERT_TRUE(same_bits(fo[0][r][i], fo[1][r][i])) << w << " " << ks;
-                    for (int f = 0; f < 3; ++f)
-                        ASSERT_EQ(io[f][0][r][i], io[f][1][r][i]) << f << " " << w << " " << ks;
-                }
+            for (int i = 0; i < 6 * w; ++i) {
+                ASSERT_TRUE(
+                    same_bits(fo[0][i / (3 * w)][i % (3 * w)], fo[1][i / (3 * w)][i % (3 * w)]))
+                    << w << " " << ks;
+                for (int f = 0; f < 3; ++f)
+                    ASSERT_EQ(io[f][0][i / (3 * w)][i % (3 * w)],
+                              io[f][1][i / (3 * w)][i % (3 * w)])
+                        << f << " " << w;
+            }
         }
+}
+
+// Check order of the stages (the divisor before the border except for 8u16s), and the buffer
+// queries against their formulas.
+TEST(Stages, ChecksAndSizes) {
+    s16 src[64] = {}, out[64] = {};
+    s16 *rows[2] = {out, out + 16}, *nrows[2] = {out, nullptr};
+    const s16 k[3] = {1, 2, 1};
+    u8 buf[1024];
+    struct {
+        const s16* s;
+        s16** d;
+        int step, ks, ax;
+        std::uint32_t b;
+        int div;
+        u8* bf;
+        qpxStatus want;
+    } rowCases[] = {
+        {nullptr, rows, 1, 0, 9, 2, 0, buf, -8},  {src, rows, 8, 3, 1, 2, 0, nullptr, -8},
+        {src, nrows, 1, 0, 9, 2, 0, buf, -8},     {src, rows, 1, 0, 9, 2, 0, buf, -6},
+        {src, rows, 1, 3, 3, 2, 0, buf, -34},     {src, rows, 1, 3, -1, 2, 0, buf, -34},
+        {src, rows, 7, 3, 1, 2, 0, buf, -16},     {src, rows, 9, 3, 1, 2, 0, buf, -108},
+        {src, rows, 8, 3, 1, 2, 0, buf, -5},      {src, rows, 8, 3, 1, 2, 1, buf, -225},
+        {src + 8, rows, 8, 3, 2, 240, -1, buf, 0}};
+    for (auto& c : rowCases) {
+        EXPECT_EQ(qpxiFilterRowBorderPipeline_16s_C1R(c.s, c.step, c.d, {4, 2}, k, c.ks, c.ax, c.b,
+                                                      0, c.div, c.bf),
+                  c.want);
+        EXPECT_EQ(qpxiFilterRowBorderPipeline_Low_16s_C1R(c.s, c.step, c.d, {4, 2}, k, c.ks, c.ax,
+                                                          c.b, 0, c.div, c.bf),
+                  c.want);
+    }
+    const u8 s8[16] = {};
+    EXPECT_EQ(qpxiFilterRowBorderPipeline_8u16s_C1R(s8, 4, rows, {4, 2}, k, 3, 1, 2, 0, 0, buf),
+              -225);
+    EXPECT_EQ(qpxiFilterRowBorderPipeline_8u16s_C1R(s8, 4, rows, {4, 2}, k, 3, 1, 1, 0, 0, buf),
+              -5);
+    u16* urows[2] = {reinterpret_cast<u16*>(out), reinterpret_cast<u16*>(out + 16)};
+    EXPECT_EQ(qpxiFilterRowBorderPipeline_16u_C1R(reinterpret_cast<u16*>(src), 8, urows, {4, 2}, k,
+                                                  3, 1, 2, 0, -2, buf),
+              -5);
+
+    const s16* crow[12] = {src, src, src, src, src, src, src, src, src, nullptr, src, src};
+    struct {
+        s16* d;
+        int step;
+        qpxSize roi;
+        int ks, div;
+        u8* bf;
+        qpxStatus want;
+    } colCases[] = {{nullptr, 1, {0, 0}, 0, 0, nullptr, -8}, {out, 1, {0, 2}, 0, 0, nullptr, -6},
+                    {out, 1, {4, 8}, 3, 0, nullptr, -8},     {out, 1, {4, 2}, 0, 0, nullptr, -6},
+                    {out, 7, {4, 2}, 3, 0, nullptr, -16},    {out, 9, {4, 2}, 3, 0, nullptr, -108},
+                    {out, 8, {4, 2}, 3, 0, nullptr, -8},     {out, 8, {4, 2}, 3, 0, buf, -5},
+                    {out, 8, {4, 2}, 3, -3, buf, 0}};
+    for (auto& c : colCases)
+        EXPECT_EQ(qpxiFilterColumnPipeline_16s_C1R(crow, c.d, c.step, c.roi, k, c.ks, c.div, c.bf),
+                  c.want);
+
+    const std::uint32_t w = 13, ks = 5;
+    const std::pair<qpxStatus (*)(qpxSize, int, int*), std::uint32_t> sizes[] = {
+        {qpxiFilterRowBorderPipelineGetBufferSize_32f_C1R, 96 * ks + 96},
+        {qpxiFilterRowBorderPipelineGetBufferSize_32f_C3R, 288 * ks + 96},
+        {qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C1R, 36 * ks + 144},
+        {qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C3R, 60 * ks + 144},
+        {qpxiFilterRowBorderPipelineGetBufferSize_16s_C1R, 48 * ks + 112},
+        {qpxiFilterRowBorderPipelineGetBufferSize_16s_C3R, 40 * ks + 96},
+        {qpxiFilterRowBorderPipelineGetBufferSize_16u_C1R, 64 * ks + 96},
+        {qpxiFilterRowBorderPipelineGetBufferSize_16u_C3R, 128 * ks + 96},
+        {qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C1R, 24 * ks + 96},
+        {qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C3R, 208 * ks + 96},
+        {qpxiFilterColumnPipelineGetBufferSize_32f_C1R, 32 * ks + 32},
+        {qpxiFilterColumnPipelineGetBufferSize_32f_C3R, 32 * ks + 32},
+        {qpxiFilterColumnPipelineGetBufferSize_16s_C1R, 12 * 16 + 64},
+        {qpxiFilterColumnPipelineGetBufferSize_16s_C3R, 36 * 16 + 64},
+        {qpxiFilterColumnPipelineGetBufferSize_16s8u_C1R, 12 * 16 + 64},
+        {qpxiFilterColumnPipelineGetBufferSize_16s8u_C3R, 36 * 16 + 64},
+        {qpxiFilterColumnPipelineGetBufferSize_16s8s_C1R, 12 * 16 + 64},
+        {qpxiFilterColumnPipelineGetBufferSize_16s8s_C3R, 36 * 16 + 64},
+        {qpxiFilterColumnPipelineGetBufferSize_16u_C1R, 32 * (ks + (8 * w + 24) / 32) + 64},
+        {qpxiFilterColumnPipelineGetBufferSize_16u_C3R, 32 * (ks + (24 * w + 24) / 32) + 64},
+        {qpxiFilterColumnPipelineGetBufferSize_Low_16s_C1R, 12 * 16 + 64},
+        {qpxiFilterColumnPipelineGetBufferSize_Low_16s_C3R, 36 * 16 + 64}};
+    for (auto [q, want] : sizes) {
+        int n = 0;
+        ASSERT_EQ(q({int(w), 3}, int(ks), &n), 0);
+        EXPECT_EQ(std::uint32_t(n), want);
+        EXPECT_EQ(q({0, 3}, 0, nullptr), -8);
+        EXPECT_EQ(q({int(w), 0}, 1, &n) * 10 + q({int(w), 1}, 0, &n), -66);
+    }
 }
 
 }  // namespace
