@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
     bad |= demo_separable(img, w, h);
     bad |= demo_derivatives(img, w, h);
     bad |= demo_edges(img, w, h);
+    bad |= demo_gaussian(img, w, h);
     /* @@DEMO_CALLS@@ */
     free(img);
     return bad ? 1 : 0;
