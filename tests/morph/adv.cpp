@@ -278,4 +278,91 @@ TEST(MorphAdv, DifferencesScalarEqualsVector) {
             }
 }
 
+// Bit-packed images: the same compositions on 0/1 pixels, at every bit offset, with the bits
+// around each destination row kept.
+TEST(MorphAdv, BitPackedMatchesTwoStages) {
+    qpxtest::Random rnd(31);
+    const int w = 21, h = 5;
+    for (const Mask& mask : masks(rnd))
+        for (qpxBorderType border : {qpxBorderRepl, qpxBorderDefault, qpxBorderConst})
+            for (int op = kOpen; op <= kGradient; ++op)
+                for (bool wide : {false, true})
+                    for (int bit : {0, 3, 7}) {
+                        SCOPED_TRACE(testing::Message()
+                                     << "mask " << mask.w << "x" << mask.h << " border " << border
+                                     << " op " << op << " wide " << wide << " bit " << bit);
+                        const int stepBytes = (w + 7 + 7) / 8;
+                        GuardedImage<u8> src(stepBytes, h), dst(stepBytes, h);
+                        src.fill([&] { return u8(rnd.bits()); });
+                        dst.fill([&] { return u8(rnd.bits()); });
+                        const auto before = dst.dense();
+                        const int srcBit = 7 - bit, value = 1;
+                        qpxStatus st;
+                        std::vector<u8> spec, buf;
+                        if (!wide) {
+                            int s = 0, b = 0;
+                            ASSERT_EQ(qpxiMorphAdvGetSize_1u_C1R({w, h}, {mask.w, mask.h}, &s, &b),
+                                      0);
+                            spec.resize(std::size_t(s));
+                            buf.resize(std::size_t(b));
+                            auto* sp = reinterpret_cast<qpxMorphAdvState*>(spec.data());
+                            ASSERT_EQ(qpxiMorphAdvInit_1u_C1R({w, h}, mask.m.data(),
+                                                              {mask.w, mask.h}, sp, buf.data()),
+                                      0);
+                            using Fn =
+                                qpxStatus (*)(const u8*, int, int, u8*, int, int, qpxSize,
+                                              qpxBorderType, u8, const qpxMorphAdvState*, u8*);
+                            const Fn fn[5] = {
+                                qpxiMorphOpenBorder_1u_C1R, qpxiMorphCloseBorder_1u_C1R,
+                                qpxiMorphTophatBorder_1u_C1R, qpxiMorphBlackhatBorder_1u_C1R,
+                                qpxiMorphGradientBorder_1u_C1R};
+                            st = fn[op](src.roi(), src.step(), srcBit, dst.roi(), dst.step(), bit,
+                                        {w, h}, border, value, sp, buf.data());
+                            if (op == kGradient && border == qpxBorderDefault) {
+                                ASSERT_EQ(st, qpxStatusBadBorder);
+                                continue;
+                            }
+                        } else {
+                            std::int64_t s = 0, b = 0;
+                            ASSERT_EQ(
+                                qpxiMorphGetSpecSize_L({w, h}, {mask.w, mask.h}, qpx1u, 1, &s), 0);
+                            ASSERT_EQ(
+                                qpxiMorphGetBufferSize_L({w, h}, {mask.w, mask.h}, qpx1u, 1, &b),
+                                0);
+                            spec.resize(std::size_t(s));
+                            buf.resize(std::size_t(b));
+                            auto* sp = reinterpret_cast<qpxMorphStateL*>(spec.data());
+                            ASSERT_EQ(qpxiMorphInit_L({w, h}, mask.m.data(), {mask.w, mask.h},
+                                                      qpx1u, 1, sp),
+                                      0);
+                            using Fn = qpxStatus (*)(const u8*, std::int64_t, int, u8*,
+                                                     std::int64_t, int, qpxSizeL, qpxBorderType, u8,
+                                                     const qpxMorphStateL*, u8*);
+                            const Fn fn[5] = {qpxiMorphOpen_1u_C1R_L, qpxiMorphClose_1u_C1R_L,
+                                              qpxiMorphTophat_1u_C1R_L, qpxiMorphBlackhat_1u_C1R_L,
+                                              qpxiMorphGradient_1u_C1R_L};
+                            st = fn[op](src.roi(), src.step(), srcBit, dst.roi(), dst.step(), bit,
+                                        {w, h}, border, value, sp, buf.data());
+                        }
+                        ASSERT_EQ(st, qpxStatusOk);
+                        auto pixel = [&](int x, int y, int) {
+                            const int i = srcBit + x;
+                            return u8((src.at(i >> 3, y) >> (i & 7)) & 1);
+                        };
+                        const u8 one = 1;
+                        Plane<u8> want = compose<u8>(Op(op), pixel, w, h, 1, mask, true,
+                                                     int(border), {}, 0, 0, 0, 0, &one, false, one);
+                        for (int y = 0; y < h; ++y)
+                            for (int x = 0; x < stepBytes * 8; ++x) {
+                                const int i = x - bit;
+                                const int got = (dst.at(x >> 3, y) >> (x & 7)) & 1;
+                                const int exp =
+                                    (i >= 0 && i < w)
+                                        ? want.at(i, y, 0)
+                                        : (before[y * stepBytes + (x >> 3)] >> (x & 7)) & 1;
+                                ASSERT_EQ(got, exp) << "bit " << x << " row " << y;
+                            }
+                    }
+}
+
 }  // namespace

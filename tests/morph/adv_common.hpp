@@ -120,7 +120,7 @@ struct Plane {
 // answers for coordinates outside the rectangle on sides read from memory.
 template <class T, class Raw>
 Plane<T> stage(Raw raw, int w, int h, int c, const Mask& mask, bool reflected, bool dilate,
-               int kind, Sides mem, const T* value) {
+               int kind, Sides mem, const T* value, T hi = highest<T>()) {
     Plane<T> out{w, h, c, std::vector<T>(std::size_t(w) * h * c)};
     const auto offs = mask.offsets(reflected);
     for (int y = 0; y < h; ++y)
@@ -130,7 +130,7 @@ Plane<T> stage(Raw raw, int w, int h, int c, const Mask& mask, bool reflected, b
                     out.at(x, y, k) = raw(x, y, k);
                     continue;
                 }
-                T acc = dilate ? lowest<T>() : highest<T>();
+                T acc = dilate ? lowest<T>() : hi;
                 for (auto [dx, dy] : offs) {
                     int sx = x + dx, sy = y + dy;
                     bool outX = (sx < 0 && !mem.left) || (sx >= w && !mem.right);
@@ -170,24 +170,24 @@ T diff(T a, T b, bool clampNeg) {
 template <class T, class Src>
 Plane<T> compose(Op op, Src src, int w, int h, int c, const Mask& mask, bool reflectSecond,
                  int kind, Sides first, int el, int et, int er, int eb, const T* value,
-                 bool clampNeg) {
+                 bool clampNeg, T hi = highest<T>()) {
     Plane<T> s{w, h, c, std::vector<T>(std::size_t(w) * h * c)};
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             for (int k = 0; k < c; ++k) s.at(x, y, k) = src(x, y, k);
     if (op == kGradient) {
-        Plane<T> d = stage<T>(src, w, h, c, mask, false, true, kind, first, value);
-        Plane<T> e = stage<T>(src, w, h, c, mask, false, false, kind, first, value);
+        Plane<T> d = stage<T>(src, w, h, c, mask, false, true, kind, first, value, hi);
+        Plane<T> e = stage<T>(src, w, h, c, mask, false, false, kind, first, value, hi);
         for (std::size_t i = 0; i < d.px.size(); ++i) d.px[i] = diff(d.px[i], e.px[i], false);
         return d;
     }
     const bool opening = op == kOpen || op == kTophat;
     auto shifted = [&](int x, int y, int k) { return src(x - el, y - et, k); };
-    Plane<T> t =
-        stage<T>(shifted, w + el + er, h + et + eb, c, mask, false, !opening, kind, first, value);
+    Plane<T> t = stage<T>(shifted, w + el + er, h + et + eb, c, mask, false, !opening, kind, first,
+                          value, hi);
     auto inner = [&](int x, int y, int k) { return t.at(x + el, y + et, k); };
     Sides second{et > 0, eb > 0, el > 0, er > 0};
-    Plane<T> r = stage<T>(inner, w, h, c, mask, reflectSecond, opening, kind, second, value);
+    Plane<T> r = stage<T>(inner, w, h, c, mask, reflectSecond, opening, kind, second, value, hi);
     if (op == kTophat)
         for (std::size_t i = 0; i < r.px.size(); ++i) r.px[i] = diff(s.px[i], r.px[i], clampNeg);
     if (op == kBlackhat)

@@ -1,0 +1,199 @@
+// Grey-scale erosion and dilation against the window sum written out directly, scalar against
+// vector, and the argument checks of the gray functions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "common/guard.hpp"
+#include "morph/gray.hpp"
+
+namespace {
+
+using qpxtest::GuardedBuffer;
+using qpxtest::GuardedImage;
+using u8 = std::uint8_t;
+
+template <class T>
+using Val = std::conditional_t<std::is_same_v<T, float>, float, std::int32_t>;
+
+template <class T>
+std::vector<T> reference(const GuardedImage<T>& src, const std::vector<Val<T>>& values, int mw,
+                         int mh, int ax, int ay, bool dilate) {
+    const int w = src.width(), h = src.height();
+    std::vector<T> out;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            double acc = std::is_same_v<T, float> ? (dilate ? -3.4028235e38 : 3.4028235e38)
+                                                  : (dilate ? 0 : 255);
+            for (int j = 0; j < mh; ++j)
+                for (int i = 0; i < mw; ++i) {
+                    int sx = x + i - ax, sy = y + j - ay;
+                    if (sx < 0 || sx >= w || sy < 0 || sy >= h) continue;
+                    double t;
+                    if constexpr (std::is_same_v<T, float>)
+                        t = double(src.at(sx, sy) + values[j * mw + i]);  // single precision sum
+                    else
+                        t = double(src.at(sx, sy)) + values[j * mw + i];
+                    acc = dilate ? std::max(acc, t) : std::min(acc, t);
+                }
+            if constexpr (std::is_same_v<T, float>)
+                out.push_back(float(acc));
+            else
+                out.push_back(T(std::clamp(acc, 0.0, 255.0)));
+        }
+    return out;
+}
+
+template <class T>
+qpxStatus gray_call(bool dilate, const T* s, int ss, T* d, int ds, qpxSize r, qpxBorderType b,
+                    const qpxMorphGrayState* spec) {
+    if constexpr (std::is_same_v<T, float>)
+        return dilate ? qpxiGrayDilateBorder_32f_C1R(s, ss, d, ds, r, b, spec)
+                      : qpxiGrayErodeBorder_32f_C1R(s, ss, d, ds, r, b, spec);
+    else
+        return dilate ? qpxiGrayDilateBorder_8u_C1R(s, ss, d, ds, r, b, spec)
+                      : qpxiGrayErodeBorder_8u_C1R(s, ss, d, ds, r, b, spec);
+}
+
+template <class T>
+void check_random(std::uint32_t seed) {
+    qpxtest::Random rnd(seed);
+    for (auto [mw, mh] :
+         {std::pair{1, 1}, std::pair{3, 3}, std::pair{4, 2}, std::pair{1, 5}, std::pair{7, 3}})
+        for (int w : {1, 3, 16, 17, 33})
+            for (int h : {1, 4})
+                for (bool dilate : {true, false}) {
+                    const int ax = rnd.next<int>(0, mw - 1), ay = rnd.next<int>(0, mh - 1);
+                    SCOPED_TRACE(testing::Message() << mw << "x" << mh << " anchor " << ax << ","
+                                                    << ay << " roi " << w << "x" << h);
+                    std::vector<Val<T>> values(std::size_t(mw) * mh);
+                    // Integer values reach past both saturation bounds.
+                    for (auto& v : values)
+                        v = std::is_same_v<T, float> ? Val<T>(rnd.next<float>(-50, 50))
+                                                     : Val<T>(rnd.next<int>(-300, 300));
+                    int size = 0;
+                    if constexpr (std::is_same_v<T, float>)
+                        ASSERT_EQ(
+                            qpxiMorphGrayGetSize_32f_C1R({w, h}, values.data(), {mw, mh}, &size),
+                            0);
+                    else
+                        ASSERT_EQ(
+                            qpxiMorphGrayGetSize_8u_C1R({w, h}, values.data(), {mw, mh}, &size), 0);
+                    ASSERT_EQ(size, 4 * mw * mh + 32);
+                    GuardedBuffer mem(static_cast<std::size_t>(size));
+                    auto* spec = reinterpret_cast<qpxMorphGrayState*>(mem.data());
+                    if constexpr (std::is_same_v<T, float>)
+                        ASSERT_EQ(qpxiMorphGrayInit_32f_C1R(spec, {w + 2, h}, values.data(),
+                                                            {mw, mh}, {ax, ay}),
+                                  0);
+                    else
+                        ASSERT_EQ(qpxiMorphGrayInit_8u_C1R(spec, {w + 2, h}, values.data(),
+                                                           {mw, mh}, {ax, ay}),
+                                  0);
+                    GuardedImage<T> src(w, h), dst(w, h, 1, 8);
+                    src.fill([&] { return rnd.any<T>(); });
+                    ASSERT_EQ(gray_call<T>(dilate, src.roi(), src.step(), dst.roi(), dst.step(),
+                                           {w, h}, qpxBorderRepl, spec),
+                              0);
+                    const auto want = reference(src, values, mw, mh, ax, ay, dilate);
+                    ASSERT_EQ(dst.dense(), want);
+                    GuardedImage<T> scalar(w, h);
+                    if (dilate)
+                        qpx::morph::gray_morph<T, true>(qpx::Path::Scalar, src.roi(), src.step(),
+                                                        scalar.roi(), scalar.step(), {w, h}, spec);
+                    else
+                        qpx::morph::gray_morph<T, false>(qpx::Path::Scalar, src.roi(), src.step(),
+                                                         scalar.roi(), scalar.step(), {w, h}, spec);
+                    ASSERT_EQ(scalar.dense(), want);
+                }
+}
+
+TEST(GrayMorph, MatchesWindowSums8u) {
+    check_random<u8>(1);
+}
+TEST(GrayMorph, MatchesWindowSums32f) {
+    check_random<float>(2);
+}
+
+TEST(GrayMorph, SaturatesAndIgnoresOutside) {
+    // Value 10 at the anchor lifts 250 to 255; zero values give a flat dilation inside the ROI.
+    std::vector<std::int32_t> values = {0, 10, 0};
+    std::vector<u8> mem(4 * 3 + 32);
+    auto* spec = reinterpret_cast<qpxMorphGrayState*>(mem.data());
+    ASSERT_EQ(qpxiMorphGrayInit_8u_C1R(spec, {4, 1}, values.data(), {3, 1}, {1, 0}), 0);
+    const u8 src[4] = {250, 0, 3, 1};
+    u8 dst[4];
+    ASSERT_EQ(qpxiGrayDilateBorder_8u_C1R(src, 4, dst, 4, {4, 1}, qpxBorderRepl, spec), 0);
+    EXPECT_EQ(std::vector<u8>(dst, dst + 4), (std::vector<u8>{255, 250, 13, 11}));
+}
+
+TEST(GrayMorph, Checks) {
+    std::vector<std::int32_t> values(6, 1);
+    std::vector<u8> mem(4 * 6 + 32, 0xA5);
+    auto* spec = reinterpret_cast<qpxMorphGrayState*>(mem.data());
+    int size = 7;
+    EXPECT_EQ(qpxiMorphGrayGetSize_8u_C1R({4, 4}, values.data(), {3, 2}, nullptr),
+              qpxStatusNullPointer);
+    EXPECT_EQ(qpxiMorphGrayGetSize_8u_C1R({0, 4}, values.data(), {3, 2}, &size), qpxStatusBadSize);
+    EXPECT_EQ(qpxiMorphGrayGetSize_32f_C1R({4, 4}, nullptr, {3, 0}, &size), qpxStatusNullPointer);
+    EXPECT_EQ(size, 7);
+
+    struct InitCase {
+        qpxSize roi, mask;
+        qpxPoint anchor;
+        bool nullValues;
+        qpxStatus want;
+    };
+    for (const InitCase& c : {InitCase{{0, 4}, {3, 2}, {9, 9}, true, qpxStatusNullPointer},
+                              InitCase{{4, 0}, {3, 2}, {9, 9}, false, qpxStatusBadSize},
+                              InitCase{{4, 4}, {3, -1}, {0, 0}, false, qpxStatusBadSize},
+                              InitCase{{4, 4}, {3, 2}, {3, 0}, false, qpxStatusBadAnchor},
+                              InitCase{{4, 4}, {3, 2}, {0, 2}, false, qpxStatusBadAnchor},
+                              InitCase{{4, 4}, {3, 2}, {-1, 0}, false, qpxStatusBadAnchor}}) {
+        EXPECT_EQ(qpxiMorphGrayInit_8u_C1R(spec, c.roi, c.nullValues ? nullptr : values.data(),
+                                           c.mask, c.anchor),
+                  c.want);
+        EXPECT_TRUE(std::all_of(mem.begin(), mem.end(), [](u8 v) { return v == 0xA5; }));
+    }
+    ASSERT_EQ(qpxiMorphGrayInit_32f_C1R(spec, {4, 4}, reinterpret_cast<float*>(values.data()),
+                                        {3, 2}, {2, 1}),
+              0);
+
+    struct ApplyCase {
+        const char* what;
+        bool nullSrc;
+        qpxSize roi;
+        int srcStep, dstStep;
+        qpxBorderType border;
+        qpxStatus want;
+    };
+    GuardedImage<float> src(5, 5), dst(5, 5);
+    const ApplyCase cases[] = {
+        {"null before size", true, {0, 0}, 20, 20, 6, qpxStatusNullPointer},
+        {"size before step", false, {0, 4}, 1, 1, 6, qpxStatusBadSize},
+        {"short src step", false, {4, 4}, 15, 20, 1, qpxStatusBadStep},
+        {"short dst step before border", false, {4, 4}, 20, 15, 6, qpxStatusBadStep},
+        {"border other than replicate",
+         false,
+         {4, 4},
+         20,
+         20,
+         qpxBorderConst,
+         qpxStatusBadArgument},
+        {"mirror", false, {4, 4}, 20, 20, qpxBorderMirror, qpxStatusBadArgument},
+        {"ROI wider than the spec's", false, {5, 4}, 20, 20, 1, qpxStatusBadSize},
+        {"ROI taller than the spec's", false, {4, 5}, 20, 20, 1, qpxStatusBadSize},
+    };
+    for (const ApplyCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto before = dst.snapshot();
+        EXPECT_EQ(qpxiGrayErodeBorder_32f_C1R(c.nullSrc ? nullptr : src.roi(), c.srcStep, dst.roi(),
+                                              c.dstStep, c.roi, c.border, spec),
+                  c.want);
+        EXPECT_EQ(dst.snapshot(), before);
+    }
+}
+
+}  // namespace
