@@ -71,8 +71,7 @@ inline std::vector<unsigned> accepted_borders() {
 }
 inline const std::vector<unsigned> kRejectedBorders = {0,  2,  4,    5,   7,     15,
                                                        16, 48, 0xF2, 256, 0x101, 0x106};
-inline const std::vector<qpxSize> kRois = {{1, 1}, {1, 6}, {6, 1},  {2, 3},
-                                           {3, 2}, {9, 5}, {17, 4}, {41, 7}};
+inline const std::vector<qpxSize> kRois = {{1, 1}, {1, 6}, {6, 1}, {2, 3}, {17, 4}, {41, 7}};
 
 // Runs run(path, src, dst) with the vector and the scalar path for both guard placements. The
 // source has memory beyond the ROI exactly where the border code says it may be read (`reach`
