@@ -17,6 +17,7 @@ int demo_separable(const unsigned char* img, int w, int h);
 int demo_derivatives(const unsigned char* img, int w, int h);
 int demo_edges(const unsigned char* img, int w, int h);
 int demo_gaussian(const unsigned char* img, int w, int h);
+int demo_corners(const unsigned char* img, int w, int h);
 /* @@DEMO_DECLS@@ */
 
 #endif
