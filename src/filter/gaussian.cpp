@@ -262,8 +262,11 @@ void row_edges(const T* s, float* out, std::int64_t x0, std::int64_t x1, std::in
 template <class T>
 void to_float(Path path, const T* s, float* d, std::int64_t n) {
     std::int64_t i = 0;
-    if (path == Path::Vector)
+    if (path == Path::Vector && n >= 8) {
         for (; i + 8 <= n; i += 8) _mm256_store_ps(d + i, load8(s + i));
+        if (i < n) _mm256_storeu_ps(d + n - 8, load8(s + n - 8));
+        return;
+    }
     for (; i < n; ++i) d[i] = static_cast<float>(s[i]);
 }
 
@@ -362,9 +365,13 @@ void fused_pass(const T* s, float* conv, float* const* win, std::int64_t w, cons
     const std::int64_t b = std::max<std::int64_t>(a, w - R);
     row_edges<T, C>(s, out, 0, a, w, rx, bv, g, R);
     row_edges<T, C>(s, out, b, w, w, rx, bv, g, R);
-    const std::int64_t e0 = a * C, e1 = b * C;
-    column_pass<T, R>(Path::Scalar, win, g, R, 0, std::min(e0, w * C), d, trunc, false);
-
+    const std::int64_t n = w * C, e0 = a * C, e1 = b * C;
+    if (e1 - e0 < 8) {
+        // Too narrow for a vector chunk: the plain passes.
+        row_interior<R>(Path::Scalar, f, out, e0, e1, C, g, R);
+        column_pass<T, R>(Path::Vector, win, g, R, 0, n, d, trunc, false);
+        return;
+    }
     __m256 gv[R + 1];
     const float* up[R + 1];
     const float* dn[R + 1];
@@ -373,8 +380,8 @@ void fused_pass(const T* s, float* conv, float* const* win, std::int64_t w, cons
         up[i] = win[R - i];
         dn[i] = win[R + i];
     }
-    std::int64_t e = e0;
-    for (; e + 8 <= e1; e += 8) {
+    // Row chunk of the new row, kept in a register for the column sum of the same chunk.
+    auto fused = [&](std::int64_t e) {
         const float* p = f + e;
         __m256 rv = _mm256_mul_ps(gv[0], _mm256_loadu_ps(p));
         for (int i = 1; i <= R; ++i)
@@ -390,9 +397,23 @@ void fused_pass(const T* s, float* conv, float* const* win, std::int64_t w, cons
         acc =
             _mm256_add_ps(acc, _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(up[R] + e), rv), gv[R]));
         store8(d + e, acc, trunc, false);
-    }
-    for (std::int64_t k = e; k < e1; ++k) out[k] = sym1<R>(f + k, C, g, R);
-    column_pass<T, R>(Path::Vector, win, g, R, e, w * C, d, trunc, false);
+    };
+    // Column chunk from the stored rows.
+    auto column = [&](std::int64_t e) {
+        __m256 acc = _mm256_mul_ps(gv[0], _mm256_loadu_ps(dn[0] + e));
+        for (int i = 1; i <= R; ++i)
+            acc = _mm256_add_ps(acc, _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(up[i] + e),
+                                                                 _mm256_loadu_ps(dn[i] + e)),
+                                                   gv[i]));
+        store8(d + e, acc, trunc, false);
+    };
+    // Ragged ends are covered by chunks overlapping their neighbours: a recomputed element
+    // gets the same value again, which is cheaper than a scalar tail on every row.
+    std::int64_t e = e0;
+    for (; e + 8 <= e1; e += 8) fused(e);
+    if (e < e1) fused(e1 - 8);
+    for (std::int64_t k = 0; k < e0; k += 8) column(std::min(k, n - 8));
+    for (std::int64_t k = e1; k < n; k += 8) column(std::min(k, n - 8));
 }
 
 template <class T, int C, int R>
