@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     bad |= demo_edges(img, w, h);
     bad |= demo_gaussian(img, w, h);
     bad |= demo_corners(img, w, h);
+    bad |= demo_morphology(img, w, h);
     /* @@DEMO_CALLS@@ */
     free(img);
     return bad ? 1 : 0;

@@ -18,6 +18,7 @@ int demo_derivatives(const unsigned char* img, int w, int h);
 int demo_edges(const unsigned char* img, int w, int h);
 int demo_gaussian(const unsigned char* img, int w, int h);
 int demo_corners(const unsigned char* img, int w, int h);
+int demo_morphology(const unsigned char* img, int w, int h);
 /* @@DEMO_DECLS@@ */
 
 #endif
