@@ -57,10 +57,10 @@ void apply(Path path, Op op, const T* src, std::int64_t srcStep, T* dst, std::in
         std::uint8_t* ring = buffer + stage_need(width, mv.pW, mv.pH, int(sizeof(T)), C, mv.full) -
                              below * n * std::int64_t(sizeof(T));
         DelayedSink<T> sink{dst, dstStep, height, n, below, reinterpret_cast<T*>(ring)};
-        run_stage<T, C>(path, op, mv, rows, direct, sink, width, height, buffer);
+        run_stage<T, C>(path, op, mv, rows, direct, !overlap, sink, width, height, buffer);
     } else {
         ImageSink<T> sink{dst, dstStep};
-        run_stage<T, C>(path, op, mv, rows, direct, sink, width, height, buffer);
+        run_stage<T, C>(path, op, mv, rows, direct, !overlap, sink, width, height, buffer);
     }
 }
 

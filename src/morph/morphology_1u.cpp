@@ -23,6 +23,7 @@ inline void put_bit(std::uint8_t* row, std::int64_t i, bool v) {
 // Extended rows of a bit image, unpacked to 0/255 bytes.
 class BitRows {
   public:
+    static constexpr bool kSpans = false;
     BitRows(const std::uint8_t* src, std::int64_t step, int offset, std::int64_t w, std::int64_t h,
             const Border& b, std::uint8_t fill, const MaskView& m)
         : src_(src),
@@ -38,6 +39,8 @@ class BitRows {
         if (b_.kind == kBorderDefault) b_.kind = kBorderConst;
     }
     const std::uint8_t* direct(std::int64_t) const { return nullptr; }
+    const std::uint8_t* source_row(std::int64_t) const { return nullptr; }
+    void span(std::int64_t, std::int64_t, std::int64_t, std::uint8_t*) const {}
 
     void build(std::int64_t e, std::uint8_t* out) const {
         const std::int64_t r = e - up_;
@@ -121,7 +124,7 @@ void apply_1u(Path path, Op op, const std::uint8_t* src, std::int64_t srcStep, i
         fill = value ? 255 : 0;
     BitRows rows(src, srcStep, srcBitOffset, width, height, b, fill, mv);
     BitSink sink{dst, dstStep, dstBitOffset, width, tmp};
-    run_stage<std::uint8_t, 1>(path, op, mv, rows, false, sink, width, height, stage);
+    run_stage<std::uint8_t, 1>(path, op, mv, rows, false, false, sink, width, height, stage);
 }
 
 }  // namespace qpx::morph

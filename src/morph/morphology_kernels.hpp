@@ -93,13 +93,50 @@ inline void combine(Path path, const T* a, const T* b, T* out, std::int64_t n) {
     for (; i < n; ++i) out[i] = E::s(a[i], b[i]);
 }
 
+// out[i] = op of a[i + j * stride] for j = 0 .. taps - 1, folded left to right: short windows
+// in one pass.
+template <class T, Op op>
+inline void combine_taps(Path path, const T* a, std::int64_t stride, int taps, T* out,
+                         std::int64_t n) {
+    using E = Ext<T, op>;
+    using W = Vec<T>;
+    std::int64_t i = 0;
+    if (path == Path::Vector)
+        for (; i + W::N <= n; i += W::N) {
+            typename W::V v = W::load(a + i);
+            for (int j = 1; j < taps; ++j) v = E::v(v, W::load(a + i + j * stride));
+            W::store(out + i, v);
+        }
+    for (; i < n; ++i) {
+        T v = a[i];
+        for (int j = 1; j < taps; ++j) v = E::s(v, a[i + j * stride]);
+        out[i] = v;
+    }
+}
+
+// out[i] = op(op(a[i], b[i]), c[i]).
+template <class T, Op op>
+inline void combine3(Path path, const T* a, const T* b, const T* c, T* out, std::int64_t n) {
+    using E = Ext<T, op>;
+    using W = Vec<T>;
+    std::int64_t i = 0;
+    if (path == Path::Vector)
+        for (; i + W::N <= n; i += W::N)
+            W::store(out + i, E::v(E::v(W::load(a + i), W::load(b + i)), W::load(c + i)));
+    for (; i < n; ++i) out[i] = E::s(E::s(a[i], b[i]), c[i]);
+}
+
 // Horizontal running extremum over k pixels of C channels: out[x] = op of p[x .. x + k - 1] for
-// x < w. Windows double (1, 2, 4, ...) in the scratch row e (which may be p itself), then the
-// last two overlapping windows give width k.
+// x < w. Short windows are folded directly; longer ones double (1, 2, 4, ...) in the scratch row
+// e (which may be p itself), then the last two overlapping windows give width k.
 template <class T, Op op>
 void hreduce(Path path, const T* p, T* e, T* out, std::int64_t w, int k, int C) {
     if (k == 1) {
         std::memcpy(out, p, std::size_t(w) * C * sizeof(T));
+        return;
+    }
+    if (k <= 5) {
+        combine_taps<T, op>(path, p, C, k, out, w * C);
         return;
     }
     std::int64_t s = 1;
@@ -152,10 +189,12 @@ inline std::uint8_t* align32(std::uint8_t* p) {
 // ---- the stage ------------------------------------------------------------------------------
 // Rows of the extended source are numbered e = 0 .. height + pH - 2 (e = y + ay is source row y).
 // Output row y needs extended rows y .. y + pH - 1. Rows is a row source (build/direct), Sink
-// gives the memory of each output row and is told when it is complete.
+// gives the memory of each output row and is told when it is complete. `direct` reads every row
+// in place; `apart` says the output never overwrites the source, so that rows may also be read
+// in place while an output row is being written.
 template <class T, Op op, class Rows, class Sink>
-void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, Sink& sink,
-                  std::int64_t w, std::int64_t h, int C, std::uint8_t* buffer) {
+void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, bool apart,
+                  Sink& sink, std::int64_t w, std::int64_t h, int C, std::uint8_t* buffer) {
     const std::int64_t n = w * C;
     const std::int64_t extN = (w + m.pW - 1) * C;
     const std::int64_t N = h + m.pH - 1;
@@ -166,13 +205,24 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, S
         T* e = base;
         T* ring = e + extN;
         T* pre = ring + std::int64_t(k) * n;
+        const std::int64_t L = m.ax, R = m.pW - 1 - m.ax;
         auto hpass = [&](std::int64_t r, T* out) {
-            const T* p = e;
-            if (direct)
-                p = rows.direct(r);
-            else
-                rows.build(r, e);
-            hreduce<T, op>(path, p, e, out, w, m.pW, C);
+            if (direct) return hreduce<T, op>(path, rows.direct(r), e, out, w, m.pW, C);
+            if constexpr (Rows::kSpans) {
+                // Wide rows: the interior straight from the source, the two edges from short
+                // extended pieces, which saves copying the row.
+                const T* s = rows.source_row(r);
+                if (s && apart && w - L - R >= 2 * m.pW) {
+                    hreduce<T, op>(path, s, e, out + L * C, w - L - R, m.pW, C);
+                    rows.span(r, -L, L + m.pW - 1, e);
+                    hreduce<T, op>(path, e, e, out, L, m.pW, C);
+                    rows.span(r, w - R - L, R + m.pW - 1, e);
+                    hreduce<T, op>(path, e, e, out + (w - R) * C, R, m.pW, C);
+                    return;
+                }
+            }
+            rows.build(r, e);
+            hreduce<T, op>(path, e, e, out, w, m.pW, C);
         };
         if (k == 1) {
             for (std::int64_t y = 0; y < h; ++y) {
@@ -189,8 +239,11 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, S
                 if (r < k - 1) continue;
                 const std::int64_t y = r - k + 1;
                 T* out = sink.row(y);
-                combine<T, op>(path, slot(y % k), slot((y + 1) % k), out, n);
-                for (int j = 2; j < k; ++j) combine<T, op>(path, out, slot((y + j) % k), out, n);
+                if (k == 3)
+                    combine3<T, op>(path, slot(y % k), slot((y + 1) % k), slot((y + 2) % k), out,
+                                    n);
+                else
+                    combine<T, op>(path, slot(y % k), slot((y + 1) % k), out, n);
                 sink.done(y);
             }
             return;
@@ -245,12 +298,12 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, S
 }
 
 template <class T, int C, class Rows, class Sink>
-void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direct, Sink& sink,
-               std::int64_t w, std::int64_t h, std::uint8_t* buffer) {
+void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direct, bool apart,
+               Sink& sink, std::int64_t w, std::int64_t h, std::uint8_t* buffer) {
     if (op == Op::Dilate)
-        run_stage_op<T, Op::Dilate>(path, m, rows, direct, sink, w, h, C, buffer);
+        run_stage_op<T, Op::Dilate>(path, m, rows, direct, apart, sink, w, h, C, buffer);
     else
-        run_stage_op<T, Op::Erode>(path, m, rows, direct, sink, w, h, C, buffer);
+        run_stage_op<T, Op::Erode>(path, m, rows, direct, apart, sink, w, h, C, buffer);
     sink.finish();
 }
 
@@ -261,6 +314,8 @@ void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direc
 template <class T, int C>
 class ImageRows {
   public:
+    static constexpr bool kSpans = true;
+
     ImageRows(const T* src, std::int64_t step, std::int64_t w, std::int64_t h, const Border& b,
               const T* fill, const MaskView& m)
         : src_(src),
@@ -283,19 +338,36 @@ class ImageRows {
     const T* direct(std::int64_t e) const { return row(src_, step_, e - up_) - left_ * C; }
 
     void build(std::int64_t e, T* out) const {
+        const T* s = source_row(e);
+        if (!s) return fill_px(out, left_ + w_ + right_);
+        std::memcpy(out + left_ * C, s, std::size_t(w_) * C * sizeof(T));
+        for (std::int64_t x = -left_; x < 0; ++x) px(out + (x + left_) * C, s, x, b_.inLeft);
+        for (std::int64_t x = w_; x < w_ + right_; ++x) px(out + (x + left_) * C, s, x, b_.inRight);
+    }
+
+    // The source row that extended row e reads (column 0 of the ROI), or null for a row of the
+    // constant border.
+    const T* source_row(std::int64_t e) const {
         const std::int64_t r = e - up_;
         std::int64_t sr = r;
         if (!(r >= 0 && r < h_) && !(r < 0 && b_.inTop) && !(r >= h_ && b_.inBottom)) {
             sr = map_border_index(r, h_, b_.kind);
-            if (sr == kConstIndex) {
-                fill_px(out, left_ + w_ + right_);
-                return;
-            }
+            if (sr == kConstIndex) return nullptr;
         }
-        const T* s = row(src_, step_, sr);
-        std::memcpy(out + left_ * C, s, std::size_t(w_) * C * sizeof(T));
-        for (std::int64_t x = -left_; x < 0; ++x) px(out + (x + left_) * C, s, x, b_.inLeft);
-        for (std::int64_t x = w_; x < w_ + right_; ++x) px(out + (x + left_) * C, s, x, b_.inRight);
+        return row(src_, step_, sr);
+    }
+    // Columns x0 .. x0 + count - 1 (ROI coordinates) of extended row e.
+    void span(std::int64_t e, std::int64_t x0, std::int64_t count, T* out) const {
+        const T* s = source_row(e);
+        if (!s) return fill_px(out, count);
+        const std::int64_t end = x0 + count;
+        const std::int64_t in0 = std::max<std::int64_t>(x0, 0), in1 = std::min(end, w_);
+        for (std::int64_t x = x0; x < std::min<std::int64_t>(end, 0); ++x)
+            px(out + (x - x0) * C, s, x, b_.inLeft);
+        if (in0 < in1)
+            std::memcpy(out + (in0 - x0) * C, s + in0 * C, std::size_t(in1 - in0) * C * sizeof(T));
+        for (std::int64_t x = std::max(x0, w_); x < end; ++x)
+            px(out + (x - x0) * C, s, x, b_.inRight);
     }
 
   private:

@@ -189,9 +189,10 @@ TEST(ErodeDilate, RandomMasksAndBorders32f) {
 // and masks as large as or larger than the ROI.
 TEST(ErodeDilate, FullRectanglesOfManySizes) {
     Random rnd(9);
-    const int sizes[][4] = {{31, 31, 70, 80}, {15, 13, 40, 47}, {9, 1, 30, 5},   {1, 9, 5, 30},
-                            {7, 7, 7, 7},     {11, 21, 5, 4},   {40, 3, 20, 20}, {4, 6, 33, 19},
-                            {5, 5, 1, 1},     {3, 3, 64, 3}};
+    const int sizes[][4] = {{31, 31, 70, 80}, {15, 13, 40, 47}, {9, 1, 30, 5},     {1, 9, 5, 30},
+                            {7, 7, 7, 7},     {11, 21, 5, 4},   {40, 3, 20, 20},   {4, 6, 33, 19},
+                            {5, 5, 1, 1},     {3, 3, 64, 3},    {31, 31, 100, 40}, {11, 5, 50, 20},
+                            {17, 1, 60, 3}};
     for (const auto& s : sizes)
         for (std::uint32_t border : {1u, 3u, 5u, 6u, 0xF0u}) {
             Case cs{s[2], s[3], make_mask(rnd, s[0], s[1], Shape::Full), border,
