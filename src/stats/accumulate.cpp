@@ -12,20 +12,47 @@
 namespace qpx::stats {
 namespace {
 
+// ---- operand order ------------------------------------------------------------------------------
+
+// When both operands are NaN the processor returns the first one, so the operand order of the
+// formulas decides which NaN a sum or product carries. The compiler may swap the operands of a
+// commutative operation (it does, to fold a memory operand), so additions and multiplications are
+// issued with their operands in the formula's order.
+inline float add_ss(float a, float b) {
+    float r;
+    asm("vaddss %2, %1, %0" : "=x"(r) : "x"(a), "x"(b));
+    return r;
+}
+inline float mul_ss(float a, float b) {
+    float r;
+    asm("vmulss %2, %1, %0" : "=x"(r) : "x"(a), "x"(b));
+    return r;
+}
+inline __m256 add_ps(__m256 a, __m256 b) {
+    __m256 r;
+    asm("vaddps %2, %1, %0" : "=x"(r) : "x"(a), "x"(b));
+    return r;
+}
+inline __m256 mul_ps(__m256 a, __m256 b) {
+    __m256 r;
+    asm("vmulps %2, %1, %0" : "=x"(r) : "x"(a), "x"(b));
+    return r;
+}
+
 // ---- per-element formulas (the scalar path, and the tail of the vector path) ----------------
 
 template <AccOp op>
 inline float acc_step(float a, float s1, float s2, bool masked, bool m, float alpha) {
     switch (op) {
         case AccOp::Add:
-            return masked ? (m ? s1 : 0.0f) + a : a + s1;
+            return masked ? add_ss(m ? s1 : 0.0f, a) : add_ss(a, s1);
         case AccOp::Square:
-            return masked ? (m ? s1 * s1 : 0.0f) + a : a + s1 * s1;
+            return masked ? add_ss(m ? mul_ss(s1, s1) : 0.0f, a) : add_ss(a, mul_ss(s1, s1));
         case AccOp::Product:
-            return masked ? (m ? s1 * s2 : 0.0f) + a : a + s1 * s2;
+            return masked ? add_ss(m ? mul_ss(s1, s2) : 0.0f, a) : add_ss(a, mul_ss(s1, s2));
         case AccOp::Weighted: {
             float w = masked ? (m ? alpha : 0.0f) : alpha;
-            return (s1 - a) * w + a;
+            return add_ss(mul_ss(s1 - a, w), a);
         }
     }
     return a;
@@ -58,23 +85,26 @@ inline __m256 mask8_ps(const std::uint8_t* m) {
     return _mm256_castsi256_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
 }
 
-// Eight pixels of one row.
+// Eight pixels of one row, from x on. The second source and the mask are null when the operation
+// does not use them, so they are offset only where they are used (offsetting null is undefined).
 template <AccOp op, class T, bool masked>
-inline void acc_block8(const T* s1, const T* s2, const std::uint8_t* m, float* a, __m256 va) {
-    __m256 acc = _mm256_loadu_ps(a);
-    __m256 v1 = load8_ps(s1);
-    __m256 sel = masked ? mask8_ps(m) : _mm256_setzero_ps();
+inline void acc_block8(const T* s1, const T* s2, const std::uint8_t* m, float* a, int x,
+                       __m256 va) {
+    __m256 acc = _mm256_loadu_ps(a + x);
+    __m256 v1 = load8_ps(s1 + x);
+    __m256 sel = _mm256_setzero_ps();
+    if constexpr (masked) sel = mask8_ps(m + x);
     __m256 r;
     if constexpr (op == AccOp::Weighted) {
         __m256 wgt = masked ? _mm256_and_ps(va, sel) : va;
-        r = _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(v1, acc), wgt), acc);
+        r = add_ps(mul_ps(_mm256_sub_ps(v1, acc), wgt), acc);
     } else {
         __m256 term = v1;
-        if constexpr (op == AccOp::Square) term = _mm256_mul_ps(v1, v1);
-        if constexpr (op == AccOp::Product) term = _mm256_mul_ps(v1, load8_ps(s2));
-        r = masked ? _mm256_add_ps(_mm256_and_ps(term, sel), acc) : _mm256_add_ps(acc, term);
+        if constexpr (op == AccOp::Square) term = mul_ps(v1, v1);
+        if constexpr (op == AccOp::Product) term = mul_ps(v1, load8_ps(s2 + x));
+        r = masked ? add_ps(_mm256_and_ps(term, sel), acc) : add_ps(acc, term);
     }
-    _mm256_storeu_ps(a, r);
+    _mm256_storeu_ps(a + x, r);
 }
 
 template <AccOp op, class T, bool masked>
@@ -85,10 +115,10 @@ void acc_row(Path path, const T* s1, const T* s2, const std::uint8_t* m, float* 
         const __m256 va = _mm256_set1_ps(alpha);
         // Two independent blocks per iteration keep both load ports busy.
         for (; x + 16 <= w; x += 16) {
-            acc_block8<op, T, masked>(s1 + x, s2 + x, m + x, a + x, va);
-            acc_block8<op, T, masked>(s1 + x + 8, s2 + x + 8, m + x + 8, a + x + 8, va);
+            acc_block8<op, T, masked>(s1, s2, m, a, x, va);
+            acc_block8<op, T, masked>(s1, s2, m, a, x + 8, va);
         }
-        for (; x + 8 <= w; x += 8) acc_block8<op, T, masked>(s1 + x, s2 + x, m + x, a + x, va);
+        for (; x + 8 <= w; x += 8) acc_block8<op, T, masked>(s1, s2, m, a, x, va);
     }
     for (; x < w; ++x) {
         float v2 = op == AccOp::Product ? static_cast<float>(s2[x]) : 0.0f;
@@ -174,13 +204,15 @@ void weighted_blend(Path path, const float* src1, int src1Step, const float* src
             for (; x + 8 <= roi.width; x += 8) {
                 __m256 vb = _mm256_loadu_ps(b + x);
                 __m256 diff = _mm256_sub_ps(_mm256_loadu_ps(a + x), vb);
-                _mm256_storeu_ps(d + x, _mm256_add_ps(_mm256_mul_ps(diff, va), vb));
+                _mm256_storeu_ps(d + x, add_ps(mul_ps(diff, va), vb));
             }
         }
-        for (; x < roi.width; ++x) d[x] = (a[x] - b[x]) * alpha + b[x];
+        for (; x < roi.width; ++x) d[x] = add_ss(mul_ss(a[x] - b[x], alpha), b[x]);
     }
 }
 
+// Byte rows may be up to INT_MAX elements long, so the vector loops compare what is left of the
+// row instead of forming x + lanes, which could overflow.
 template <class T>
 void abs_diff(Path path, const T* src1, int src1Step, const T* src2, int src2Step, T* dst,
               int dstStep, int elems, int height) {
@@ -190,7 +222,7 @@ void abs_diff(Path path, const T* src1, int src1Step, const T* src2, int src2Ste
         T* d = row(dst, dstStep, y);
         int x = 0;
         if (path == Path::Vector)
-            for (; x + kAbsLanes<T> <= elems; x += kAbsLanes<T>) absdiff_vec(a + x, b + x, d + x);
+            for (; elems - x >= kAbsLanes<T>; x += kAbsLanes<T>) absdiff_vec(a + x, b + x, d + x);
         for (; x < elems; ++x) d[x] = absdiff_scalar(a[x], b[x]);
     }
 }
@@ -203,7 +235,7 @@ void abs_diff_c(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSi
         T* d = row(dst, dstStep, y);
         int x = 0;
         if (path == Path::Vector)
-            for (; x + kAbsLanes<T> <= roi.width; x += kAbsLanes<T>) absdiff_c_vec(a + x, v, d + x);
+            for (; roi.width - x >= kAbsLanes<T>; x += kAbsLanes<T>) absdiff_c_vec(a + x, v, d + x);
         for (; x < roi.width; ++x) d[x] = absdiff_scalar(a[x], v);
     }
 }

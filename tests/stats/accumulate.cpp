@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "common/guard.hpp"
@@ -21,13 +22,44 @@ using u16 = std::uint16_t;
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-// Accumulator values that exercise the special cases: signed zeros, infinities, NaN, tiny and
-// huge magnitudes, alongside ordinary random values.
+float from_bits(std::uint32_t b) {
+    float f;
+    std::memcpy(&f, &b, 4);
+    return f;
+}
+
+// Accumulator values that exercise the special cases: signed zeros, infinities, NaNs with
+// different payloads and signs (quiet and signalling), tiny and huge magnitudes, alongside
+// ordinary random values.
 float special_or_random(qpxtest::Random& r) {
-    static const float specials[] = {0.0f, -0.0f, kInf, -kInf, kNaN, 1e-40f, -3e38f, 0.1f};
+    static const float kNaNs[] = {kNaN, from_bits(0x7fc00123u), from_bits(0xffc0abcdu),
+                                  from_bits(0x7f800777u)};
+    static const float specials[] = {0.0f, -0.0f, kInf, -kInf, 1e-40f, -3e38f, 0.1f};
     std::uint32_t b = r.bits();
-    if (b % 5 == 0) return specials[(b >> 8) % 8];
+    if (b % 7 == 0) return kNaNs[(b >> 8) % 4];
+    if (b % 5 == 0) return specials[(b >> 8) % 7];
     return r.next<float>(-300.0, 300.0);
+}
+
+// One single-precision operation with the processor's NaN rule made explicit: when both operands
+// are NaN the first one comes out (quieted). Which NaN a formula yields thus follows from the
+// order in which it names its operands.
+float nan_first(float a, float b, float r) {
+    std::uint32_t bits;
+    if (std::isnan(a) || std::isnan(b)) {
+        std::memcpy(&bits, std::isnan(a) ? &a : &b, 4);
+        return from_bits(bits | 0x00400000u);
+    }
+    return r;
+}
+float add(float a, float b) {
+    return nan_first(a, b, a + b);
+}
+float sub(float a, float b) {
+    return nan_first(a, b, a - b);
+}
+float mul(float a, float b) {
+    return nan_first(a, b, a * b);
 }
 
 template <class T>
@@ -44,13 +76,13 @@ float reference(float acc, float s1, float s2, const u8* m, float alpha) {
     const bool on = m == nullptr || *m != 0;
     switch (op) {
         case AccOp::Add:
-            return m ? (on ? s1 : 0.0f) + acc : acc + s1;
+            return m ? add(on ? s1 : 0.0f, acc) : add(acc, s1);
         case AccOp::Square:
-            return m ? (on ? s1 * s1 : 0.0f) + acc : acc + s1 * s1;
+            return m ? add(on ? mul(s1, s1) : 0.0f, acc) : add(acc, mul(s1, s1));
         case AccOp::Product:
-            return m ? (on ? s1 * s2 : 0.0f) + acc : acc + s1 * s2;
+            return m ? add(on ? mul(s1, s2) : 0.0f, acc) : add(acc, mul(s1, s2));
         case AccOp::Weighted:
-            return (s1 - acc) * (on ? alpha : 0.0f) + acc;
+            return add(mul(sub(s1, acc), on ? alpha : 0.0f), acc);
     }
     return acc;
 }
@@ -176,7 +208,7 @@ TEST(Accumulate, BlendOfTwoImages) {
                                    ds.step(), a.size(), 0.7f);
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < w; ++x) {
-                float want = (a.at(x, y) - b.at(x, y)) * 0.7f + b.at(x, y);
+                float want = add(mul(sub(a.at(x, y), b.at(x, y)), 0.7f), b.at(x, y));
                 ASSERT_TRUE(same_bits(d.at(x, y), want)) << w << " " << x;
                 ASSERT_TRUE(same_bits(ds.at(x, y), want)) << "scalar path";
             }
