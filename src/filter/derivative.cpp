@@ -12,30 +12,35 @@ using namespace fixed;
 // Each kernel filters every window row horizontally, then combines the rows vertically.
 
 struct SobelV3 {
+    static constexpr IntKernel<3, 1> kInt{{{1, 2, 1}}, {{1, 0, -1}}};
     template <class V, class W>
     static V apply(const W& p) {
         return smooth3(p(0, 0) - p(0, 2), p(1, 0) - p(1, 2), p(2, 0) - p(2, 2));
     }
 };
 struct SobelNegV3 {
+    static constexpr IntKernel<3, 1> kInt{{{1, 2, 1}}, {{-1, 0, 1}}};
     template <class V, class W>
     static V apply(const W& p) {
         return smooth3(diff3(p(0, 0), p(0, 2)), diff3(p(1, 0), p(1, 2)), diff3(p(2, 0), p(2, 2)));
     }
 };
 struct SobelH3 {
+    static constexpr IntKernel<3, 1> kInt{{{-1, 0, 1}}, {{1, 2, 1}}};
     template <class V, class W>
     static V apply(const W& p) {
         return diff3(smooth3(p(0, 0), p(0, 1), p(0, 2)), smooth3(p(2, 0), p(2, 1), p(2, 2)));
     }
 };
 struct ScharrV3 {
+    static constexpr IntKernel<3, 1> kInt{{{3, 10, 3}}, {{-1, 0, 1}}};
     template <class V, class W>
     static V apply(const W& p) {
         return scharr3(diff3(p(0, 0), p(0, 2)), diff3(p(1, 0), p(1, 2)), diff3(p(2, 0), p(2, 2)));
     }
 };
 struct ScharrH3 {
+    static constexpr IntKernel<3, 1> kInt{{{-1, 0, 1}}, {{3, 10, 3}}};
     template <class V, class W>
     static V apply(const W& p) {
         return diff3(scharr3(p(0, 0), p(0, 1), p(0, 2)), scharr3(p(2, 0), p(2, 1), p(2, 2)));
@@ -57,18 +62,21 @@ inline V sm5(const W& p, int j) {
 }
 
 struct SobelV5 {
+    static constexpr IntKernel<5, 1> kInt{{{1, 4, 6, 4, 1}}, {{1, 2, 0, -2, -1}}};
     template <class V, class W>
     static V apply(const W& p) {
         return smooth5(neg5<V>(p, 0), neg5<V>(p, 1), neg5<V>(p, 2), neg5<V>(p, 3), neg5<V>(p, 4));
     }
 };
 struct SobelNegV5 {
+    static constexpr IntKernel<5, 1> kInt{{{1, 4, 6, 4, 1}}, {{-1, -2, 0, 2, 1}}};
     template <class V, class W>
     static V apply(const W& p) {
         return smooth5(dx5<V>(p, 0), dx5<V>(p, 1), dx5<V>(p, 2), dx5<V>(p, 3), dx5<V>(p, 4));
     }
 };
 struct SobelH5 {
+    static constexpr IntKernel<5, 1> kInt{{{-1, -2, 0, 2, 1}}, {{1, 4, 6, 4, 1}}};
     template <class V, class W>
     static V apply(const W& p) {
         return diff5(sm5<V>(p, 0), sm5<V>(p, 1), sm5<V>(p, 3), sm5<V>(p, 4));

@@ -18,12 +18,14 @@ using namespace fixed;
 // Mixed second derivative: rows (1 0 -1) / (1 2 0 -2 -1), then columns (-1 0 1) /
 // (-1 -2 0 2 1).
 struct SobelCross3 {
+    static constexpr IntKernel<3, 1> kInt{{{-1, 0, 1}}, {{1, 0, -1}}};
     template <class V, class W>
     static V apply(const W& p) {
         return diff3(p(0, 0) - p(0, 2), p(2, 0) - p(2, 2));
     }
 };
 struct SobelCross5 {
+    static constexpr IntKernel<5, 1> kInt{{{-1, -2, 0, 2, 1}}, {{1, 2, 0, -2, -1}}};
     template <class V, class W>
     static V apply(const W& p) {
         auto row = [&](int j) { return (p(j, 0) - p(j, 4)) + mulk(2, p(j, 1) - p(j, 3)); };
@@ -34,6 +36,7 @@ struct SobelCross5 {
 // 3x3: the row stage gives the neighbour sum and 8 x centre; the column stage
 // 2 x (sum above + sum below) - 8 x centre.
 struct Laplacian3 {
+    static constexpr IntKernel<3, 1> kInt{{{1, 0, 1}}, {{2, 0, 2}}, -8};
     template <class V, class W>
     static V apply(const W& p) {
         return mulk(2, (p(0, 0) + p(0, 2)) + (p(2, 0) + p(2, 2))) - mulk(8, p(1, 1));
@@ -42,6 +45,8 @@ struct Laplacian3 {
 // 5x5: rows smoothed and columns differenced twice, plus rows differenced twice and columns
 // smoothed.
 struct Laplacian5 {
+    static constexpr IntKernel<5, 2> kInt{{{1, 0, -2, 0, 1}, {1, 4, 6, 4, 1}},
+                                          {{1, 4, 6, 4, 1}, {1, 0, -2, 0, 1}}};
     template <class V, class W>
     static V apply(const W& p) {
         auto s = [&](int j) { return smooth5(p(j, 0), p(j, 1), p(j, 2), p(j, 3), p(j, 4)); };
@@ -53,6 +58,7 @@ struct Laplacian5 {
 };
 
 struct Box3 {
+    static constexpr IntKernel<3, 1> kInt{{{1, 1, 1}}, {{1, 1, 1}}};
     template <class V, class W>
     static V apply(const W& p) {
         auto r = [&](int j) { return box3(p(j, 0), p(j, 1), p(j, 2)); };
@@ -60,6 +66,7 @@ struct Box3 {
     }
 };
 struct Box5 {
+    static constexpr IntKernel<5, 1> kInt{{{1, 1, 1, 1, 1}}, {{1, 1, 1, 1, 1}}};
     template <class V, class W>
     static V apply(const W& p) {
         auto r = [&](int j) { return box5(p(j, 0), p(j, 1), p(j, 2), p(j, 3), p(j, 4)); };

@@ -10,6 +10,7 @@
 #include <immintrin.h>
 
 #include <cstring>
+#include <utility>
 
 #include "frame/base.hpp"
 #include "frame/border.hpp"
@@ -195,8 +196,9 @@ void build_row(Src* slot, const Src* src, int srcStep, qpxSize roi, int y, int a
 //   template <class V, class Win> static V apply(const Win& win);
 // `prefetch` only changes memory hints, never results.
 template <int KS, class K, class Store, class Src>
-void run(Path path, const Src* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
-         std::uint32_t borderType, Src borderValue, std::uint8_t* buffer, bool prefetch = false) {
+void run_ring(Path path, const Src* src, int srcStep, typename Store::Dst* dst, int dstStep,
+              qpxSize roi, std::uint32_t borderType, Src borderValue, std::uint8_t* buffer,
+              bool prefetch) {
     constexpr int ax = (KS - 1) / 2;
     const int w = roi.width, h = roi.height;
     const RowExtension re = RowExtension::make(borderType, w);
@@ -229,6 +231,148 @@ void run(Path path, const Src* src, int srcStep, typename Store::Dst* dst, int d
             Store::put(d + x, K::template apply<typename Lane<Src, false>::V>(
                                   Window<Src, false>{rows, x}));
     }
+}
+
+// ---- 8-bit sources: sums of separable terms, exact in 16-bit lanes ---------------------------
+//
+// Integer results do not depend on the order of the sums, so 8-bit kernels run as
+// sum_t (row_t x col_t): per output row, each term's column kernel is applied to the source rows
+// directly (no copies) into a work row that covers the horizontal border, then the row kernels
+// run over the work rows. Both passes read every source pixel once per output row at most.
+
+template <int KS, int N>
+struct IntKernel {
+    int col[N][KS];  // vertical taps, top to bottom
+    int row[N][KS];  // horizontal taps, left to right
+    int centre = 0;  // weight of the window's centre pixel, taken straight from the source
+};
+
+// Calls f(std::integral_constant<int, i>) for i = 0 .. n-1, so taps are compile-time constants.
+template <class F, int... I>
+inline void unroll_impl(F&& f, std::integer_sequence<int, I...>) {
+    (f(std::integral_constant<int, I>{}), ...);
+}
+template <int n, class F>
+inline void unroll(F&& f) {
+    unroll_impl(f, std::make_integer_sequence<int, n>{});
+}
+
+// acc + c * p for a constant tap c.
+template <int c>
+inline __m128i madd16(__m128i acc, __m128i p) {
+    if constexpr (c == 1)
+        return _mm_add_epi16(acc, p);
+    else if constexpr (c == -1)
+        return _mm_sub_epi16(acc, p);
+    else
+        return _mm_add_epi16(acc, _mm_mullo_epi16(p, _mm_set1_epi16(short(c))));
+}
+
+inline __m128i widen8(const std::uint8_t* p) {
+    return _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+}
+
+// Term t's column kernel over the KS window rows (null: a constant row) into v, whose element 0
+// is column -ax.
+template <int KS, class K, int t>
+void column_pass(Path path, const std::uint8_t* const* rows, std::int16_t* v, int w,
+                 const RowExtension& re, std::uint8_t value) {
+    constexpr int ax = (KS - 1) / 2;
+    constexpr auto& col = K::kInt.col[t];
+    int x = 0;
+    if (path == Path::Vector) {
+        for (; x + 8 <= w; x += 8) {
+            __m128i acc = _mm_setzero_si128();
+            unroll<KS>([&](auto j) {
+                if constexpr (col[j] != 0) {
+                    __m128i p = rows[j] ? widen8(rows[j] + x) : _mm_set1_epi16(value);
+                    acc = madd16<col[j]>(acc, p);
+                }
+            });
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(v + ax + x), acc);
+        }
+    }
+    for (; x < w; ++x) {
+        int acc = 0;
+        for (int j = 0; j < KS; ++j) acc += col[j] * (rows[j] ? rows[j][x] : value);
+        v[ax + x] = static_cast<std::int16_t>(acc);
+    }
+    // Border columns, mapped the same way in every row of the window.
+    for (int x0 : {-ax, w}) {
+        for (int bx = x0; bx < x0 + ax; ++bx) {
+            const std::int64_t sx = re.map(bx, w);
+            int acc = 0;
+            for (int j = 0; j < KS; ++j)
+                acc += col[j] * (rows[j] && sx != kConstIndex ? rows[j][sx] : value);
+            v[ax + bx] = static_cast<std::int16_t>(acc);
+        }
+    }
+}
+
+template <int KS, class K, class Store>
+void run_int(Path path, const std::uint8_t* src, int srcStep, typename Store::Dst* dst, int dstStep,
+             qpxSize roi, std::uint32_t borderType, std::uint8_t value, std::uint8_t* buffer,
+             bool prefetch) {
+    constexpr int ax = (KS - 1) / 2;
+    constexpr auto& kern = K::kInt;
+    constexpr int N = sizeof(kern.col) / sizeof(kern.col[0]);
+    const int w = roi.width, h = roi.height;
+    const RowExtension re = RowExtension::make(borderType, w);
+    const ColumnExtension ce = ColumnExtension::make(borderType, h);
+    std::int16_t* work[N];
+    std::int16_t* base = reinterpret_cast<std::int16_t*>(align32(buffer));
+    for (int t = 0; t < N; ++t) work[t] = base + std::size_t(t) * (std::size_t(w) + KS - 1);
+
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* rows[KS];
+        for (int j = 0; j < KS; ++j) {
+            const std::int64_t sy = ce.map(y + j - ax, h);
+            rows[j] = sy == kConstIndex ? nullptr : row(src, srcStep, sy);
+        }
+        if (prefetch && y + ax + 1 < h) {
+            const char* next = reinterpret_cast<const char*>(row(src, srcStep, y + ax + 1));
+            for (int b = 0; b < w; b += 64) _mm_prefetch(next + b, _MM_HINT_T0);
+        }
+        unroll<N>([&](auto t) { column_pass<KS, K, t>(path, rows, work[t], w, re, value); });
+
+        const std::uint8_t* centre = rows[ax];  // a ROI row: never constant
+        typename Store::Dst* d = row(dst, dstStep, y);
+        int x = 0;
+        if (path == Path::Vector) {
+            for (; x + 8 <= w; x += 8) {
+                __m128i acc = _mm_setzero_si128();
+                unroll<N>([&](auto t) {
+                    unroll<KS>([&](auto i) {
+                        if constexpr (kern.row[t][i] != 0) {
+                            __m128i p =
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(work[t] + x + i));
+                            acc = madd16<kern.row[t][i]>(acc, p);
+                        }
+                    });
+                });
+                if constexpr (kern.centre != 0) acc = madd16<kern.centre>(acc, widen8(centre + x));
+                Store::put(d + x, VI{acc});
+            }
+        }
+        for (; x < w; ++x) {
+            int acc = 0;
+            for (int t = 0; t < N; ++t)
+                for (int i = 0; i < KS; ++i) acc += kern.row[t][i] * work[t][x + i];
+            Store::put(d + x, acc + kern.centre * centre[x]);
+        }
+    }
+}
+
+// Runs kernel K over the ROI: 8-bit sources through the integer terms, floats through the ring.
+template <int KS, class K, class Store, class Src>
+void run(Path path, const Src* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
+         std::uint32_t borderType, Src borderValue, std::uint8_t* buffer, bool prefetch = false) {
+    if constexpr (std::is_same_v<Src, std::uint8_t>)
+        run_int<KS, K, Store>(path, src, srcStep, dst, dstStep, roi, borderType, borderValue,
+                              buffer, prefetch);
+    else
+        run_ring<KS, K, Store>(path, src, srcStep, dst, dstStep, roi, borderType, borderValue,
+                               buffer, prefetch);
 }
 
 }  // namespace qpx::filter::fixed
