@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #include "frame/base.hpp"
@@ -81,15 +82,37 @@ inline void store8i(D* p, __m128i lo, __m128i hi) {
     }
 }
 
+// 8 floats truncated toward zero and saturated to D's range as int32. Clamping to the integral
+// bounds first and truncating last gives the same result as the scalar rule (truncate, then
+// clamp), NaN included: the minimum picks the upper bound for it.
+template <class D>
+inline __m256i trunc_sat8(__m256 v) {
+    v = _mm256_min_ps(v, _mm256_set1_ps(float(std::numeric_limits<D>::max())));
+    v = _mm256_max_ps(v, _mm256_set1_ps(float(std::numeric_limits<D>::min())));
+    return _mm256_cvttps_epi32(v);
+}
+
 // Stores 8 float results: as they are into float, else truncated toward zero and saturated.
 template <class D>
 inline void store8f_trunc(D* p, __m256 v) {
     if constexpr (std::is_same_v<D, float>) {
         _mm256_storeu_ps(p, v);
     } else {
-        __m256i r = _mm256_cvttps_epi32(round_sat_ps<D, Rounding::Truncate>(v));
+        __m256i r = trunc_sat8<D>(v);
         store8i(p, _mm256_castsi256_si128(r), _mm256_extractf128_si256(r, 1));
     }
+}
+// 16 results into bytes with one store.
+template <class D>
+inline void store16f_trunc(D* p, __m256 a, __m256 b) {
+    static_assert(sizeof(D) == 1);
+    __m256i ra = trunc_sat8<D>(a), rb = trunc_sat8<D>(b);
+    __m128i a0 = _mm256_castsi256_si128(ra), a1 = _mm256_extractf128_si256(ra, 1);
+    __m128i b0 = _mm256_castsi256_si128(rb), b1 = _mm256_extractf128_si256(rb, 1);
+    __m128i r = std::is_signed_v<D>
+                    ? _mm_packs_epi16(_mm_packs_epi32(a0, a1), _mm_packs_epi32(b0, b1))
+                    : _mm_packus_epi16(_mm_packus_epi32(a0, a1), _mm_packus_epi32(b0, b1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), r);
 }
 template <class D>
 inline D store1f_trunc(float v) {
@@ -128,8 +151,23 @@ void extend_row(Path path, const T* src, i64 width, const RowExtension& ext, i64
         } else {
             i64 i = 0;
             if constexpr (std::is_same_v<U, float>) {
-                if (path == Path::Vector)
+                if (path == Path::Vector) {
+                    if constexpr (std::is_same_v<T, std::uint8_t>) {
+                        // 16 bytes per load: one wide load instead of two narrow ones.
+                        for (; i + 16 <= n; i += 16) {
+                            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+                            __m128i q0 = _mm_cvtepu8_epi32(b);
+                            __m128i q1 = _mm_cvtepu8_epi32(_mm_srli_si128(b, 4));
+                            __m128i q2 = _mm_cvtepu8_epi32(_mm_srli_si128(b, 8));
+                            __m128i q3 = _mm_cvtepu8_epi32(_mm_srli_si128(b, 12));
+                            _mm256_storeu_ps(o + i, _mm256_cvtepi32_ps(_mm256_insertf128_si256(
+                                                        _mm256_castsi128_si256(q0), q1, 1)));
+                            _mm256_storeu_ps(o + i + 8, _mm256_cvtepi32_ps(_mm256_insertf128_si256(
+                                                            _mm256_castsi128_si256(q2), q3, 1)));
+                        }
+                    }
                     for (; i + 8 <= n; i += 8) _mm256_storeu_ps(o + i, load8f(s + i));
+                }
             }
             for (; i < n; ++i) o[i] = static_cast<U>(s[i]);
         }
@@ -283,13 +321,16 @@ void column(Path path, const S* const* rows, i64 off, D* out, i64 elems, const K
                 kv[j] = _mm256_set1_ps(col_tap<sc>(k, j, inv));
                 r[j] = rows[j] + off;
             }
-            for (; i + 8 <= elems; i += 8) {
-                __m256 acc = _mm256_mul_ps(kv[0], load8f(r[0] + i));
+            auto sum8 = [&](i64 at) {
+                __m256 acc = _mm256_mul_ps(kv[0], load8f(r[0] + at));
                 for (int j = 1; j < KS; ++j)
-                    acc = _mm256_add_ps(acc, _mm256_mul_ps(kv[j], load8f(r[j] + i)));
+                    acc = _mm256_add_ps(acc, _mm256_mul_ps(kv[j], load8f(r[j] + at)));
                 if constexpr (sc == ColScale::Sum) acc = _mm256_mul_ps(acc, vinv);
-                store8f_trunc(out + i, acc);
-            }
+                return acc;
+            };
+            if constexpr (sizeof(D) == 1)
+                for (; i + 16 <= elems; i += 16) store16f_trunc(out + i, sum8(i), sum8(i + 8));
+            for (; i + 8 <= elems; i += 8) store8f_trunc(out + i, sum8(i));
         } else {
             for (; i + 8 <= elems; i += 8) {
                 __m256 acc = _mm256_mul_ps(_mm256_set1_ps(col_tap<sc>(k, 0, inv)),
