@@ -126,9 +126,41 @@ inline void combine3(Path path, const T* a, const T* b, const T* c, T* out, std:
     for (; i < n; ++i) out[i] = E::s(E::s(a[i], b[i]), c[i]);
 }
 
+// Windows at least this wide use van Herk / Gil-Werman along the row: a constant number of
+// operations per pixel, where doubling needs log2(k) vector passes.
+inline constexpr int kRowBlockWindow = 128;
+
+// Van Herk / Gil-Werman along a row of C-channel pixels: blocks of k pixels; g = extremum from x
+// to the end of its block (kept in out), h = extremum from the start of the block to x; then
+// out[x] = op(g[x], h[x + k - 1]). Sequential along the row, so both paths run this code.
+template <class T, Op op>
+void hreduce_blocks(const T* p, T* out, std::int64_t w, int k, int C) {
+    using E = Ext<T, op>;
+    const std::int64_t n = w + k - 1;
+    T run[4] = {};
+    for (std::int64_t x = n - 1; x >= 0; --x) {
+        const bool blockEnd = x % k == k - 1 || x == n - 1;
+        for (int c = 0; c < C; ++c) {
+            run[c] = blockEnd ? p[x * C + c] : E::s(p[x * C + c], run[c]);
+            if (x < w) out[x * C + c] = run[c];
+        }
+    }
+    for (std::int64_t x = 0; x < n; ++x) {
+        const bool blockStart = x % k == 0;
+        for (int c = 0; c < C; ++c) {
+            run[c] = blockStart ? p[x * C + c] : E::s(run[c], p[x * C + c]);
+            if (x >= k - 1) {
+                T& o = out[(x - k + 1) * C + c];
+                o = E::s(o, run[c]);
+            }
+        }
+    }
+}
+
 // Horizontal running extremum over k pixels of C channels: out[x] = op of p[x .. x + k - 1] for
 // x < w. Short windows are folded directly; longer ones double (1, 2, 4, ...) in the scratch row
-// e (which may be p itself), then the last two overlapping windows give width k.
+// e (which may be p itself), then the last two overlapping windows give width k; the longest
+// use blocks.
 template <class T, Op op>
 void hreduce(Path path, const T* p, T* e, T* out, std::int64_t w, int k, int C) {
     if (k == 1) {
@@ -137,6 +169,10 @@ void hreduce(Path path, const T* p, T* e, T* out, std::int64_t w, int k, int C) 
     }
     if (k <= 5) {
         combine_taps<T, op>(path, p, C, k, out, w * C);
+        return;
+    }
+    if (k >= kRowBlockWindow) {
+        hreduce_blocks<T, op>(p, out, w, k, C);
         return;
     }
     std::int64_t s = 1;

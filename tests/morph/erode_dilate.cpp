@@ -203,6 +203,20 @@ TEST(ErodeDilate, FullRectanglesOfManySizes) {
         }
 }
 
+// Very wide and tall windows take the blocked paths in both directions.
+TEST(ErodeDilate, VeryLargeRectangles) {
+    Random rnd(12);
+    const int sizes[][4] = {{131, 3, 600, 4}, {129, 1, 300, 2}, {3, 131, 20, 140}};
+    for (const auto& s : sizes)
+        for (std::uint32_t border : {1u, 3u, 6u, 0xF0u}) {
+            Case cs{s[2], s[3], make_mask(rnd, s[0], s[1], Shape::Full), border, border != 3u};
+            check_case<u8, 1>(cs, rnd, Place::End);
+            ASSERT_FALSE(HasFatalFailure());
+        }
+    Case cs{300, 3, make_mask(rnd, 130, 2, Shape::Full), 1u, true};
+    check_case<float, 3>(cs, rnd, Place::Begin);
+}
+
 // The documented corner cases, with values written out.
 TEST(ErodeDilate, SmallExamples) {
     const qpxSize roi{4, 3};
