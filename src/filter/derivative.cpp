@@ -9,77 +9,105 @@ namespace {
 
 using namespace fixed;
 
-// Each kernel filters every window row horizontally, then combines the rows vertically.
+// Each kernel has exact integer terms for 8-bit sources, and for floats a row stage (row(r):
+// one extended source row, r(i) read at x + i) followed by a column stage (col(h): h(t, j) is
+// row output t of window row j).
+
+template <class V, class R>
+inline V neg3(const R& r) {  // 1 0 -1
+    return r(0) - r(2);
+}
+template <class V, class R>
+inline V neg5(const R& r) {  // 1 2 0 -2 -1
+    return (r(0) - r(4)) + mulk(2, r(1) - r(3));
+}
 
 struct SobelV3 {
     static constexpr IntKernel<3, 1> kInt{{{1, 2, 1}}, {{1, 0, -1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return smooth3(p(0, 0) - p(0, 2), p(1, 0) - p(1, 2), p(2, 0) - p(2, 2));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return neg3<V>(r);
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return smooth3(h(0, 0), h(0, 1), h(0, 2));
     }
 };
 struct SobelNegV3 {
     static constexpr IntKernel<3, 1> kInt{{{1, 2, 1}}, {{-1, 0, 1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return smooth3(diff3(p(0, 0), p(0, 2)), diff3(p(1, 0), p(1, 2)), diff3(p(2, 0), p(2, 2)));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return diff3(r(0), r(2));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return smooth3(h(0, 0), h(0, 1), h(0, 2));
     }
 };
 struct SobelH3 {
     static constexpr IntKernel<3, 1> kInt{{{-1, 0, 1}}, {{1, 2, 1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return diff3(smooth3(p(0, 0), p(0, 1), p(0, 2)), smooth3(p(2, 0), p(2, 1), p(2, 2)));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return smooth3(r(0), r(1), r(2));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return diff3(h(0, 0), h(0, 2));
     }
 };
 struct ScharrV3 {
     static constexpr IntKernel<3, 1> kInt{{{3, 10, 3}}, {{-1, 0, 1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return scharr3(diff3(p(0, 0), p(0, 2)), diff3(p(1, 0), p(1, 2)), diff3(p(2, 0), p(2, 2)));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return diff3(r(0), r(2));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return scharr3(h(0, 0), h(0, 1), h(0, 2));
     }
 };
 struct ScharrH3 {
     static constexpr IntKernel<3, 1> kInt{{{-1, 0, 1}}, {{3, 10, 3}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return diff3(scharr3(p(0, 0), p(0, 1), p(0, 2)), scharr3(p(2, 0), p(2, 1), p(2, 2)));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return scharr3(r(0), r(1), r(2));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return diff3(h(0, 0), h(0, 2));
     }
 };
-
-// 5-tap rows: (1 2 0 -2 -1) is the negated (-1 -2 0 2 1).
-template <class V, class W>
-inline V neg5(const W& p, int j) {
-    return (p(j, 0) - p(j, 4)) + mulk(2, p(j, 1) - p(j, 3));
-}
-template <class V, class W>
-inline V dx5(const W& p, int j) {
-    return diff5(p(j, 0), p(j, 1), p(j, 3), p(j, 4));
-}
-template <class V, class W>
-inline V sm5(const W& p, int j) {
-    return smooth5(p(j, 0), p(j, 1), p(j, 2), p(j, 3), p(j, 4));
-}
-
 struct SobelV5 {
     static constexpr IntKernel<5, 1> kInt{{{1, 4, 6, 4, 1}}, {{1, 2, 0, -2, -1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return smooth5(neg5<V>(p, 0), neg5<V>(p, 1), neg5<V>(p, 2), neg5<V>(p, 3), neg5<V>(p, 4));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return neg5<V>(r);
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return smooth5(h(0, 0), h(0, 1), h(0, 2), h(0, 3), h(0, 4));
     }
 };
 struct SobelNegV5 {
     static constexpr IntKernel<5, 1> kInt{{{1, 4, 6, 4, 1}}, {{-1, -2, 0, 2, 1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return smooth5(dx5<V>(p, 0), dx5<V>(p, 1), dx5<V>(p, 2), dx5<V>(p, 3), dx5<V>(p, 4));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return diff5(r(0), r(1), r(3), r(4));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return smooth5(h(0, 0), h(0, 1), h(0, 2), h(0, 3), h(0, 4));
     }
 };
 struct SobelH5 {
     static constexpr IntKernel<5, 1> kInt{{{-1, -2, 0, 2, 1}}, {{1, 4, 6, 4, 1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return diff5(sm5<V>(p, 0), sm5<V>(p, 1), sm5<V>(p, 3), sm5<V>(p, 4));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return smooth5(r(0), r(1), r(2), r(3), r(4));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return diff5(h(0, 0), h(0, 1), h(0, 3), h(0, 4));
     }
 };
 

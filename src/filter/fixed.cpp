@@ -19,17 +19,24 @@ using namespace fixed;
 // (-1 -2 0 2 1).
 struct SobelCross3 {
     static constexpr IntKernel<3, 1> kInt{{{-1, 0, 1}}, {{1, 0, -1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return diff3(p(0, 0) - p(0, 2), p(2, 0) - p(2, 2));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return r(0) - r(2);
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return diff3(h(0, 0), h(0, 2));
     }
 };
 struct SobelCross5 {
     static constexpr IntKernel<5, 1> kInt{{{-1, -2, 0, 2, 1}}, {{1, 2, 0, -2, -1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        auto row = [&](int j) { return (p(j, 0) - p(j, 4)) + mulk(2, p(j, 1) - p(j, 3)); };
-        return diff5(row(0), row(1), row(3), row(4));
+    template <class V, class R>
+    static V row(const R& r, int) {
+        return (r(0) - r(4)) + mulk(2, r(1) - r(3));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return diff5(h(0, 0), h(0, 1), h(0, 3), h(0, 4));
     }
 };
 
@@ -37,9 +44,14 @@ struct SobelCross5 {
 // 2 x (sum above + sum below) - 8 x centre.
 struct Laplacian3 {
     static constexpr IntKernel<3, 1> kInt{{{1, 0, 1}}, {{2, 0, 2}}, -8};
-    template <class V, class W>
-    static V apply(const W& p) {
-        return mulk(2, (p(0, 0) + p(0, 2)) + (p(2, 0) + p(2, 2))) - mulk(8, p(1, 1));
+    static constexpr int kRows = 2;
+    template <class V, class R>
+    static V row(const R& r, int t) {
+        return t == 0 ? r(0) + r(2) : mulk(8, r(1));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return mulk(2, h(0, 0) + h(0, 2)) - h(1, 1);
     }
 };
 // 5x5: rows smoothed and columns differenced twice, plus rows differenced twice and columns
@@ -47,30 +59,39 @@ struct Laplacian3 {
 struct Laplacian5 {
     static constexpr IntKernel<5, 2> kInt{{{1, 0, -2, 0, 1}, {1, 4, 6, 4, 1}},
                                           {{1, 4, 6, 4, 1}, {1, 0, -2, 0, 1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        auto s = [&](int j) { return smooth5(p(j, 0), p(j, 1), p(j, 2), p(j, 3), p(j, 4)); };
-        auto d = [&](int j) { return second5(p(j, 0), p(j, 2), p(j, 4)); };
-        V first = second5(s(0), s(2), s(4));
-        V second = smooth5(d(0), d(1), d(2), d(3), d(4));
+    static constexpr int kRows = 2;
+    template <class V, class R>
+    static V row(const R& r, int t) {
+        return t == 0 ? smooth5(r(0), r(1), r(2), r(3), r(4)) : second5(r(0), r(2), r(4));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        V first = second5(h(0, 0), h(0, 2), h(0, 4));
+        V second = smooth5(h(1, 0), h(1, 1), h(1, 2), h(1, 3), h(1, 4));
         return first + second;
     }
 };
 
 struct Box3 {
     static constexpr IntKernel<3, 1> kInt{{{1, 1, 1}}, {{1, 1, 1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        auto r = [&](int j) { return box3(p(j, 0), p(j, 1), p(j, 2)); };
+    template <class V, class R>
+    static V row(const R& r, int) {
         return box3(r(0), r(1), r(2));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return box3(h(0, 0), h(0, 1), h(0, 2));
     }
 };
 struct Box5 {
     static constexpr IntKernel<5, 1> kInt{{{1, 1, 1, 1, 1}}, {{1, 1, 1, 1, 1}}};
-    template <class V, class W>
-    static V apply(const W& p) {
-        auto r = [&](int j) { return box5(p(j, 0), p(j, 1), p(j, 2), p(j, 3), p(j, 4)); };
+    template <class V, class R>
+    static V row(const R& r, int) {
         return box5(r(0), r(1), r(2), r(3), r(4));
+    }
+    template <class V, class H>
+    static V col(const H& h) {
+        return box5(h(0, 0), h(0, 1), h(0, 2), h(0, 3), h(0, 4));
     }
 };
 

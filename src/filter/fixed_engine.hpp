@@ -1,10 +1,11 @@
-// Engine of the fixed 3x3 and 5x5 filters: a ring of KS border-extended source rows in the
-// caller's buffer, and a kernel that computes one output row from them.
+// Engine of the fixed 3x3 and 5x5 filters, working in the caller's buffer.
 //
-// A kernel is written once, as a template over a value type: plain int/float for the scalar
-// path, 8 lanes of int16 (SSE) or float (AVX) for the vector path. Both paths therefore run the
-// same operations in the same order and agree bit for bit. Integer kernels (8u sources) are exact
-// in 16-bit lanes for every fixed mask; float kernels are single-precision sums.
+// 8-bit sources: a kernel is a sum of separable integer terms; the column taps run straight over
+// the source rows into 16-bit work rows, then the row taps over those. Every intermediate value
+// of the fixed masks fits in 16 bits, so the result is the exact sum whatever the order.
+// Float sources: a kernel is a row stage and a column stage, written once as templates over the
+// value type (float for the scalar path, 8 AVX lanes for the vector path), so both paths run the
+// same operations in the same order and agree bit for bit.
 #pragma once
 
 #include <immintrin.h>
@@ -19,15 +20,9 @@ namespace qpx::filter::fixed {
 
 // ---- value types ------------------------------------------------------------------------------
 
-struct VI {  // 8 x int16
+struct VI {  // 8 x int16, the 8-bit kernels' results
     __m128i v;
 };
-inline VI operator+(VI a, VI b) {
-    return {_mm_add_epi16(a.v, b.v)};
-}
-inline VI operator-(VI a, VI b) {
-    return {_mm_sub_epi16(a.v, b.v)};
-}
 
 struct VF {  // 8 x float
     __m256 v;
@@ -40,54 +35,16 @@ inline VF operator-(VF a, VF b) {
 }
 
 // Multiplication by a small integer constant.
-inline int mulk(int k, int a) {
-    return k * a;
-}
 inline float mulk(int k, float a) {
     return static_cast<float>(k) * a;
-}
-inline VI mulk(int k, VI a) {
-    return {_mm_mullo_epi16(_mm_set1_epi16(static_cast<short>(k)), a.v)};
 }
 inline VF mulk(int k, VF a) {
     return {_mm256_mul_ps(_mm256_set1_ps(static_cast<float>(k)), a.v)};
 }
 
-// Value type of a source element on each path.
-template <class Src, bool vec>
-struct Lane;
-template <>
-struct Lane<std::uint8_t, false> {
-    using V = int;
-    static V load(const std::uint8_t* p) { return *p; }
-};
-template <>
-struct Lane<std::uint8_t, true> {
-    using V = VI;
-    static V load(const std::uint8_t* p) {
-        return {_mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)))};
-    }
-};
-template <>
-struct Lane<float, false> {
-    using V = float;
-    static V load(const float* p) { return *p; }
-};
-template <>
-struct Lane<float, true> {
-    using V = VF;
-    static V load(const float* p) { return {_mm256_loadu_ps(p)}; }
-};
-
-// Reads row j of the window at horizontal offset i (0 = leftmost tap) for output column x.
-template <class Src, bool vec>
-struct Window {
-    const Src* const* rows;
-    int x;
-    typename Lane<Src, vec>::V operator()(int j, int i) const {
-        return Lane<Src, vec>::load(rows[j] + x + i);
-    }
-};
+inline VF loadf(const float* p) {
+    return {_mm256_loadu_ps(p)};
+}
 
 // ---- one-dimensional fixed kernels (the order of operations is part of the float results) ----
 
@@ -163,12 +120,6 @@ inline std::uint8_t* align32(std::uint8_t* p) {
                                            ~std::uintptr_t(31));
 }
 
-// Bytes the ring needs for a ROI width, a kernel size and an element size (with the alignment
-// slack). Every buffer query of the fixed filters reports at least this much.
-constexpr std::int64_t ring_bytes(std::int64_t width, int ks, int elemSize) {
-    return std::int64_t(ks) * (width + ks - 1) * elemSize + 32;
-}
-
 // Copies row y of the border-extended source (y may lie outside the ROI) into `slot`, which
 // holds ax pixels before the ROI's first column and ax after its last.
 template <class Src>
@@ -192,44 +143,75 @@ void build_row(Src* slot, const Src* src, int srcStep, qpxSize roi, int y, int a
     }
 }
 
-// Runs kernel K (a KS x KS window, anchor at the centre) over the ROI. K provides
-//   template <class V, class Win> static V apply(const Win& win);
-// `prefetch` only changes memory hints, never results.
-template <int KS, class K, class Store, class Src>
-void run_ring(Path path, const Src* src, int srcStep, typename Store::Dst* dst, int dstStep,
-              qpxSize roi, std::uint32_t borderType, Src borderValue, std::uint8_t* buffer,
+// Number of row-stage outputs per source row: K::kRows where a kernel declares it, else 1.
+template <class K>
+constexpr int row_outputs() {
+    if constexpr (requires { K::kRows; })
+        return K::kRows;
+    else
+        return 1;
+}
+
+// Float sources: each source row is extended into a work row and filtered once by the row
+// stage into a ring of KS x rows() filtered rows; the column stage combines KS of them per
+// output row. `prefetch` only changes memory hints, never results.
+template <int KS, class K, class Store>
+void run_ring(Path path, const float* src, int srcStep, typename Store::Dst* dst, int dstStep,
+              qpxSize roi, std::uint32_t borderType, float borderValue, std::uint8_t* buffer,
               bool prefetch) {
-    constexpr int ax = (KS - 1) / 2;
+    constexpr int ax = (KS - 1) / 2, T = row_outputs<K>();
     const int w = roi.width, h = roi.height;
     const RowExtension re = RowExtension::make(borderType, w);
     const ColumnExtension ce = ColumnExtension::make(borderType, h);
-    const std::size_t stride = std::size_t(w) + KS - 1;
 
-    Src* slots[KS];
-    Src* base = reinterpret_cast<Src*>(align32(buffer));
-    for (int k = 0; k < KS; ++k) slots[k] = base + stride * k;
-    for (int j = 0; j < KS - 1; ++j)
-        build_row(slots[j], src, srcStep, roi, j - ax, ax, ce, re, borderValue);
+    float* ext = reinterpret_cast<float*>(align32(buffer));
+    float* ring[KS][T];
+    for (int k = 0; k < KS; ++k)
+        for (int t = 0; t < T; ++t)
+            ring[k][t] = ext + (std::size_t(w) + KS - 1) + std::size_t(k * T + t) * std::size_t(w);
+
+    // Row stage of extended source row y into ring slot `slot`.
+    auto row_stage = [&](int y, int slot) {
+        build_row(ext, src, srcStep, roi, y, ax, ce, re, borderValue);
+        for (int t = 0; t < T; ++t) {
+            float* out = ring[slot][t];
+            int x = 0;
+            if (path == Path::Vector) {
+                for (; x + 8 <= w; x += 8) {
+                    auto r = [&](int i) { return loadf(ext + x + i); };
+                    _mm256_storeu_ps(out + x, K::template row<VF>(r, t).v);
+                }
+            }
+            for (; x < w; ++x) {
+                auto r = [&](int i) { return ext[x + i]; };
+                out[x] = K::template row<float>(r, t);
+            }
+        }
+    };
+    for (int j = 0; j < KS - 1; ++j) row_stage(j - ax, j);
 
     for (int y = 0; y < h; ++y) {
-        build_row(slots[(y + KS - 1) % KS], src, srcStep, roi, y + ax, ax, ce, re, borderValue);
-        const Src* rows[KS];
-        for (int j = 0; j < KS; ++j) rows[j] = slots[(y + j) % KS];
+        row_stage(y + ax, (y + KS - 1) % KS);
         if (prefetch && y + ax + 1 < h) {
             const char* next = reinterpret_cast<const char*>(row(src, srcStep, y + ax + 1));
-            for (std::size_t b = 0; b < sizeof(Src) * std::size_t(w); b += 64)
+            for (std::size_t b = 0; b < sizeof(float) * std::size_t(w); b += 64)
                 _mm_prefetch(next + b, _MM_HINT_T0);
         }
+        const float* win[KS][T];  // window row j, row output t
+        for (int j = 0; j < KS; ++j)
+            for (int t = 0; t < T; ++t) win[j][t] = ring[(y + j) % KS][t];
         typename Store::Dst* d = row(dst, dstStep, y);
         int x = 0;
         if (path == Path::Vector) {
-            for (; x + 8 <= w; x += 8)
-                Store::put(d + x, K::template apply<typename Lane<Src, true>::V>(
-                                      Window<Src, true>{rows, x}));
+            for (; x + 8 <= w; x += 8) {
+                auto hv = [&](int t, int j) { return loadf(win[j][t] + x); };
+                Store::put(d + x, K::template col<VF>(hv));
+            }
         }
-        for (; x < w; ++x)
-            Store::put(d + x, K::template apply<typename Lane<Src, false>::V>(
-                                  Window<Src, false>{rows, x}));
+        for (; x < w; ++x) {
+            auto hs = [&](int t, int j) { return win[j][t][x]; };
+            Store::put(d + x, K::template col<float>(hs));
+        }
     }
 }
 
