@@ -75,10 +75,8 @@ double pixel(const GuardedImage<T>& img, int X, int Y, const Sides& s, double bv
 }
 
 template <class T>
-double derivative(const GuardedImage<T>& img, Deriv d, int aperture, int X, int Y, const Sides& s,
-                  double bv) {
-    std::vector<double> kx, ky;
-    kernel(d, aperture, kx, ky);
+double derivative(const GuardedImage<T>& img, const std::vector<double>& kx,
+                  const std::vector<double>& ky, int X, int Y, const Sides& s, double bv) {
     const int r = int(kx.size()) / 2;
     double sum = 0;
     for (int j = 0; j < int(ky.size()); ++j)
@@ -97,6 +95,22 @@ template <class T>
 Tensor window_sums(const GuardedImage<T>& img, Deriv vd, Deriv hd, int aperture, int n,
                    const Sides& src, double bv, const Sides& planeMem, double planeValue) {
     const int w = img.width(), h = img.height(), ax = (n - 1) / 2;
+    std::vector<double> vx, vy, hx, hy;
+    kernel(vd, aperture, vx, vy);
+    kernel(hd, aperture, hx, hy);
+    // Derivatives of every position a window can reach, computed once.
+    const int gw = w + 2 * n, gh = h + 2 * n;
+    std::vector<double> du(std::size_t(gw) * gh), dv(du.size());
+    std::vector<char> done(du.size(), 0);
+    auto at = [&](int X, int Y, double& u, double& v) {
+        const std::size_t k = std::size_t(Y + n) * gw + (X + n);
+        if (!done[k]) {
+            du[k] = derivative(img, vx, vy, X, Y, src, bv);
+            dv[k] = derivative(img, hx, hy, X, Y, src, bv);
+            done[k] = 1;
+        }
+        u = du[k], v = dv[k];
+    };
     Tensor t;
     t.a.assign(std::size_t(w) * h, 0);
     t.b = t.a;
@@ -115,8 +129,8 @@ Tensor window_sums(const GuardedImage<T>& img, Deriv vd, Deriv hd, int aperture,
                         sa += planeValue, sb += planeValue, sc += planeValue;
                         continue;
                     }
-                    const double u = derivative(img, vd, aperture, X, Y, src, bv);
-                    const double v = derivative(img, hd, aperture, X, Y, src, bv);
+                    double u, v;
+                    at(X, Y, u, v);
                     sa += u * u, sb += u * v, sc += v * v;
                 }
             t.a[std::size_t(y) * w + x] = sa;
