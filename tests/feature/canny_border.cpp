@@ -253,63 +253,58 @@ TEST(CannyBorder, ScratchFitsLayout) {
             }
 }
 
+// Each row breaks one or two arguments of a valid call (3x3 Sobel, Repl, L2, 10/20); the first
+// check in order wins, and a failed call writes neither the output nor the buffer.
 TEST(CannyBorder, CheckOrderAndNothingWritten) {
-    struct Args {
-        const u8* src;
-        u8* dst;
-        u8* buf;
-        qpxSize roi;
-        int filter, mask;
+    struct Row {
+        const char* what;
+        int null;  // 0 src, 1 dst, 2 buffer, -1 none
+        int w, filter, mask;
         unsigned border;
         int norm;
         float low, high;
-    };
-    struct Row {
-        std::string what;
-        std::function<void(Args&)> breakIt;
         qpxStatus expect;
     };
-    const std::vector<Row> rows = {
-        {"mask 35 before null", [](Args& a) { a.mask = 35, a.src = nullptr; },
-         qpxStatusBadMaskSize},
-        {"Scharr 5x5 before size", [](Args& a) { a.filter = 5, a.mask = 55, a.roi.width = 0; },
-         qpxStatusBadMaskSize},
-        {"null src", [](Args& a) { a.src = nullptr, a.roi.height = 0; }, qpxStatusNullPointer},
-        {"null dst", [](Args& a) { a.dst = nullptr; }, qpxStatusNullPointer},
-        {"null buffer", [](Args& a) { a.buf = nullptr; }, qpxStatusNullPointer},
-        {"bad size before filter", [](Args& a) { a.roi.height = -2, a.filter = 8; },
-         qpxStatusBadSize},
-        {"filter before norm", [](Args& a) { a.filter = 8, a.norm = 3; }, qpxStatusBadArgument},
-        {"norm before border", [](Args& a) { a.norm = 1, a.border = 3; }, qpxStatusBadArgument},
-        {"low negative", [](Args& a) { a.low = -1; }, qpxStatusBadArgument},
-        {"high below low", [](Args& a) { a.low = 9, a.high = 8; }, qpxStatusBadArgument},
-        {"mirror", [](Args& a) { a.border = 3; }, qpxStatusBadBorder},
-        {"256", [](Args& a) { a.border = 256 | 1; }, qpxStatusBadBorder},
-        {"kind 0 with some sides", [](Args& a) { a.border = 0x70; }, qpxStatusBadBorder},
-        {"default kind", [](Args& a) { a.border = 5; }, qpxStatusBadBorder},
-        {"wrap in memory", [](Args& a) { a.border = 0xF2; }, qpxStatusBadBorder},
-        {"all in memory", [](Args& a) { a.border = 240; }, qpxStatusOk},
-        {"const with sides", [](Args& a) { a.border = 6 | 0xF0; }, qpxStatusOk},
-        {"Scharr 3x3", [](Args& a) { a.filter = 5; }, qpxStatusOk},
+    const qpxStatus N = qpxStatusNullPointer, Z = qpxStatusBadSize, A = qpxStatusBadArgument,
+                    B = qpxStatusBadBorder, K = qpxStatusOk;
+    const Row rows[] = {
+        {"mask 35 before null", 0, 9, 2, 35, 1, 4, 10, 20, qpxStatusBadMaskSize},
+        {"Scharr 5x5 before size", -1, 0, 5, 55, 1, 4, 10, 20, qpxStatusBadMaskSize},
+        {"null src before size", 0, 0, 2, 33, 1, 4, 10, 20, N},
+        {"null dst", 1, 9, 2, 33, 1, 4, 10, 20, N},
+        {"null buffer", 2, 9, 2, 33, 1, 4, 10, 20, N},
+        {"bad size before filter", -1, -2, 8, 33, 1, 4, 10, 20, Z},
+        {"filter before norm", -1, 9, 8, 33, 1, 3, 10, 20, A},
+        {"norm before border", -1, 9, 2, 33, 3, 1, 10, 20, A},
+        {"negative low", -1, 9, 2, 33, 1, 4, -1, 20, A},
+        {"high below low", -1, 9, 2, 33, 1, 4, 9, 8, A},
+        {"NaN thresholds pass", -1, 9, 2, 33, 1, 4, NAN, NAN, K},
+        {"mirror", -1, 9, 2, 33, 3, 4, 10, 20, B},
+        {"256", -1, 9, 2, 33, 256 | 1, 4, 10, 20, B},
+        {"kind 0 with some sides", -1, 9, 2, 33, 0x70, 4, 10, 20, B},
+        {"default kind", -1, 9, 2, 33, 5, 4, 10, 20, B},
+        {"wrap in memory", -1, 9, 2, 33, 0xF2, 4, 10, 20, B},
+        {"all in memory", -1, 9, 2, 33, 240, 4, 10, 20, K},
+        {"const with sides", -1, 9, 2, 55, 6 | 0xF0, 2, 10, 20, K},
+        {"Scharr 3x3", -1, 9, 5, 33, 1, 4, 10, 20, K},
     };
     const int w = 9, h = 6;
     GuardedImage<u8> src(w, h, 1, 0, Place::End, {2, 2, 2, 2});
     src.fill([] { return u8(50); });
     src.at(4, 3) = 250;
-    for (const Row& row : rows) {
+    for (const Row& r : rows) {
         GuardedImage<u8> dst(w, h, 1, 4);
         dst.fill([] { return u8(3); });
         std::vector<u8> buf(std::size_t(buffer_size(w, h, 55)), 0xCD);
-        Args a{src.roi(), dst.roi(), buf.data(), {w, h}, 2, 33, 1, 4, 10.f, 20.f};
-        row.breakIt(a);
         const auto before = dst.snapshot();
-        qpxStatus st = qpxiCannyBorder_8u_C1R(a.src, src.step(), a.dst, dst.step(), a.roi, a.filter,
-                                              a.mask, a.border, 0, a.norm, a.low, a.high, a.buf);
-        EXPECT_EQ(st, row.expect) << row.what;
+        qpxStatus st = qpxiCannyBorder_8u_C1R(r.null == 0 ? nullptr : src.roi(), src.step(),
+                                              r.null == 1 ? nullptr : dst.roi(), dst.step(),
+                                              {r.w, h}, r.filter, r.mask, r.border, 0, r.norm,
+                                              r.low, r.high, r.null == 2 ? nullptr : buf.data());
+        EXPECT_EQ(st, r.expect) << r.what;
         if (st != qpxStatusOk) {
-            EXPECT_EQ(dst.snapshot(), before) << row.what;
-            EXPECT_TRUE(std::all_of(buf.begin(), buf.end(), [](u8 v) { return v == 0xCD; }))
-                << row.what;
+            EXPECT_EQ(dst.snapshot(), before) << r.what;
+            EXPECT_EQ(std::count(buf.begin(), buf.end(), 0xCD), long(buf.size())) << r.what;
         }
     }
 }

@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 namespace cannyref {
@@ -70,7 +69,7 @@ inline Result detect(const Field& f, double high) {
     std::vector<char> cand(std::size_t(w) * h, 0);
     Result r;
     r.edges.assign(std::size_t(w) * h, 0);
-    std::deque<std::pair<int, int>> queue;
+    std::vector<std::pair<int, int>> queue;  // first in, first out from `head`
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             if (candidate(f, x, y)) {
@@ -81,9 +80,8 @@ inline Result detect(const Field& f, double high) {
                     queue.emplace_back(x, y);
                 }
             }
-    while (!queue.empty()) {
-        auto [x, y] = queue.front();
-        queue.pop_front();
+    for (std::size_t head = 0; head < queue.size(); ++head) {
+        const int x = queue[head].first, y = queue[head].second;
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx) {
                 int nx = x + dx, ny = y + dy;
