@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <type_traits>
 
@@ -439,38 +440,55 @@ void central_diff(Path path, const T* src, int srcStep, D* dx, D* dy, int dStep,
     }
 }
 
-// The 5x5 Sobel pair on a ROI one pixel wide or high with a side in memory: the rows or columns
-// read from memory reach across the whole ROI to its other side, which extends by the kind, so
-// no block of the region can be filtered on its own. Such regions are tiny; they are filtered
-// directly, pixel by pixel, with the ROI's own extension. Integer sums are exact; float sums
-// follow the same order as the filters (rows first, then the column).
+// Derivatives computed pixel by pixel, for the regions the row filters cannot take: a 5x5
+// kernel on a ROI one pixel wide or high with a side in memory (the memory rows or columns reach
+// across the whole ROI to its other side, which extends by the kind, so no block can be filtered
+// on its own), and source steps that the filters refuse (shorter than a row, or a float step
+// that is not a multiple of 4, which the Harris checks let through). The extension is that of an
+// image of `extent` pixels at `src` under `code`; rows Y0..Y1-1 and columns X0..X1-1 of it are
+// written. Integer sums are exact; float sums follow the filters' order (rows, then the column).
 template <class T, class D>
-void sobel5_direct(const T* src, int srcStep, qpxSize roi, int R0, int R1, int C0, int C1,
-                   std::uint32_t code, T bv, D* dx, D* dy, int dStep) {
-    const RowExtension rx = RowExtension::make(code, roi.width);
-    const ColumnExtension cy = ColumnExtension::make(code, roi.height);
-    static constexpr float diff[5] = {1, 2, 0, -2, -1};  // left minus right / top-down negated
-    static constexpr float smooth[5] = {1, 4, 6, 4, 1};
+void direct_deriv(int filterType, int mask, const T* src, int srcStep, qpxSize extent,
+                  std::uint32_t code, T bv, int Y0, int Y1, int X0, int X1, D* dx, D* dy,
+                  int dStep) {
+    static constexpr float sob3d[3] = {1, 0, -1}, sob3s[3] = {1, 2, 1};
+    static constexpr float sob5d[5] = {1, 2, 0, -2, -1}, sob5s[5] = {1, 4, 6, 4, 1};
+    static constexpr float sch3d[3] = {-1, 0, 1}, sch3s[3] = {3, 10, 3};
+    const bool five = mask == qpxMskSize5x5, scharr = filterType == qpxFilterScharr;
+    const int k = five ? 5 : 3, r = k / 2;
+    const float* diff = five ? sob5d : scharr ? sch3d : sob3d;
+    const float* smooth = five ? sob5s : scharr ? sch3s : sob3s;
+    // Vertical-edge response: diff along rows, smooth down columns; horizontal-edge response:
+    // smooth along rows, bottom minus top down columns.
+    const float sign = scharr ? 1.0f : -1.0f;
+    const RowExtension rx = RowExtension::make(code, extent.width);
+    const ColumnExtension cy = ColumnExtension::make(code, extent.height);
     auto pix = [&](int X, int Y) -> float {
-        const std::int64_t x = rx.map(X, roi.width), y = cy.map(Y, roi.height);
+        const std::int64_t x = rx.map(X, extent.width), y = cy.map(Y, extent.height);
         if (x == kConstIndex || y == kConstIndex) return static_cast<float>(bv);
-        return static_cast<float>(row(src, srcStep, y)[x]);
+        T v;
+        std::memcpy(&v, row(src, srcStep, y) + x, sizeof v);
+        return static_cast<float>(v);
     };
-    for (int Y = R0; Y < R1; ++Y)
-        for (int X = C0; X < C1; ++X) {
+    for (int Y = Y0; Y < Y1; ++Y)
+        for (int X = X0; X < X1; ++X) {
             float sv = 0, sh = 0;
-            for (int j = 0; j < 5; ++j) {
+            for (int j = 0; j < k; ++j) {
                 float hv = 0, hh = 0;
-                for (int i = 0; i < 5; ++i) {
-                    const float p = pix(X - 2 + i, Y - 2 + j);
+                for (int i = 0; i < k; ++i) {
+                    const float p = pix(X - r + i, Y - r + j);
                     hv = hv + diff[i] * p;
                     hh = hh + smooth[i] * p;
                 }
                 sv = sv + smooth[j] * hv;
-                sh = sh - diff[j] * hh;
+                sh = sh + (sign * diff[j]) * hh;
             }
-            row(dx, dStep, Y - R0)[X - C0] = static_cast<D>(sv);
-            row(dy, dStep, Y - R0)[X - C0] = static_cast<D>(sh);
+            if (filterType == qpxFilterCentralDiff) {
+                sv = pix(X + 1, Y) - pix(X - 1, Y);
+                sh = pix(X, Y + 1) - pix(X, Y - 1);
+            }
+            row(dx, dStep, Y - Y0)[X - X0] = static_cast<D>(sv);
+            row(dy, dStep, Y - Y0)[X - X0] = static_cast<D>(sh);
         }
 }
 
@@ -586,7 +604,9 @@ void windowed_run(Path path, const T* src, int srcStep, qpxSize roi, int filterT
             const int colCut[4] = {C0, std::clamp(0, C0, C1), std::clamp(w, C0, C1), C1};
             const bool across =
                 mask == qpxMskSize5x5 && ((w == 1 && C1 - C0 > 1) || (h == 1 && R1 - R0 > 1));
-            if (across) sobel5_direct(src, srcStep, roi, R0, R1, C0, C1, border, bv, dx, dy, dstep);
+            if (across)
+                direct_deriv(filterType, mask, src, srcStep, roi, border, bv, R0, R1, C0, C1, dx,
+                             dy, dstep);
             for (int bi = 0; bi < 3 && !across; ++bi) {
                 const int y0 = rowCut[bi], y1 = rowCut[bi + 1];
                 if (y0 >= y1) continue;
@@ -602,7 +622,12 @@ void windowed_run(Path path, const T* src, int srcStep, qpxSize roi, int filterT
                     const std::int64_t off = std::int64_t(y0 - R0) * dstep;
                     D* bx = reinterpret_cast<D*>(reinterpret_cast<u8*>(dx) + off) + (x0 - C0);
                     D* by = reinterpret_cast<D*>(reinterpret_cast<u8*>(dy) + off) + (x0 - C0);
-                    if (filterType == qpxFilterCentralDiff) {
+                    const bool odd =
+                        srcStep % int(sizeof(T)) != 0 || srcStep < blk.width * int(sizeof(T));
+                    if (odd) {
+                        direct_deriv(filterType, mask, bs, srcStep, blk, code, bv, 0, blk.height, 0,
+                                     blk.width, bx, by, dstep);
+                    } else if (filterType == qpxFilterCentralDiff) {
                         central_diff(path, bs, srcStep, bx, by, dstep, blk, code, bv);
                     } else {
                         filter::derivative(kv, bs, srcStep, bx, dstep, blk, mask, code, bv, work,

@@ -344,3 +344,51 @@ TEST(CornerLine, MatchesDirectTensor) {
 }
 
 }  // namespace
+
+namespace {
+
+// Source steps that the Harris checks let through but the row filters refuse: a step of 0 reads
+// row 0 for every row, and a float step that is not a multiple of 4.
+TEST(CornerHarris, UnusualSourceSteps) {
+    Random rnd(4);
+    const int w = 12, h = 9;
+    GuardedImage<u8> img(w, h), flat(w, h);
+    img.fill([&] { return u8(rnd.next<int>(0, 255)); });
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) flat.at(x, y) = img.at(x, 0);
+    const int fstep = w * 4 + 2;
+    std::vector<u8> bytes(std::size_t(fstep) * h);
+    GuardedImage<float> tight(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            tight.at(x, y) = rnd.next<float>(-50, 50);
+            std::memcpy(&bytes[std::size_t(y) * fstep + 4 * x], &tight.at(x, y), 4);
+        }
+    GuardedBuffer buf(1 << 20);
+    GuardedImage<float> a(w, h), b(w, h);
+    const FilterCase filters[] = {{2, 33}, {2, 55}, {5, 33}, {8, 33}};
+    for (const FilterCase& fc : filters)
+        for (std::uint32_t code : {1u, 3u, 6u}) {
+            ASSERT_EQ(qpxiHarrisCorner_8u32f_C1R(img.roi(), 0, a.roi(), a.step(), {w, h}, fc.type,
+                                                 fc.mask, 3, 0.04f, 1.0f, code, 9, buf.data()),
+                      qpxStatusOk);
+            ASSERT_EQ(
+                qpxiHarrisCorner_8u32f_C1R(flat.roi(), flat.step(), b.roi(), b.step(), {w, h},
+                                           fc.type, fc.mask, 3, 0.04f, 1.0f, code, 9, buf.data()),
+                qpxStatusOk);
+            expect_same(a, b);
+            const auto* odd = reinterpret_cast<const float*>(bytes.data());
+            ASSERT_EQ(qpxiHarrisCorner_32f_C1R(odd, fstep, a.roi(), a.step(), {w, h}, fc.type,
+                                               fc.mask, 2, 0.04f, 1.0f, code, 9.0f, buf.data()),
+                      qpxStatusOk);
+            ASSERT_EQ(
+                qpxiHarrisCorner_32f_C1R(tight.roi(), tight.step(), b.roi(), b.step(), {w, h},
+                                         fc.type, fc.mask, 2, 0.04f, 1.0f, code, 9.0f, buf.data()),
+                qpxStatusOk);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    ASSERT_NEAR(a.at(x, y), b.at(x, y), 1e-4 * std::fabs(b.at(x, y)) + 1e-3);
+        }
+}
+
+}  // namespace
