@@ -196,6 +196,14 @@ inline void store8(T* d, __m256 v, bool trunc, bool stream) {
     }
 }
 
+// Sixteen results to sixteen bytes (same conversion and saturation as store8).
+inline void store16(u8* d, __m256 a, __m256 b) {
+    const __m256i i = _mm256_cvtps_epi32(a), j = _mm256_cvtps_epi32(b);
+    const __m128i lo = _mm_packs_epi32(_mm256_castsi256_si128(i), _mm256_extractf128_si256(i, 1));
+    const __m128i hi = _mm_packs_epi32(_mm256_castsi256_si128(j), _mm256_extractf128_si256(j, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(lo, hi));
+}
+
 // The symmetric sum around p[0] with taps `stride` apart; g[0] is the centre weight, g[i] the
 // weight at distance i. R > 0 fixes the radius at compile time (same order as the loop).
 template <int R>
@@ -259,12 +267,31 @@ void row_edges(const T* s, float* out, std::int64_t x0, std::int64_t x1, std::in
     }
 }
 
+// Four elements widened to 32-bit integers straight from memory.
+inline __m128i widen4(const u8* p) {
+    return _mm_cvtepu8_epi32(load4(p));
+}
+inline __m128i widen4(const u16* p) {
+    return _mm_cvtepu16_epi32(load8b(p));
+}
+inline __m128i widen4(const s16* p) {
+    return _mm_cvtepi16_epi32(load8b(p));
+}
+
+// Conversion in 128-bit halves: it spares the lane insert, the shuffle port being the
+// bottleneck of the integer kernels.
+template <class T>
+inline void convert8(const T* s, float* d) {
+    _mm_storeu_ps(d, _mm_cvtepi32_ps(widen4(s)));
+    _mm_storeu_ps(d + 4, _mm_cvtepi32_ps(widen4(s + 4)));
+}
+
 template <class T>
 void to_float(Path path, const T* s, float* d, std::int64_t n) {
     std::int64_t i = 0;
     if (path == Path::Vector && n >= 8) {
-        for (; i + 8 <= n; i += 8) _mm256_store_ps(d + i, load8(s + i));
-        if (i < n) _mm256_storeu_ps(d + n - 8, load8(s + n - 8));
+        for (; i + 8 <= n; i += 8) convert8(s + i, d + i);
+        if (i < n) convert8(s + n - 8, d + n - 8);
         return;
     }
     for (; i < n; ++i) d[i] = static_cast<float>(s[i]);
@@ -394,9 +421,8 @@ void fused_pass(const T* s, float* conv, float* const* win, std::int64_t w, cons
             acc = _mm256_add_ps(acc, _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(up[i] + e),
                                                                  _mm256_loadu_ps(dn[i] + e)),
                                                    gv[i]));
-        acc =
-            _mm256_add_ps(acc, _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(up[R] + e), rv), gv[R]));
-        store8(d + e, acc, trunc, false);
+        return _mm256_add_ps(acc,
+                             _mm256_mul_ps(_mm256_add_ps(_mm256_loadu_ps(up[R] + e), rv), gv[R]));
     };
     // Column chunk from the stored rows.
     auto column = [&](std::int64_t e) {
@@ -410,8 +436,12 @@ void fused_pass(const T* s, float* conv, float* const* win, std::int64_t w, cons
     // Ragged ends are covered by chunks overlapping their neighbours: a recomputed element
     // gets the same value again, which is cheaper than a scalar tail on every row.
     std::int64_t e = e0;
-    for (; e + 8 <= e1; e += 8) fused(e);
-    if (e < e1) fused(e1 - 8);
+    if constexpr (std::is_same_v<T, u8>) {
+        // Two chunks per step: one full 16-byte store.
+        for (; e + 16 <= e1; e += 16) store16(d + e, fused(e), fused(e + 8));
+    }
+    for (; e + 8 <= e1; e += 8) store8(d + e, fused(e), trunc, false);
+    if (e < e1) store8(d + e1 - 8, fused(e1 - 8), trunc, false);
     for (std::int64_t k = 0; k < e0; k += 8) column(std::min(k, n - 8));
     for (std::int64_t k = e1; k < n; k += 8) column(std::min(k, n - 8));
 }
