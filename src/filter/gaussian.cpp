@@ -134,10 +134,7 @@ using u8 = std::uint8_t;
 using u16 = std::uint16_t;
 using s16 = std::int16_t;
 
-inline __m256 join(__m128i lo, __m128i hi) {
-    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-}
-// Widening loads straight from memory (pmovzx/pmovsx with a memory operand).
+// Narrow loads for the widening conversions (pmovzx/pmovsx with a memory operand).
 inline __m128i load4(const void* p) {
     int v;
     std::memcpy(&v, p, 4);
@@ -145,15 +142,6 @@ inline __m128i load4(const void* p) {
 }
 inline __m128i load8b(const void* p) {
     return _mm_loadl_epi64(static_cast<const __m128i*>(p));
-}
-inline __m256 load8(const u8* p) {
-    return join(_mm_cvtepu8_epi32(load4(p)), _mm_cvtepu8_epi32(load4(p + 4)));
-}
-inline __m256 load8(const u16* p) {
-    return join(_mm_cvtepu16_epi32(load8b(p)), _mm_cvtepu16_epi32(load8b(p + 4)));
-}
-inline __m256 load8(const s16* p) {
-    return join(_mm_cvtepi16_epi32(load8b(p)), _mm_cvtepi16_epi32(load8b(p + 4)));
 }
 
 // Float to element: integers round in the current rounding mode (or truncate), saturating.
