@@ -182,18 +182,15 @@ I* suppress_row(Path path, const M* prev, const M* cur, const M* next, u8* mapRo
     if (path == Path::Vector) {
         for (; i + 8 <= w + 1; i += 8) {
             __m128i s8 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mapRow + i));
-            __m128i slo = _mm_cvtepu8_epi32(s8), shi = _mm_cvtepu8_epi32(_mm_srli_si128(s8, 4));
-            __m256 isH = combine(_mm_cmpeq_epi32(slo, _mm_set1_epi32(kSectorHorizontal)),
-                                 _mm_cmpeq_epi32(shi, _mm_set1_epi32(kSectorHorizontal)));
-            __m256 isV = combine(_mm_cmpeq_epi32(slo, _mm_set1_epi32(kSectorVertical)),
-                                 _mm_cmpeq_epi32(shi, _mm_set1_epi32(kSectorVertical)));
-            __m256 isS = combine(_mm_cmpeq_epi32(slo, _mm_set1_epi32(kSectorSameSign)),
-                                 _mm_cmpeq_epi32(shi, _mm_set1_epi32(kSectorSameSign)));
-            __m256 isO = combine(_mm_cmpeq_epi32(slo, _mm_set1_epi32(kSectorOppSign)),
-                                 _mm_cmpeq_epi32(shi, _mm_set1_epi32(kSectorOppSign)));
+            const __m128i sec[2] = {_mm_cvtepu8_epi32(s8),
+                                    _mm_cvtepu8_epi32(_mm_srli_si128(s8, 4))};
+            auto is = [&](int k, u8 code) { return _mm_cmpeq_epi32(sec[k], _mm_set1_epi32(code)); };
             __m256 surv, seed;
             if constexpr (std::is_same_v<M, float>) {
                 __m256 m = _mm256_loadu_ps(cur + i);
+                auto isAll = [&](u8 code) { return combine(is(0, code), is(1, code)); };
+                const __m256 isH = isAll(kSectorHorizontal), isV = isAll(kSectorVertical);
+                const __m256 isS = isAll(kSectorSameSign), isO = isAll(kSectorOppSign);
                 auto lt = [&](const float* p) {
                     return _mm256_cmp_ps(_mm256_loadu_ps(p), m, _CMP_LT_OQ);
                 };
@@ -225,23 +222,17 @@ I* suppress_row(Path path, const M* prev, const M* cur, const M* next, u8* mapRo
                                                _mm_cmpgt_epi32(m, ld(next + j + 1)));
                     __m128i dop = _mm_and_si128(_mm_cmpgt_epi32(m, ld(prev + j + 1)),
                                                 _mm_cmpgt_epi32(m, ld(next + j - 1)));
-                    __m128i sl = k ? shi : slo;
-                    __m128i s = _mm_or_si128(
-                        _mm_or_si128(
-                            _mm_and_si128(_mm_cmpeq_epi32(sl, _mm_set1_epi32(kSectorHorizontal)),
-                                          h),
-                            _mm_and_si128(_mm_cmpeq_epi32(sl, _mm_set1_epi32(kSectorVertical)), v)),
-                        _mm_or_si128(
-                            _mm_and_si128(_mm_cmpeq_epi32(sl, _mm_set1_epi32(kSectorSameSign)), ds),
-                            _mm_and_si128(_mm_cmpeq_epi32(sl, _mm_set1_epi32(kSectorOppSign)),
-                                          dop)));
+                    __m128i s =
+                        _mm_or_si128(_mm_or_si128(_mm_and_si128(is(k, kSectorHorizontal), h),
+                                                  _mm_and_si128(is(k, kSectorVertical), v)),
+                                     _mm_or_si128(_mm_and_si128(is(k, kSectorSameSign), ds),
+                                                  _mm_and_si128(is(k, kSectorOppSign), dop)));
                     s = _mm_and_si128(s, _mm_cmpgt_epi32(m, _mm_setzero_si128()));
                     half[0][k] = s;
                     half[1][k] = _mm_and_si128(s, _mm_cmpgt_epi32(m, _mm_set1_epi32(high)));
                 }
                 surv = combine(half[0][0], half[0][1]);
                 seed = combine(half[1][0], half[1][1]);
-                (void)isH, (void)isV, (void)isS, (void)isO;
             }
             __m128i sb = _mm_packs_epi32(_mm_castps_si128(_mm256_castps256_ps128(surv)),
                                          _mm_castps_si128(_mm256_extractf128_ps(surv, 1)));
