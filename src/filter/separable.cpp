@@ -18,6 +18,8 @@ P* align_up(void* p, std::uintptr_t a) {
 
 constexpr i64 kSpecHead = static_cast<i64>(sizeof(qpxFilterSeparableSpec));
 constexpr std::uintptr_t kCoeffAlign = 32;
+// The reported spec size leaves 127 bytes for the record and the alignment of its coefficients.
+static_assert(kSpecHead + static_cast<i64>(kCoeffAlign) - 1 <= 127);
 
 // The spec-based filter for one kernel element type.
 template <class T, class D, class K, int ch>
