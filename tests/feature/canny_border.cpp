@@ -32,8 +32,8 @@ bool reads_memory(int w, int h, int k, unsigned border) {
     return border == 240 || std::min(w, h) >= k;
 }
 
-// Reference derivatives and detection for a bordered 8u source given by `pix` over the ROI and
-// the margins it may read.
+// Direct derivatives (border pixels built or read from the margins as the call would) and
+// detection.
 cannyref::Result reference(const GuardedImage<u8>& src, Kernel kn, unsigned border, u8 value,
                            int norm, float low, float high) {
     const int w = src.width(), h = src.height();
