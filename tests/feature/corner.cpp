@@ -294,6 +294,7 @@ TYPED_TEST(Corner, HarrisMatchesDirectTensor) {
     check_harris<TypeParam>(rnd, 131, 97, 2, 33, 3, 3, Place::End, 0.04f);
     check_harris<TypeParam>(rnd, 131, 97, 5, 33, 4, 0xF6, Place::Begin, 0.0f);
     check_harris<TypeParam>(rnd, 40, 30, 8, 33, 9, 0x91, Place::End, 0.06f);
+    check_harris<TypeParam>(rnd, 6, 5, 2, 55, 13, 3, Place::Begin, 0.04f);  // window > ROI
 }
 
 TEST(Corner, LineSuppressionMatchesDirectTensor) {
