@@ -20,9 +20,6 @@ using qpxtest::Random;
 struct Mask {
     int w, h;
     std::vector<std::uint8_t> m;
-    // The anchor in the caller's mask: the centre, or above-left of it for even sizes.
-    int ax() const { return (w - 1) / 2; }
-    int ay() const { return (h - 1) / 2; }
     bool member(int i, int j) const { return m[std::size_t(j) * w + i] != 0; }
     bool empty() const {
         return std::all_of(m.begin(), m.end(), [](std::uint8_t v) { return !v; });
@@ -37,95 +34,79 @@ inline Mask make_mask(Random& rnd, int w, int h, Shape shape) {
     const int cx = rnd.next<int>(0, w - 1), cy = rnd.next<int>(0, h - 1);
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
-            bool on = false;
-            switch (shape) {
-                case Shape::Random:
-                    on = rnd.next<int>(0, 1) != 0;
-                    break;
-                case Shape::Full:
-                    on = true;
-                    break;
-                case Shape::Empty:
-                    on = false;
-                    break;
-                case Shape::Cross:
-                    on = i == cx || j == cy;
-                    break;
-                case Shape::Sparse:
-                    on = rnd.next<int>(0, 5) == 0;
-                    break;
-            }
+            const bool on = shape == Shape::Full     ? true
+                            : shape == Shape::Random ? rnd.next<int>(0, 1) != 0
+                            : shape == Shape::Cross  ? i == cx || j == cy
+                            : shape == Shape::Sparse ? rnd.next<int>(0, 5) == 0
+                                                     : false;
             // Any nonzero byte is a member.
             if (on) k.m[std::size_t(j) * w + i] = static_cast<std::uint8_t>(rnd.next<int>(1, 255));
         }
     return k;
 }
 
-// Pixels the in-memory flags allow a stage to read around the ROI for this mask.
+// In-memory sides after folding: a stage flag counts where its side's in-memory flag is clear.
+// Kinds other than 1, 3, 5, 6 come with all four sides in memory.
+inline std::uint32_t memory_sides(std::uint32_t border) {
+    const unsigned kind = border & 15u;
+    if (kind != 1 && kind != 3 && kind != 5 && kind != 6) return 0xF0;
+    return (border & 0xF0u) | ((~border << 4) & border & 0xF00u) >> 4;
+}
+
+// The pixels around the ROI that a stage may read: half the odd-padded mask on each side.
 inline Margins reach(const Mask& k, std::uint32_t border) {
-    const int kx = k.w >> 1, ky = k.h >> 1;
+    const std::uint32_t mem = memory_sides(border);
     Margins m;
-    // Stage flags count only where the in-memory flag of the same side is clear.
-    const std::uint32_t mem = (border & 0xF0u) | ((((~border << 4) & border & 0xF00u) >> 4));
-    if (mem & 0x10u) m.top = ky;
-    if (mem & 0x20u) m.bottom = (k.h | 1) - 1 - ky;
-    if (mem & 0x40u) m.left = kx;
-    if (mem & 0x80u) m.right = (k.w | 1) - 1 - kx;
+    if (mem & 0x10u) m.top = k.h >> 1;
+    if (mem & 0x20u) m.bottom = k.h >> 1;
+    if (mem & 0x40u) m.left = k.w >> 1;
+    if (mem & 0x80u) m.right = k.w >> 1;
     return m;
 }
 
 inline long mirror_index(long i, long n) {
     if (n == 1) return 0;
-    const long p = 2 * n - 2;
-    long r = ((i % p) + p) % p;
+    const long p = 2 * n - 2, r = ((i % p) + p) % p;
     return r < n ? r : p - r;
 }
 
-// dst(x, y) = max/min over members (i, j) of S(x + i - ax, y + j - ay), per channel, where S is
-// the source extended by the border. get(x, y, c) reads the guarded image (margins included).
+// dst(x, y) = max/min over members (i, j) of S(x + i - ax, y + j - ay), per channel, with S the
+// source extended by the border; get(x, y, c) reads the source (margins included).
 template <class T, class Get>
 std::vector<T> reference(const Mask& k, int W, int H, int C, std::uint32_t border, const T* value,
                          bool dilate, Get&& get) {
     std::vector<T> out(std::size_t(W) * H * C);
-    const std::uint32_t mem = (border & 0xF0u) | ((((~border << 4) & border & 0xF00u) >> 4));
-    int kind = int(border & 15u);
-    if (kind != 1 && kind != 3 && kind != 6) kind = 5;
-    const T lo = std::numeric_limits<T>::lowest(), hi = std::numeric_limits<T>::max();
+    const std::uint32_t mem = memory_sides(border);
+    const int kind =
+        (border & 15u) == 1 || (border & 15u) == 3 || (border & 15u) == 6 ? int(border & 15u) : 5;
+    const int ax = (k.w - 1) / 2, ay = (k.h - 1) / 2;
+    const bool copy = k.empty() || (k.w == 1 && k.h == 1);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
             for (int c = 0; c < C; ++c) {
-                T& o = out[(std::size_t(y) * W + x) * C + c];
-                if (k.empty() || (k.w == 1 && k.h == 1)) {
-                    o = get(x, y, c);
-                    continue;
-                }
-                bool have = false;
-                T best{};
-                for (int j = 0; j < k.h; ++j)
+                T best = copy ? get(x, y, c) : T();
+                bool have = copy;
+                for (int j = 0; j < k.h && !copy; ++j)
                     for (int i = 0; i < k.w; ++i) {
                         if (!k.member(i, j)) continue;
-                        long xx = x + i - k.ax(), yy = y + j - k.ay();
-                        bool isConst = false;
+                        long xx = x + i - ax, yy = y + j - ay;
+                        bool outside = false;
                         auto fix = [&](long& v, long n, bool memLo, bool memHi) {
-                            if ((v < 0 && memLo) || (v >= n && memHi) || (v >= 0 && v < n)) return;
-                            if (kind == 6 || kind == 5)
-                                isConst = true;
-                            else if (kind == 1)
-                                v = v < 0 ? 0 : n - 1;
-                            else
-                                v = mirror_index(v, n);
+                            if ((v < 0 && !memLo) || (v >= n && !memHi)) {
+                                outside |= kind == 5 || kind == 6;
+                                v = kind == 1 ? std::clamp(v, 0L, n - 1) : mirror_index(v, n);
+                            }
                         };
                         fix(xx, W, mem & 0x40u, mem & 0x80u);
                         fix(yy, H, mem & 0x10u, mem & 0x20u);
-                        T v;
-                        if (isConst)
-                            v = kind == 6 ? value[c] : (dilate ? lo : hi);
-                        else
-                            v = get(int(xx), int(yy), c);
+                        const T v = !outside    ? get(int(xx), int(yy), c)
+                                    : kind == 6 ? value[c]
+                                    : dilate    ? std::numeric_limits<T>::lowest()
+                                                : std::numeric_limits<T>::max();
                         if (!have || (dilate ? v > best : v < best)) best = v;
                         have = true;
                     }
-                o = best;
+                out[(std::size_t(y) * W + x) * C + c] = best;
             }
     return out;
 }
