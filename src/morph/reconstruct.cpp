@@ -6,13 +6,14 @@
 // Along a row the sweep J(x) = down(up(J(x), J(x-1)), I(x)) is a chain of clamps; a composition
 // of clamps is again a clamp, so the integer vector path evaluates a whole vector of the chain
 // with a logarithmic prefix scan. Integer min/max are exact and associative, so this gives the
-// scalar result bit for bit. Floating-point sweeps stay sequential: with signed zeros and NaN,
-// min/max are not associative, and reordering them could change bits.
+// scalar result bit for bit. Floating-point min/max are exact too, but associative only without
+// NaN and signed zeros, so a float row that holds either is swept sequentially.
 #include "morph/reconstruct.hpp"
 
 #include <immintrin.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 
 namespace qpx::morph {
@@ -145,88 +146,150 @@ void combine(Path path, T* j, const T* nb, int w, bool eight) {
 
 // ---- the horizontal sweeps ----------------------------------------------------------------
 
+// The 128-bit lanes of a sweep, for every type; floating-point values travel as __m128i so that
+// one scan serves all four types.
+template <Recon op, class T>
+struct ScanVec : IntVec<op, T> {
+    // The identity of `down`: a bound that never clamps.
+    static __m128i all() {
+        return IntVec<op, T>::set1(op == Recon::Dilate ? std::numeric_limits<T>::max()
+                                                       : std::numeric_limits<T>::min());
+    }
+    template <bool forward>
+    static __m128i edge(__m128i v) {
+        if constexpr (sizeof(T) == 1)
+            return _mm_shuffle_epi8(v, _mm_set1_epi8(forward ? 15 : 0));
+        else
+            return _mm_shuffle_epi8(v, _mm_set1_epi16(forward ? 0x0F0E : 0x0100));
+    }
+};
+template <Recon op, class F>
+struct FloatScan {
+    using V = __m128i;
+    static constexpr int L = 16 / int(sizeof(F));
+    static constexpr bool dbl = sizeof(F) == 8;
+    static V load(const F* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    static void store(F* p, V v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    static V vmax(V a, V b) {
+        if constexpr (dbl)
+            return _mm_castpd_si128(_mm_max_pd(_mm_castsi128_pd(a), _mm_castsi128_pd(b)));
+        else
+            return _mm_castps_si128(_mm_max_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b)));
+    }
+    static V vmin(V a, V b) {
+        if constexpr (dbl)
+            return _mm_castpd_si128(_mm_min_pd(_mm_castsi128_pd(a), _mm_castsi128_pd(b)));
+        else
+            return _mm_castps_si128(_mm_min_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b)));
+    }
+    static V up(V own, V other) {
+        return op == Recon::Dilate ? vmax(other, own) : vmin(other, own);
+    }
+    static V down(V v, V m) { return op == Recon::Dilate ? vmin(m, v) : vmax(m, v); }
+    static V set1(F v) {
+        if constexpr (dbl)
+            return _mm_castpd_si128(_mm_set1_pd(v));
+        else
+            return _mm_castps_si128(_mm_set1_ps(v));
+    }
+    static V all() { return set1(-Lattice<op, F>::none()); }
+    template <bool forward>
+    static __m128i edge(__m128i v) {
+        if constexpr (dbl)
+            return _mm_shuffle_epi32(v, forward ? 0xEE : 0x44);
+        else
+            return _mm_shuffle_epi32(v, forward ? 0xFF : 0x00);
+    }
+};
+template <Recon op>
+struct ScanVec<op, float> : FloatScan<op, float> {};
+template <Recon op>
+struct ScanVec<op, double> : FloatScan<op, double> {};
+
 // One step of the prefix scan of clamps: lane i composes its clamp with the one s lanes before
 // it (after it, going right to left). Lanes without a partner take the identity clamp, which is
 // (none, all) in (A, B) terms.
 template <Recon op, class T, bool forward, int s>
 inline void scan_step(__m128i& A, __m128i& B, __m128i noneV, __m128i allV) {
-    using Vc = Vec<op, T>;
+    using Vc = ScanVec<op, T>;
     constexpr int k = s * int(sizeof(T));
-    __m128i ash, bsh;
-    if constexpr (forward) {
-        ash = _mm_alignr_epi8(A, noneV, 16 - k);
-        bsh = _mm_alignr_epi8(B, allV, 16 - k);
-    } else {
-        ash = _mm_alignr_epi8(noneV, A, k);
-        bsh = _mm_alignr_epi8(allV, B, k);
+    if constexpr (k < 16) {
+        __m128i ash, bsh;
+        if constexpr (forward) {
+            ash = _mm_alignr_epi8(A, noneV, 16 - k);
+            bsh = _mm_alignr_epi8(B, allV, 16 - k);
+        } else {
+            ash = _mm_alignr_epi8(noneV, A, k);
+            bsh = _mm_alignr_epi8(allV, B, k);
+        }
+        B = Vc::down(Vc::up(bsh, A), B);
+        A = Vc::up(ash, A);
     }
-    B = Vc::down(Vc::up(bsh, A), B);
-    A = Vc::up(ash, A);
 }
 
 template <Recon op, class T, bool forward>
 inline __m128i sweep_block(__m128i A, __m128i B, __m128i carry, __m128i noneV, __m128i allV) {
-    using Vc = Vec<op, T>;
+    using Vc = ScanVec<op, T>;
     scan_step<op, T, forward, 1>(A, B, noneV, allV);
     scan_step<op, T, forward, 2>(A, B, noneV, allV);
     scan_step<op, T, forward, 4>(A, B, noneV, allV);
-    if constexpr (sizeof(T) == 1) scan_step<op, T, forward, 8>(A, B, noneV, allV);
+    scan_step<op, T, forward, 8>(A, B, noneV, allV);
     return Vc::down(Vc::up(A, carry), B);
 }
 
-// The lane that carries into the next block: the last one going right, the first going left.
-template <class T, bool forward>
-inline __m128i broadcast_edge(__m128i v) {
-    if constexpr (sizeof(T) == 1)
-        return _mm_shuffle_epi8(v, _mm_set1_epi8(forward ? 15 : 0));
-    else
-        return _mm_shuffle_epi8(v, _mm_set1_epi16(forward ? 0x0F0E : 0x0100));
+// Floating-point min/max pick the same bits in any order as long as no NaN takes part and
+// zeros come with one sign only: then equal values are identical. Rows with NaN or -0 are swept
+// sequentially.
+template <class T>
+bool plain_values(const T* a, const T* b, int w) {
+    using Bits = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>;
+    constexpr Bits sign = Bits(1) << (8 * sizeof(T) - 1);
+    constexpr Bits inf = sizeof(T) == 4 ? Bits(0x7f800000u) : Bits(0x7ff0000000000000ull);
+    bool ok = true;
+    for (const T* p : {a, b})
+        for (int x = 0; x < w; ++x) {
+            Bits v;
+            std::memcpy(&v, p + x, sizeof v);
+            ok &= ((v & ~sign) <= inf) & (v != sign);
+        }
+    return ok;
 }
 
 template <Recon op, class T>
-void sweep_right(Path path, T* j, const T* m, int w) {
+void sweep_right(bool vec, T* j, const T* m, int w) {
     using Lat = Lattice<op, T>;
+    using Vc = ScanVec<op, T>;
     int x = 0;
     T carry = Lat::none();
-    if constexpr (!std::is_floating_point_v<T>) {
-        using Vc = Vec<op, T>;
-        if (path == Path::Vector && w >= Vc::L) {
-            const __m128i noneV = Vc::set1(Lat::none());
-            const __m128i allV = Vc::set1(op == Recon::Dilate ? std::numeric_limits<T>::max()
-                                                              : std::numeric_limits<T>::min());
-            __m128i c = noneV;
-            for (; x + Vc::L <= w; x += Vc::L) {
-                __m128i r =
-                    sweep_block<op, T, true>(Vc::load(j + x), Vc::load(m + x), c, noneV, allV);
-                Vc::store(j + x, r);
-                c = broadcast_edge<T, true>(r);
-            }
-            carry = j[x - 1];
+    if (vec && w >= Vc::L) {
+        const __m128i noneV = Vc::set1(Lat::none()), allV = Vc::all();
+        __m128i c = noneV;
+        for (; x + Vc::L <= w; x += Vc::L) {
+            __m128i r = sweep_block<op, T, true>(Vc::load(j + x), Vc::load(m + x), c, noneV, allV);
+            Vc::store(j + x, r);
+            c = Vc::template edge<true>(r);
         }
+        carry = j[x - 1];
     }
     for (; x < w; ++x) carry = j[x] = Lat::down(Lat::up(j[x], carry), m[x]);
 }
 
 template <Recon op, class T>
-void sweep_left(Path path, T* j, const T* m, int w) {
+void sweep_left(bool vec, T* j, const T* m, int w) {
     using Lat = Lattice<op, T>;
+    using Vc = ScanVec<op, T>;
     int x = w;
     T carry = Lat::none();
-    if constexpr (!std::is_floating_point_v<T>) {
-        using Vc = Vec<op, T>;
-        if (path == Path::Vector && w >= Vc::L) {
-            const __m128i noneV = Vc::set1(Lat::none());
-            const __m128i allV = Vc::set1(op == Recon::Dilate ? std::numeric_limits<T>::max()
-                                                              : std::numeric_limits<T>::min());
-            __m128i c = noneV;
-            for (; x - Vc::L >= 0; x -= Vc::L) {
-                __m128i r = sweep_block<op, T, false>(Vc::load(j + x - Vc::L),
-                                                      Vc::load(m + x - Vc::L), c, noneV, allV);
-                Vc::store(j + x - Vc::L, r);
-                c = broadcast_edge<T, false>(r);
-            }
-            carry = j[x];
+    if (vec && w >= Vc::L) {
+        const __m128i noneV = Vc::set1(Lat::none()), allV = Vc::all();
+        __m128i c = noneV;
+        for (; x - Vc::L >= 0; x -= Vc::L) {
+            __m128i r = sweep_block<op, T, false>(Vc::load(j + x - Vc::L), Vc::load(m + x - Vc::L),
+                                                  c, noneV, allV);
+            Vc::store(j + x - Vc::L, r);
+            c = Vc::template edge<false>(r);
         }
+        carry = j[x];
     }
     for (--x; x >= 0; --x) carry = j[x] = Lat::down(Lat::up(j[x], carry), m[x]);
 }
@@ -234,8 +297,10 @@ void sweep_left(Path path, T* j, const T* m, int w) {
 // Brings a row into balance with its already combined vertical neighbours.
 template <Recon op, class T>
 inline void settle_row(Path path, T* j, const T* m, int w) {
-    sweep_right<op>(path, j, m, w);
-    sweep_left<op>(path, j, m, w);
+    bool vec = path == Path::Vector;
+    if constexpr (std::is_floating_point_v<T>) vec = vec && plain_values(j, m, w);
+    sweep_right<op>(vec, j, m, w);
+    sweep_left<op>(vec, j, m, w);
 }
 
 inline u8* align64(u8* p) {
