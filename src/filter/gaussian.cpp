@@ -274,34 +274,44 @@ inline void convert8(const T* s, float* d) {
     _mm_storeu_ps(d + 4, _mm_cvtepi32_ps(widen4(s + 4)));
 }
 
+// Converts elements [lo, hi) of a source row into the same places of a float row.
 template <class T>
-void to_float(Path path, const T* s, float* d, std::int64_t n) {
-    std::int64_t i = 0;
-    if (path == Path::Vector && n >= 8) {
-        for (; i + 8 <= n; i += 8) convert8(s + i, d + i);
-        if (i < n) convert8(s + n - 8, d + n - 8);
+void to_float(Path path, const T* s, float* d, std::int64_t lo, std::int64_t hi) {
+    std::int64_t i = lo;
+    if (path == Path::Vector && hi - lo >= 8) {
+        for (; i + 8 <= hi; i += 8) convert8(s + i, d + i);
+        if (i < hi) convert8(s + hi - 8, d + hi - 8);
         return;
     }
-    for (; i < n; ++i) d[i] = static_cast<float>(s[i]);
+    for (; i < hi; ++i) d[i] = static_cast<float>(s[i]);
 }
 
-// One row-pass result: source row s filtered horizontally into out.
+// The pixels [x0, x1) of a row split by how their taps meet the ROI: [x0, inner) and
+// [outer, x1) reach past an edge of the ROI, [inner, outer) stay inside it.
+struct Span {
+    std::int64_t x0, inner, outer, x1;
+    Span(std::int64_t x0_, std::int64_t x1_, std::int64_t w, int r) : x0(x0_), x1(x1_) {
+        inner = std::clamp<std::int64_t>(r, x0, x1);
+        outer = std::max(inner, std::clamp<std::int64_t>(w - r, x0, x1));
+    }
+};
+
+// One row-pass result for the pixels of `sp`: source row s filtered horizontally into out.
 template <class T, int C, int R>
-void row_pass(Path path, const T* s, float* conv, float* out, std::int64_t w,
+void row_pass(Path path, const T* s, float* conv, float* out, std::int64_t w, const Span& sp,
               const RowExtension& rx, const T* bv, const float* g, int r) {
     const float* f;
     if constexpr (std::is_same_v<T, float>) {
         (void)conv;
         f = s;
     } else {
-        to_float(path, s, conv, w * C);
+        to_float(path, s, conv, std::max<std::int64_t>(0, sp.x0 - r) * C,
+                 std::min(w, sp.x1 + r) * C);
         f = conv;
     }
-    const std::int64_t a = std::min<std::int64_t>(r, w);
-    const std::int64_t b = std::max<std::int64_t>(a, w - r);
-    row_edges<T, C>(s, out, 0, a, w, rx, bv, g, r);
-    row_interior<R>(path, f, out, a * C, b * C, C, g, r);
-    row_edges<T, C>(s, out, b, w, w, rx, bv, g, r);
+    row_edges<T, C>(s, out, sp.x0, sp.inner, w, rx, bv, g, r);
+    row_interior<R>(path, f, out, sp.inner * C, sp.outer * C, C, g, r);
+    row_edges<T, C>(s, out, sp.outer, sp.x1, w, rx, bv, g, r);
 }
 
 // Column pass over elements [e0, n): win[0 .. 2r] are the row-pass results of rows
@@ -365,26 +375,25 @@ void column_pass(Path path, float* const* win, const float* g, int r, std::int64
 // the dedicated kernel sizes: each interior chunk of the new row goes from the row pass straight
 // into the column sum. Same operations in the same order as the separate passes.
 template <class T, int C, int R>
-void fused_pass(const T* s, float* conv, float* const* win, std::int64_t w, const RowExtension& rx,
-                const T* bv, const float* g, T* d, bool trunc) {
+void fused_pass(const T* s, float* conv, float* const* win, std::int64_t w, const Span& sp,
+                const RowExtension& rx, const T* bv, const float* g, T* d, bool trunc) {
     float* out = win[2 * R];
     const float* f;
     if constexpr (std::is_same_v<T, float>) {
         (void)conv;
         f = s;
     } else {
-        to_float(Path::Vector, s, conv, w * C);
+        to_float(Path::Vector, s, conv, std::max<std::int64_t>(0, sp.x0 - R) * C,
+                 std::min(w, sp.x1 + R) * C);
         f = conv;
     }
-    const std::int64_t a = std::min<std::int64_t>(R, w);
-    const std::int64_t b = std::max<std::int64_t>(a, w - R);
-    row_edges<T, C>(s, out, 0, a, w, rx, bv, g, R);
-    row_edges<T, C>(s, out, b, w, w, rx, bv, g, R);
-    const std::int64_t n = w * C, e0 = a * C, e1 = b * C;
+    row_edges<T, C>(s, out, sp.x0, sp.inner, w, rx, bv, g, R);
+    row_edges<T, C>(s, out, sp.outer, sp.x1, w, rx, bv, g, R);
+    const std::int64_t lo = sp.x0 * C, n = sp.x1 * C, e0 = sp.inner * C, e1 = sp.outer * C;
     if (e1 - e0 < 8) {
         // Too narrow for a vector chunk: the plain passes.
         row_interior<R>(Path::Scalar, f, out, e0, e1, C, g, R);
-        column_pass<T, R>(Path::Vector, win, g, R, 0, n, d, trunc, false);
+        column_pass<T, R>(Path::Vector, win, g, R, lo, n, d, trunc, false);
         return;
     }
     __m256 gv[R + 1];
@@ -430,9 +439,13 @@ void fused_pass(const T* s, float* conv, float* const* win, std::int64_t w, cons
     }
     for (; e + 8 <= e1; e += 8) store8(d + e, fused(e), trunc, false);
     if (e < e1) store8(d + e1 - 8, fused(e1 - 8), trunc, false);
-    for (std::int64_t k = 0; k < e0; k += 8) column(std::min(k, n - 8));
+    for (std::int64_t k = lo; k < e0; k += 8) column(std::min(k, n - 8));
     for (std::int64_t k = e1; k < n; k += 8) column(std::min(k, n - 8));
 }
+
+// Floats of row results that a strip may keep in flight: about two thirds of a 48 KiB
+// first-level cache, leaving room for the source and destination rows.
+inline constexpr std::int64_t kStripFloats = 8192;
 
 template <class T, int C, int R>
 void run(Path path, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
@@ -468,18 +481,6 @@ void run(Path path, const T* src, std::int64_t srcStep, T* dst, std::int64_t dst
         }
     }
 
-    auto produce = [&](std::int64_t j) {
-        float* out = slot(((j % ks) + ks) % ks);
-        const std::int64_t sj = cx.map(j, h);
-        if (sj == kConstIndex) {
-            for (std::int64_t x = 0; x < w; ++x)
-                for (int c = 0; c < C; ++c) out[x * C + c] = constRow[c];
-        } else {
-            row_pass<T, C, R>(path, row(src, srcStep, sj), conv, out, w, rx, bv, g, r);
-        }
-        return out;
-    };
-
     // The work size is source plus destination bytes: 8 x w x h for 32f C1.
     const bool stream = path == Path::Vector &&
                         (streamMode == Stream::Auto
@@ -487,20 +488,43 @@ void run(Path path, const T* src, std::int64_t srcStep, T* dst, std::int64_t dst
                              : streamMode == Stream::Always);
     const bool trunc = std::is_same_v<T, s16> && ks == 5;
 
-    for (int k = 0; k < ks - 1; ++k) win[k + 1] = produce(k - r);
-    for (std::int64_t y = 0; y < h; ++y) {
-        for (int k = 0; k + 1 < ks; ++k) win[k] = win[k + 1];
-        T* d = row(dst, dstStep, y);
-        const std::int64_t j = y + r, sj = cx.map(j, h);
-        if constexpr (R > 0) {
-            if (path == Path::Vector && !stream && sj != kConstIndex) {
-                win[ks - 1] = slot(((j % ks) + ks) % ks);
-                fused_pass<T, C, R>(row(src, srcStep, sj), conv, win, w, rx, bv, g, d, trunc);
-                continue;
+    // The vector path sweeps the image in vertical strips narrow enough for the ring of row
+    // results to stay in the first-level cache; the strip edges cost a little recomputation.
+    std::int64_t stripW = w;
+    if (path == Path::Vector) {
+        const std::int64_t budget = std::max<std::int64_t>(kStripFloats / (ks + 1), 256) / C;
+        const std::int64_t strips = (w + budget - 1) / budget;
+        stripW = (w + strips - 1) / strips;
+    }
+    for (std::int64_t x0 = 0; x0 < w; x0 += stripW) {
+        const Span sp(x0, std::min(w, x0 + stripW), w, r);
+        auto produce = [&](std::int64_t j) {
+            float* out = slot(((j % ks) + ks) % ks);
+            const std::int64_t sj = cx.map(j, h);
+            if (sj == kConstIndex) {
+                for (std::int64_t x = sp.x0; x < sp.x1; ++x)
+                    for (int c = 0; c < C; ++c) out[x * C + c] = constRow[c];
+            } else {
+                row_pass<T, C, R>(path, row(src, srcStep, sj), conv, out, w, sp, rx, bv, g, r);
             }
+            return out;
+        };
+        for (int k = 0; k < ks - 1; ++k) win[k + 1] = produce(k - r);
+        for (std::int64_t y = 0; y < h; ++y) {
+            for (int k = 0; k + 1 < ks; ++k) win[k] = win[k + 1];
+            T* d = row(dst, dstStep, y);
+            const std::int64_t j = y + r, sj = cx.map(j, h);
+            if constexpr (R > 0) {
+                if (path == Path::Vector && !stream && sj != kConstIndex) {
+                    win[ks - 1] = slot(((j % ks) + ks) % ks);
+                    fused_pass<T, C, R>(row(src, srcStep, sj), conv, win, w, sp, rx, bv, g, d,
+                                        trunc);
+                    continue;
+                }
+            }
+            win[ks - 1] = produce(j);
+            column_pass<T, R>(path, win, g, r, sp.x0 * C, sp.x1 * C, d, trunc, stream);
         }
-        win[ks - 1] = produce(j);
-        column_pass<T, R>(path, win, g, r, 0, n, d, trunc, stream);
     }
     if (stream) _mm_sfence();
 }

@@ -155,13 +155,16 @@ TYPED_TEST(GaussianFilter, MatchesReference) {
 }
 
 // The vector path, with ordinary and with streaming stores, equals the scalar path bit for bit,
-// for widths around the vector lengths and destinations at every element offset.
+// for widths around the vector lengths, rows wide enough to be swept in strips, and
+// destinations at every element offset.
 template <class T, int C>
 void scalar_vector(Random& rnd) {
     using qpx::Path;
     using qpx::filter::Stream;
+    std::vector<int> widths = test_widths();
+    widths.insert(widths.end(), {700, 1001});
     for (int ks : {3, 5, 7, 9, 15})
-        for (int w : test_widths()) {
+        for (int w : widths) {
             const int h = 3 + w % 4, off = w % 5;
             const std::uint32_t b = w % 3 == 0 ? 1 : w % 3 == 1 ? 3 : 6;
             GuardedImage<T> src(w, h, C);
