@@ -280,7 +280,10 @@ I* suppress_row(Path path, const M* prev, const M* cur, const M* next, u8* mapRo
 }
 
 // Grows edges from the seeds on the stack through 8-connected candidates. Every pixel is pushed
-// at most once: it leaves the candidate state when pushed.
+// at most once: it leaves the candidate state when pushed. An entry is the pixel's grid index,
+// which takes the room of a (row, column) pair of half-width coordinates; so the stack holds one
+// entry per pixel in every buffer, including the 8u detector's, whose stack area is 4 bytes a
+// grid pixel.
 template <class I>
 void follow_edges(u8* map, i64 stride, I* base, I* top) {
     const I s = static_cast<I>(stride);
