@@ -110,15 +110,4 @@ TEST(ErodeDilate1u, RandomCasesAtEveryBitOffset) {
     }
 }
 
-// Offset 3 reads bit 3 first and keeps bits 0..2 of the first byte.
-TEST(ErodeDilate1u, OffsetExample) {
-    const u8 mask[1] = {1}, src[2] = {0x08, 0x00};
-    u8 dst[2] = {0x07, 0xFF}, spec[256], buf[1024];
-    auto* sp = reinterpret_cast<qpxMorphState*>(spec);
-    ASSERT_EQ(qpxiMorphologyBorderInit_1u_C1R({4, 1}, mask, {1, 1}, sp, buf), 0);
-    ASSERT_EQ(qpxiDilateBorder_1u_C1R(src, 2, 3, dst, 2, 3, {4, 1}, qpxBorderRepl, 0, sp, buf), 0);
-    EXPECT_EQ(dst[0], 0x0F);  // bits 0..2 kept, bit 3 copied, bits 4..6 cleared, bit 7 kept
-    EXPECT_EQ(dst[1], 0xFF);
-}
-
 }  // namespace
