@@ -78,24 +78,21 @@ void row_32f(Path path, const float* s, float* d, std::int64_t n, float v) {
 template <class V>
 void gray_init(qpxMorphGrayState* spec, qpxSize roi, const V* values, qpxSize maskSize,
                qpxPoint anchor) {
-    spec->maskW = maskSize.width;
-    spec->maskH = maskSize.height;
-    spec->anchorX = anchor.x;
-    spec->anchorY = anchor.y;
-    spec->roiW = roi.width;
-    spec->roiH = roi.height;
-    V* own = reinterpret_cast<V*>(spec + 1);
+    unsigned char* own = reinterpret_cast<unsigned char*>(spec) + sizeof(GrayHeader);
+    const GrayHeader h{maskSize.width, maskSize.height, anchor.x, anchor.y,
+                       roi.width,      roi.height,      own};
+    std::memcpy(spec, &h, sizeof h);
     std::memcpy(own, values, sizeof(V) * std::size_t(maskSize.width) * maskSize.height);
-    spec->values = own;
 }
 
 template <class T, bool dilate>
 void gray_morph(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
                 const qpxMorphGrayState* spec) {
     using V = std::conditional_t<std::is_same_v<T, float>, float, std::int32_t>;
-    const V* values = static_cast<const V*>(spec->values);
+    const GrayHeader hd = gray_header(spec);
+    const unsigned char* values = static_cast<const unsigned char*>(hd.values);
     const int w = roi.width, h = roi.height;
-    const int mw = spec->maskW, mh = spec->maskH, ax = spec->anchorX, ay = spec->anchorY;
+    const int mw = hd.maskW, mh = hd.maskH, ax = hd.anchorX, ay = hd.anchorY;
     T start;
     if constexpr (std::is_same_v<T, float>)
         start = dilate ? -std::numeric_limits<float>::max() : std::numeric_limits<float>::max();
@@ -114,7 +111,8 @@ void gray_morph(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSi
                 const int x0 = dx < 0 ? -dx : 0;
                 const int x1 = dx > 0 ? w - dx : w;
                 if (x1 <= x0) continue;
-                const V v = values[std::size_t(j) * mw + i];
+                V v;
+                std::memcpy(&v, values + (std::size_t(j) * mw + i) * sizeof(V), sizeof v);
                 if constexpr (std::is_same_v<T, float>)
                     row_32f<dilate>(path, s + x0 + dx, d + x0, x1 - x0, v);
                 else

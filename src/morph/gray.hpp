@@ -4,19 +4,32 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "frame/base.hpp"
 
-// Caller memory of 4 x maskW x maskH + 32 bytes: this record, then the structuring values
-// (int32 for 8u data, float for 32f), row after row.
+// Caller memory of 4 x maskW x maskH + 32 bytes: a GrayHeader, then the structuring values
+// (int32 for 8u data, float for 32f data), row after row. The caller's memory may have any
+// alignment, so it is only ever copied in and out.
 struct qpxMorphGrayState {
+    unsigned char bytes[32];
+};
+
+namespace qpx::morph {
+
+struct GrayHeader {
     std::int32_t maskW, maskH;
     std::int32_t anchorX, anchorY;
     std::int32_t roiW, roiH;
     const void* values;
 };
+static_assert(sizeof(GrayHeader) == sizeof(qpxMorphGrayState));
 
-namespace qpx::morph {
+inline GrayHeader gray_header(const qpxMorphGrayState* spec) {
+    GrayHeader h;
+    std::memcpy(&h, spec, sizeof h);
+    return h;
+}
 
 inline std::int64_t gray_spec_size(std::int64_t maskW, std::int64_t maskH) {
     return 4 * maskW * maskH + 32;

@@ -37,7 +37,8 @@ qpxStatus apply(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, qpx
     st = Check()
              .require(rowBytes <= srcStep && rowBytes <= dstStep, qpxStatusBadStep)
              .require(border == qpxBorderRepl, qpxStatusBadArgument)
-             .require(roi.width <= spec->roiW && roi.height <= spec->roiH, qpxStatusBadSize);
+             .require(roi.width <= gray_header(spec).roiW && roi.height <= gray_header(spec).roiH,
+                      qpxStatusBadSize);
     if (st) return st;
     gray_morph<T, dilate>(kDefaultPath, src, srcStep, dst, dstStep, roi, spec);
     return qpxStatusOk;
