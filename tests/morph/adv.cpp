@@ -284,7 +284,8 @@ TEST(MorphAdv, BitPackedMatchesTwoStages) {
     qpxtest::Random rnd(31);
     const int w = 21, h = 5;
     for (const Mask& mask : masks(rnd))
-        for (qpxBorderType border : {qpxBorderRepl, qpxBorderDefault, qpxBorderConst})
+        // Replicate, default, constant, and two of them with sides read from memory.
+        for (qpxBorderType border : {0x01u, 0x05u, 0x06u, 0x51u, 0xA6u})
             for (int op = kOpen; op <= kGradient; ++op)
                 for (bool wide : {false, true})
                     for (int bit : {0, 3, 7}) {
@@ -292,7 +293,8 @@ TEST(MorphAdv, BitPackedMatchesTwoStages) {
                                      << "mask " << mask.w << "x" << mask.h << " border " << border
                                      << " op " << op << " wide " << wide << " bit " << bit);
                         const int stepBytes = (w + 7 + 7) / 8;
-                        GuardedImage<u8> src(stepBytes, h), dst(stepBytes, h);
+                        GuardedImage<u8> src(stepBytes, h, 1, 0, Place::End, {4, 4, 1, 1}),
+                            dst(stepBytes, h);
                         src.fill([&] { return u8(rnd.bits()); });
                         dst.fill([&] { return u8(rnd.bits()); });
                         const auto before = dst.dense();
@@ -350,8 +352,14 @@ TEST(MorphAdv, BitPackedMatchesTwoStages) {
                             return u8((src.at(i >> 3, y) >> (i & 7)) & 1);
                         };
                         const u8 one = 1;
-                        Plane<u8> want = compose<u8>(Op(op), pixel, w, h, 1, mask, true,
-                                                     int(border), {}, 0, 0, 0, 0, &one, false, one);
+                        const Sides mem{(border & 0x10) != 0, (border & 0x20) != 0,
+                                        (border & 0x40) != 0, (border & 0x80) != 0};
+                        const int kx = wide && op != kGradient ? mask.w >> 1 : 0;
+                        const int ky = wide && op != kGradient ? mask.h >> 1 : 0;
+                        Plane<u8> want =
+                            compose<u8>(Op(op), pixel, w, h, 1, mask, true, int(border & 15), mem,
+                                        mem.left ? kx : 0, mem.top ? ky : 0, mem.right ? kx : 0,
+                                        mem.bottom ? ky : 0, &one, false, one);
                         for (int y = 0; y < h; ++y)
                             for (int x = 0; x < stepBytes * 8; ++x) {
                                 const int i = x - bit;
