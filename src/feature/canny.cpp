@@ -455,6 +455,8 @@ constexpr i64 round32(i64 n) {
     return (n + 31) & ~i64(31);
 }
 
+constexpr i64 kStripRows = 32;
+
 }  // namespace
 
 std::int64_t canny_border_buffer_size(std::int64_t width, std::int64_t height, int k) {
@@ -478,6 +480,21 @@ BorderLayout canny_border_layout(std::int64_t width, std::int64_t height, int k)
     // rows in the stack area (5x5, whose scratch outgrows the map of a thin image).
     l.scratch = k == 3 ? l.ring : l.stack + 4 * width * height;
     l.scratchEnd = k == 3 ? l.stack : l.copy;
+    l.strip = 0;
+    // Where a strip's scratch fits behind the derivative rows, the derivatives are made a strip
+    // of rows at a time, just ahead of their use, so that they are still in the cache.
+    if ((width < height ? width : height) >= k) {
+        int need = 0;
+        const qpxSize strip{int(width), int(height < 2 * kStripRows ? height : 2 * kStripRows)};
+        filter::derivative_buffer_size(filter::DerivKind::SobelNegV, strip,
+                                       k == 3 ? qpxMskSize3x3 : qpxMskSize5x5, qpx8u, qpx16s, 1,
+                                       &need);
+        if (l.stack + 4 * width * height + need <= l.copy) {
+            l.strip = kStripRows;
+            l.scratch = l.stack + 4 * width * height;
+            l.scratchEnd = l.copy;
+        }
+    }
     return l;
 }
 
@@ -520,14 +537,34 @@ void canny_border(Path path, const u8* src, int srcStep, u8* dst, int dstStep, q
     auto* dxy = reinterpret_cast<std::int16_t*>(base + lay.stack);
     const int dxyStep = static_cast<int>(4 * w);
     const bool scharr = filterType == qpxFilterScharr;
-    filter::derivative(scharr ? filter::DerivKind::ScharrV : filter::DerivKind::SobelNegV, s, sStep,
-                       dxy, dxyStep, roi, maskSize, bt, borderValue, base + lay.scratch, path);
-    filter::derivative(scharr ? filter::DerivKind::ScharrH : filter::DerivKind::SobelH, s, sStep,
-                       dxy + w, dxyStep, roi, maskSize, bt, borderValue, base + lay.scratch, path);
+    // Derivatives of ROI rows y0..y1-1; the rows around an inner strip are read as they lie.
+    auto derive = [&](i64 y0, i64 y1) {
+        std::uint32_t b = bt;
+        if (y0 > 0) b |= qpxBorderInMemTop;
+        if (y1 < h) b |= qpxBorderInMemBottom;
+        const qpxSize r{roi.width, static_cast<int>(y1 - y0)};
+        const u8* sp = row(s, sStep, y0);
+        std::int16_t* d = dxy + 2 * w * y0;
+        filter::derivative(scharr ? filter::DerivKind::ScharrV : filter::DerivKind::SobelNegV, sp,
+                           sStep, d, dxyStep, r, maskSize, b, borderValue, base + lay.scratch,
+                           path);
+        filter::derivative(scharr ? filter::DerivKind::ScharrH : filter::DerivKind::SobelH, sp,
+                           sStep, d + w, dxyStep, r, maskSize, b, borderValue, base + lay.scratch,
+                           path);
+    };
+    if (!lay.strip) derive(0, h);
 
     const EdgeThresholds<float> th{low, high, false};
     const bool byAngle = h < 4;
+    i64 stripEnd = 0;
     auto rowFn = [&](i64 y, float* out, u8* sec) {
+        if (lay.strip && y == stripEnd) {
+            // An inner strip edge keeps r rows below it, so a short last strip joins its
+            // predecessor.
+            stripEnd = y + lay.strip < h ? y + lay.strip : h;
+            if (stripEnd < h && stripEnd > h - r) stripEnd = h;
+            derive(y, stripEnd);
+        }
         const std::int16_t* dx = dxy + 2 * w * y;
         const std::int16_t* dy = dx + w;
         if (norm == qpxEdgeNormL2)

@@ -43,9 +43,10 @@ std::int64_t canny_border_buffer_size(std::int64_t width, std::int64_t height, i
 
 // Placement of the 8u detector's areas inside its buffer (byte offsets from the buffer aligned
 // to 32): magnitude ring, candidate map, stack (which first holds the derivative rows), the
-// bordered copy of a thin image, and the derivative filters' scratch.
+// bordered copy of a thin image, and the derivative filters' scratch. `strip` is the number of
+// rows whose derivatives are made at a time (0: the whole ROI at once).
 struct BorderLayout {
-    std::int64_t ring, map, stack, copy, end, scratch, scratchEnd;
+    std::int64_t ring, map, stack, copy, end, scratch, scratchEnd, strip;
 };
 BorderLayout canny_border_layout(std::int64_t width, std::int64_t height, int k);
 

@@ -138,7 +138,7 @@ TEST(CannyBorder, MatchesReference) {
     const auto pics = pictures(rng);
     const unsigned borders[] = {1, 6, 1 | 0x10 | 0x40, 6 | 0x20 | 0x80, 1 | 0xF0, 240};
     const int widths[] = {1, 2, 3, 4, 5, 8, 9, 17, 33};
-    const int heights[] = {1, 2, 3, 4, 5, 11};
+    const int heights[] = {1, 2, 3, 4, 5, 11, 65};  // 65: strips, the last one short
     int n = 0;
     for (const Kernel& kn : kKernels)
         for (int w : widths)
@@ -237,17 +237,22 @@ TEST(CannyBorder, SizeQuery) {
     EXPECT_EQ(qpxiCannyBorderGetSize({5, 5}, 5, 55, 1, &got), qpxStatusOk);
 }
 
-// The derivative filters' scratch fits where the detector puts it, for every thin shape.
+// The derivative filters' scratch fits where the detector puts it, for every thin shape and for
+// strips (at most two strips' worth of rows at once).
 TEST(CannyBorder, ScratchFitsLayout) {
+    // The reference comparisons above run the strip path on their 65-row images.
+    EXPECT_GT(qpx::feature::canny_border_layout(17, 65, 3).strip, 0);
+    EXPECT_GT(qpx::feature::canny_border_layout(17, 65, 5).strip, 0);
     for (int k : {3, 5})
         for (int w = 1; w < 70; ++w)
-            for (int h = 1; h < 70; h += (h < 12 ? 1 : 7)) {
+            for (int h = 1; h < 200; h += (h < 12 ? 1 : 7)) {
                 auto l = qpx::feature::canny_border_layout(w, h, k);
+                const int rows = l.strip ? std::min<int>(h, 2 * int(l.strip)) : h;
                 int need = 0;
-                ASSERT_EQ(
-                    qpx::filter::derivative_buffer_size(qpx::filter::DerivKind::SobelNegV, {w, h},
-                                                        k == 3 ? 33 : 55, qpx8u, qpx16s, 1, &need),
-                    qpxStatusOk);
+                ASSERT_EQ(qpx::filter::derivative_buffer_size(qpx::filter::DerivKind::SobelNegV,
+                                                              {w, rows}, k == 3 ? 33 : 55, qpx8u,
+                                                              qpx16s, 1, &need),
+                          qpxStatusOk);
                 EXPECT_LE(l.scratch + need, l.scratchEnd) << w << "x" << h << " k " << k;
                 EXPECT_LE(l.end + 31, qpx::feature::canny_border_buffer_size(w, h, k));
             }
