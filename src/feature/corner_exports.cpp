@@ -122,56 +122,114 @@ qpxStatus harris_size(qpxSize roi, int mask, int avgWindow, int dataType, int nu
 using namespace qpx::feature;
 using E = Eigen;
 
-// clang-format off
-QPX_EXPORT qpxStatus qpxiMinEigenValBorder_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer) {
-    return eigen<E::MinVal>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow, true, borderType, borderValue, buffer);
+QPX_EXPORT qpxStatus qpxiMinEigenValBorder_8u32f_C1R(const uint8_t* src, int srcStep, float* dst,
+                                                     int dstStep, qpxSize roiSize,
+                                                     qpxKernelType kernType, int apertureSize,
+                                                     int avgWindow, qpxBorderType borderType,
+                                                     uint8_t borderValue, uint8_t* buffer) {
+    return eigen<E::MinVal>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow,
+                            true, borderType, borderValue, buffer);
 }
-QPX_EXPORT qpxStatus qpxiMinEigenValBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, qpxBorderType borderType, float borderValue, uint8_t* buffer) {
-    return eigen<E::MinVal>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow, true, borderType, borderValue, buffer);
+QPX_EXPORT qpxStatus qpxiMinEigenValBorder_32f_C1R(const float* src, int srcStep, float* dst,
+                                                   int dstStep, qpxSize roiSize,
+                                                   qpxKernelType kernType, int apertureSize,
+                                                   int avgWindow, qpxBorderType borderType,
+                                                   float borderValue, uint8_t* buffer) {
+    return eigen<E::MinVal>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow,
+                            true, borderType, borderValue, buffer);
 }
-QPX_EXPORT qpxStatus qpxiMinEigenVal_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, uint8_t* buffer) {
-    return eigen<E::MinVal, uint8_t>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow, false, 0, 0, buffer);
+QPX_EXPORT qpxStatus qpxiMinEigenVal_8u32f_C1R(const uint8_t* src, int srcStep, float* dst,
+                                               int dstStep, qpxSize roiSize, qpxKernelType kernType,
+                                               int apertureSize, int avgWindow, uint8_t* buffer) {
+    return eigen<E::MinVal, uint8_t>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize,
+                                     avgWindow, false, 0, 0, buffer);
 }
-QPX_EXPORT qpxStatus qpxiMinEigenVal_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, uint8_t* buffer) {
-    return eigen<E::MinVal, float>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow, false, 0, 0.0f, buffer);
+QPX_EXPORT qpxStatus qpxiMinEigenVal_32f_C1R(const float* src, int srcStep, float* dst, int dstStep,
+                                             qpxSize roiSize, qpxKernelType kernType,
+                                             int apertureSize, int avgWindow, uint8_t* buffer) {
+    return eigen<E::MinVal, float>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize,
+                                   avgWindow, false, 0, 0.0f, buffer);
 }
-QPX_EXPORT qpxStatus qpxiEigenValsVecsBorder_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer) {
-    return eigen<E::ValsVecs>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow, true, borderType, borderValue, buffer);
+QPX_EXPORT qpxStatus qpxiEigenValsVecsBorder_8u32f_C1R(const uint8_t* src, int srcStep, float* dst,
+                                                       int dstStep, qpxSize roiSize,
+                                                       qpxKernelType kernType, int apertureSize,
+                                                       int avgWindow, qpxBorderType borderType,
+                                                       uint8_t borderValue, uint8_t* buffer) {
+    return eigen<E::ValsVecs>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize,
+                              avgWindow, true, borderType, borderValue, buffer);
 }
-QPX_EXPORT qpxStatus qpxiEigenValsVecsBorder_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, qpxBorderType borderType, float borderValue, uint8_t* buffer) {
-    return eigen<E::ValsVecs>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow, true, borderType, borderValue, buffer);
+QPX_EXPORT qpxStatus qpxiEigenValsVecsBorder_32f_C1R(const float* src, int srcStep, float* dst,
+                                                     int dstStep, qpxSize roiSize,
+                                                     qpxKernelType kernType, int apertureSize,
+                                                     int avgWindow, qpxBorderType borderType,
+                                                     float borderValue, uint8_t* buffer) {
+    return eigen<E::ValsVecs>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize,
+                              avgWindow, true, borderType, borderValue, buffer);
 }
-QPX_EXPORT qpxStatus qpxiEigenValsVecs_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, uint8_t* buffer) {
-    return eigen<E::ValsVecs, uint8_t>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow, false, 0, 0, buffer);
+QPX_EXPORT qpxStatus qpxiEigenValsVecs_8u32f_C1R(const uint8_t* src, int srcStep, float* dst,
+                                                 int dstStep, qpxSize roiSize,
+                                                 qpxKernelType kernType, int apertureSize,
+                                                 int avgWindow, uint8_t* buffer) {
+    return eigen<E::ValsVecs, uint8_t>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize,
+                                       avgWindow, false, 0, 0, buffer);
 }
-QPX_EXPORT qpxStatus qpxiEigenValsVecs_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxKernelType kernType, int apertureSize, int avgWindow, uint8_t* buffer) {
-    return eigen<E::ValsVecs, float>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize, avgWindow, false, 0, 0.0f, buffer);
+QPX_EXPORT qpxStatus qpxiEigenValsVecs_32f_C1R(const float* src, int srcStep, float* dst,
+                                               int dstStep, qpxSize roiSize, qpxKernelType kernType,
+                                               int apertureSize, int avgWindow, uint8_t* buffer) {
+    return eigen<E::ValsVecs, float>(src, srcStep, dst, dstStep, roiSize, kernType, apertureSize,
+                                     avgWindow, false, 0, 0.0f, buffer);
 }
-QPX_EXPORT qpxStatus qpxiMinEigenValGetBufferSize_8u32f_C1R(qpxSize roiSize, int apertureSize, int avgWindow, int* bufferSize) {
+QPX_EXPORT qpxStatus qpxiMinEigenValGetBufferSize_8u32f_C1R(qpxSize roiSize, int apertureSize,
+                                                            int avgWindow, int* bufferSize) {
     return eigen_size<uint8_t>(roiSize, apertureSize, avgWindow, bufferSize);
 }
-QPX_EXPORT qpxStatus qpxiMinEigenValGetBufferSize_32f_C1R(qpxSize roiSize, int apertureSize, int avgWindow, int* bufferSize) {
+QPX_EXPORT qpxStatus qpxiMinEigenValGetBufferSize_32f_C1R(qpxSize roiSize, int apertureSize,
+                                                          int avgWindow, int* bufferSize) {
     return eigen_size<float>(roiSize, apertureSize, avgWindow, bufferSize);
 }
-QPX_EXPORT qpxStatus qpxiEigenValsVecsGetBufferSize_8u32f_C1R(qpxSize roiSize, int apertureSize, int avgWindow, int* bufferSize) {
+QPX_EXPORT qpxStatus qpxiEigenValsVecsGetBufferSize_8u32f_C1R(qpxSize roiSize, int apertureSize,
+                                                              int avgWindow, int* bufferSize) {
     return eigen_size<uint8_t>(roiSize, apertureSize, avgWindow, bufferSize);
 }
-QPX_EXPORT qpxStatus qpxiEigenValsVecsGetBufferSize_32f_C1R(qpxSize roiSize, int apertureSize, int avgWindow, int* bufferSize) {
+QPX_EXPORT qpxStatus qpxiEigenValsVecsGetBufferSize_32f_C1R(qpxSize roiSize, int apertureSize,
+                                                            int avgWindow, int* bufferSize) {
     return eigen_size<float>(roiSize, apertureSize, avgWindow, bufferSize);
 }
-QPX_EXPORT qpxStatus qpxiHarrisCorner_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxDifferentialKernel filterType, qpxMaskSize filterMask, int avgWindow, float k, float scale, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer) {
-    return harris<uint8_t>(src, srcStep, dst, dstStep, roiSize, filterType, filterMask, avgWindow, k, scale, borderType, borderValue, buffer);
+QPX_EXPORT qpxStatus qpxiHarrisCorner_8u32f_C1R(const uint8_t* src, int srcStep, float* dst,
+                                                int dstStep, qpxSize roiSize,
+                                                qpxDifferentialKernel filterType,
+                                                qpxMaskSize filterMask, int avgWindow, float k,
+                                                float scale, qpxBorderType borderType,
+                                                uint8_t borderValue, uint8_t* buffer) {
+    return harris<uint8_t>(src, srcStep, dst, dstStep, roiSize, filterType, filterMask, avgWindow,
+                           k, scale, borderType, borderValue, buffer);
 }
-QPX_EXPORT qpxStatus qpxiHarrisCorner_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, qpxDifferentialKernel filterType, qpxMaskSize filterMask, int avgWindow, float k, float scale, qpxBorderType borderType, float borderValue, uint8_t* buffer) {
-    return harris<float>(src, srcStep, dst, dstStep, roiSize, filterType, filterMask, avgWindow, k, scale, borderType, borderValue, buffer);
+QPX_EXPORT qpxStatus qpxiHarrisCorner_32f_C1R(const float* src, int srcStep, float* dst,
+                                              int dstStep, qpxSize roiSize,
+                                              qpxDifferentialKernel filterType,
+                                              qpxMaskSize filterMask, int avgWindow, float k,
+                                              float scale, qpxBorderType borderType,
+                                              float borderValue, uint8_t* buffer) {
+    return harris<float>(src, srcStep, dst, dstStep, roiSize, filterType, filterMask, avgWindow, k,
+                         scale, borderType, borderValue, buffer);
 }
-QPX_EXPORT qpxStatus qpxiHarrisCornerGetBufferSize(qpxSize roiSize, qpxMaskSize filterMask, int avgWindow, qpxDataType dataType, int numChannels, int* bufferSize) {
+QPX_EXPORT qpxStatus qpxiHarrisCornerGetBufferSize(qpxSize roiSize, qpxMaskSize filterMask,
+                                                   int avgWindow, qpxDataType dataType,
+                                                   int numChannels, int* bufferSize) {
     return harris_size(roiSize, filterMask, avgWindow, dataType, numChannels, bufferSize);
 }
-QPX_EXPORT qpxStatus qpxiLineSuppression_8u_C1R(const uint8_t* src, int srcStep, const uint8_t* feature, int featureStep, uint8_t* dst, int dstStep, qpxSize roiSize, qpxDifferentialKernel filterType, qpxMaskSize filterMask, int avgWindow, float threshold, qpxBorderType borderType, uint8_t borderValue, uint8_t* buffer) {
-    return line(src, srcStep, feature, featureStep, dst, dstStep, roiSize, filterType, filterMask, avgWindow, threshold, borderType, borderValue, buffer);
+QPX_EXPORT qpxStatus qpxiLineSuppression_8u_C1R(const uint8_t* src, int srcStep,
+                                                const uint8_t* feature, int featureStep,
+                                                uint8_t* dst, int dstStep, qpxSize roiSize,
+                                                qpxDifferentialKernel filterType,
+                                                qpxMaskSize filterMask, int avgWindow,
+                                                float threshold, qpxBorderType borderType,
+                                                uint8_t borderValue, uint8_t* buffer) {
+    return line(src, srcStep, feature, featureStep, dst, dstStep, roiSize, filterType, filterMask,
+                avgWindow, threshold, borderType, borderValue, buffer);
 }
-QPX_EXPORT qpxStatus qpxiLineSuppressionGetBufferSize(qpxSize roiSize, qpxMaskSize filterMask, int avgWindow, qpxDataType dataType, int numChannels, int* bufferSize) {
+QPX_EXPORT qpxStatus qpxiLineSuppressionGetBufferSize(qpxSize roiSize, qpxMaskSize filterMask,
+                                                      int avgWindow, qpxDataType dataType,
+                                                      int numChannels, int* bufferSize) {
     return harris_size(roiSize, filterMask, avgWindow, dataType, numChannels, bufferSize);
 }
-// clang-format on
