@@ -282,15 +282,11 @@ T gray_scalar(const T* p, int norm) {
     } else {
         const std::int32_t c0 = p[0], c1 = p[1], c2 = p[2];
         if (norm == 0) return static_cast<T>(std::max(std::max(c0, c1), c2));
-        if (norm == 1) {
-            if constexpr (sizeof(T) == 1)
-                return static_cast<T>(((c0 + c1 + c2) * 1365 + 2048) >> 12);
-            else
-                return static_cast<T>(((c0 + c1 + c2) * 5461 + 8192) >> 14);
-        }
-        // Converted under the rounding mode in force: the caller sets round-to-nearest.
-        const int r = _mm_cvtss_si32(_mm_set_ss(mean_sq_root(float(c0), float(c1), float(c2))));
-        return saturate_int<T>(r);
+        // L1 (L2 goes through roots_row and roots_to_int).
+        if constexpr (sizeof(T) == 1)
+            return static_cast<T>(((c0 + c1 + c2) * 1365 + 2048) >> 12);
+        else
+            return static_cast<T>(((c0 + c1 + c2) * 5461 + 8192) >> 14);
     }
 }
 
@@ -326,23 +322,24 @@ inline __m128i channel4(__m128i lo, __m128i hi, int channel, int firstPixel) {
         _mm_shuffle_epi8(hi, _mm_load_si128(reinterpret_cast<const __m128i*>(m[1]))));
 }
 
-// Four integer pixels (as 32-bit lanes) reduced by the norm.
+// Four integer pixels (as 32-bit lanes) reduced by the Inf or L1 norm.
 template <class T>
 inline __m128i gray4_int(__m128i c0, __m128i c1, __m128i c2, int norm) {
     if (norm == 0) return _mm_max_epi32(_mm_max_epi32(c0, c1), c2);
     __m128i s = _mm_add_epi32(_mm_add_epi32(c0, c1), c2);
-    if (norm == 1) {
-        if constexpr (sizeof(T) == 1)
-            return _mm_srai_epi32(
-                _mm_add_epi32(_mm_mullo_epi32(s, _mm_set1_epi32(1365)), _mm_set1_epi32(2048)), 12);
-        else
-            return _mm_srai_epi32(
-                _mm_add_epi32(_mm_mullo_epi32(s, _mm_set1_epi32(5461)), _mm_set1_epi32(8192)), 14);
-    }
+    if constexpr (sizeof(T) == 1)
+        return _mm_srai_epi32(
+            _mm_add_epi32(_mm_mullo_epi32(s, _mm_set1_epi32(1365)), _mm_set1_epi32(2048)), 12);
+    else
+        return _mm_srai_epi32(
+            _mm_add_epi32(_mm_mullo_epi32(s, _mm_set1_epi32(5461)), _mm_set1_epi32(8192)), 14);
+}
+
+// Root mean squares of four integer pixels, in the same order of operations as mean_sq_root.
+inline __m128 root4(__m128i c0, __m128i c1, __m128i c2) {
     __m128 f0 = _mm_cvtepi32_ps(c0), f1 = _mm_cvtepi32_ps(c1), f2 = _mm_cvtepi32_ps(c2);
     __m128 m = _mm_add_ps(_mm_add_ps(_mm_mul_ps(f0, f0), _mm_mul_ps(f1, f1)), _mm_mul_ps(f2, f2));
-    m = _mm_sqrt_ps(_mm_mul_ps(m, _mm_set1_ps(kThird)));
-    return _mm_cvtps_epi32(m);
+    return _mm_sqrt_ps(_mm_mul_ps(m, _mm_set1_ps(kThird)));
 }
 
 template <class T>
@@ -403,6 +400,64 @@ void gray_row_vec<float>(const float* s, float* d, int w, int norm, int& x) {
     }
 }
 
+// Integer L2, first step: the root mean squares of n pixels as floats, formed under the caller's
+// rounding mode.
+template <class T>
+void roots_row(Path path, const T* s, float* m, int n) {
+    constexpr int elem = sizeof(T), group = 8 / elem;  // pixels in 24 bytes
+    int x = 0;
+    if (path == Path::Vector) {
+        for (; x + group <= n; x += group) {
+            const std::uint8_t* p = reinterpret_cast<const std::uint8_t*>(s + 3 * x);
+            __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
+            for (int g = 0; g < group; g += 4)
+                _mm_storeu_ps(m + x + g,
+                              root4(channel4<elem>(lo, hi, 0, g), channel4<elem>(lo, hi, 1, g),
+                                    channel4<elem>(lo, hi, 2, g)));
+        }
+    }
+    for (; x < n; ++x)
+        m[x] = mean_sq_root(float(s[3 * x]), float(s[3 * x + 1]), float(s[3 * x + 2]));
+}
+
+// Second step: conversion by the control register's mode (the caller sets round-to-nearest),
+// saturated to T.
+template <class T>
+void roots_to_int(Path path, const float* m, T* d, int n) {
+    int x = 0;
+    if (path == Path::Vector) {
+        for (; x + 8 <= n; x += 8) {
+            __m128i a = _mm_cvtps_epi32(_mm_loadu_ps(m + x));
+            __m128i b = _mm_cvtps_epi32(_mm_loadu_ps(m + x + 4));
+            __m128i r = _mm_packus_epi32(a, b);
+            if constexpr (sizeof(T) == 1)
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(r, r));
+            else
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), r);
+        }
+    }
+    for (; x < n; ++x) d[x] = saturate_int<T>(_mm_cvtss_si32(_mm_set_ss(m[x])));
+}
+
+// Only the final conversion runs under round-to-nearest; the squares, their mean and the root
+// keep the caller's mode. Rows go in chunks through a small float row on the stack.
+template <class T>
+void gray_rows_l2(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi) {
+    constexpr int kChunk = 256;
+    float m[kChunk];
+    for (int y = 0; y < roi.height; ++y) {
+        const T* s = row(src, srcStep, y);
+        T* d = row(dst, dstStep, y);
+        for (int x0 = 0; x0 < roi.width; x0 += kChunk) {
+            const int n = std::min(kChunk, roi.width - x0);
+            roots_row<T>(path, s + 3 * x0, m, n);
+            RoundNearestScope nearest;
+            roots_to_int<T>(path, m, d + x0, n);
+        }
+    }
+}
+
 template <class T>
 void gray_rows(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, int norm) {
     for (int y = 0; y < roi.height; ++y) {
@@ -419,13 +474,10 @@ void gray_rows(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSiz
 template <class T>
 void gradient_color_to_gray(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
                             int norm) {
-    if (!std::is_same_v<T, float> && norm == 2) {
-        // The final conversion rounds by the control register: make it round-to-nearest.
-        RoundNearestScope nearest;
-        gray_rows<T>(path, src, srcStep, dst, dstStep, roi, norm);
-    } else {
-        gray_rows<T>(path, src, srcStep, dst, dstStep, roi, norm);
+    if constexpr (!std::is_same_v<T, float>) {
+        if (norm == 2) return gray_rows_l2<T>(path, src, srcStep, dst, dstStep, roi);
     }
+    gray_rows<T>(path, src, srcStep, dst, dstStep, roi, norm);
 }
 template void gradient_color_to_gray<std::uint8_t>(Path, const std::uint8_t*, int, std::uint8_t*,
                                                    int, qpxSize, int);

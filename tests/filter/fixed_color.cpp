@@ -90,8 +90,10 @@ qpxStatus gray_export(const T* s, int ss, T* d, int ds, qpxSize r, int norm) {
 template <class T>
 void check_gray() {
     qpxtest::Random rnd(21);
+    std::vector<int> widths = qpxtest::test_widths();
+    widths.push_back(263);  // rows longer than one internal chunk
     for (int norm : {0, 1, 2})
-        for (int w : qpxtest::test_widths())
+        for (int w : widths)
             for (qpxtest::Place place : {qpxtest::Place::Begin, qpxtest::Place::End}) {
                 GuardedImage<T> src(w, 3, 3, 0, place), vec(w, 3, 1, 0, place), sca(w, 3);
                 src.fill([&] {  // full range, with the type's extremes mixed in
@@ -156,6 +158,35 @@ TEST(GradientColorToGray, L2RoundingModeHandling) {
             EXPECT_EQ(r16 & ~flags, after & ~flags) << mode << " " << daz;
             EXPECT_EQ(rf & ~flags, before & ~flags);
         }
+}
+
+// Only the final conversion rounds to nearest: the squares, mean and root of 16-bit channels
+// round by the caller's mode, which moves these roots across a half (found by search; 8-bit
+// channels never cross).
+TEST(GradientColorToGray, L2FloatStepsKeepCallerMode) {
+    const struct {
+        u16 c[3];
+        unsigned mode;
+        u16 want;
+    } rows[] = {
+        {{18929, 27649, 28069}, 0x0000, 25237},  // root 25236.502
+        {{18929, 27649, 28069}, 0x6000, 25236},  // 25236.498 toward zero
+        {{18929, 27649, 28069}, 0x2000, 25236},  // down
+        {{59643, 22912, 49003}, 0x0000, 46488},  // 46488.496
+        {{59643, 22912, 49003}, 0x4000, 46489},  // 46488.504 up
+        {{37118, 11227, 10680}, 0x6000, 23222},  // exactly 23222.5 toward zero: ties to even
+    };
+    const unsigned saved = _mm_getcsr();
+    for (const auto& r : rows) {
+        u16 out[9] = {};
+        u16 px[27];
+        for (int i = 0; i < 27; ++i) px[i] = r.c[i % 3];  // vector and scalar tail alike
+        _mm_setcsr((saved & ~qpx::kMxcsrRoundMask) | r.mode);
+        const qpxStatus st = qpxiGradientColorToGray_16u_C3C1R(px, 54, out, 18, {9, 1}, 2);
+        _mm_setcsr(saved);
+        EXPECT_EQ(st, 0);
+        for (u16 o : out) EXPECT_EQ(o, r.want) << r.c[0] << " mode " << r.mode;
+    }
 }
 
 // Pointers, size, row lengths (3 channels in the source), multiples, then the norm; nothing is
