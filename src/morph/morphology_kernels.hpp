@@ -167,6 +167,10 @@ void hreduce(Path path, const T* p, T* e, T* out, std::int64_t w, int k, int C) 
         std::memcpy(out, p, std::size_t(w) * C * sizeof(T));
         return;
     }
+    if (k == 3) {
+        combine3<T, op>(path, p, p + C, p + 2 * C, out, w * C);
+        return;
+    }
     if (k <= 5) {
         combine_taps<T, op>(path, p, C, k, out, w * C);
         return;
