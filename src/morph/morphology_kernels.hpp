@@ -203,6 +203,18 @@ void mask_row(Path path, const MaskView& m, RowAt&& rowAt, T* out, std::int64_t 
         const T* r = rowAt(j);
         std::int64_t x = 0;
         if (path == Path::Vector) {
+            // Four vectors at a time share each member's column.
+            for (; x + 4 * W::N <= n; x += 4 * W::N) {
+                typename W::V v[4];
+                for (int u = 0; u < 4; ++u)
+                    v[u] = first ? W::load(r + x + u * W::N + std::int64_t(mem[1]) * C)
+                                 : W::load(out + x + u * W::N);
+                for (int i = first ? 1 : 0; i < cnt; ++i) {
+                    const T* q = r + x + std::int64_t(mem[1 + i]) * C;
+                    for (int u = 0; u < 4; ++u) v[u] = E::v(v[u], W::load(q + u * W::N));
+                }
+                for (int u = 0; u < 4; ++u) W::store(out + x + u * W::N, v[u]);
+            }
             for (; x + W::N <= n; x += W::N) {
                 typename W::V v =
                     first ? W::load(r + x + std::int64_t(mem[1]) * C) : W::load(out + x);

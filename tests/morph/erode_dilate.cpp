@@ -120,9 +120,9 @@ void check_case(const Case& cs, Random& rnd, Place place) {
 // Random sizes from 1x1, random masks of every kind (even sizes included), every border kind
 // with random in-memory and stage flags, including kinds that need all four sides in memory.
 Case random_case(Random& rnd, int maxMask) {
-    static const int widths[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 23, 33};
+    static const int widths[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 23, 33, 70};
     static const std::uint32_t kinds[] = {1, 3, 5, 6, 1, 3, 5, 6, 0, 2, 4, 9};
-    Case cs{widths[rnd.next<int>(0, 12)], rnd.next<int>(1, 12), {}, 0, rnd.next<int>(0, 1) != 0};
+    Case cs{widths[rnd.next<int>(0, 13)], rnd.next<int>(1, 12), {}, 0, rnd.next<int>(0, 1) != 0};
     cs.mask = make_mask(rnd, rnd.next<int>(1, maxMask), rnd.next<int>(1, maxMask),
                         static_cast<Shape>(rnd.next<int>(0, 4)));
     const std::uint32_t kind = kinds[rnd.next<int>(0, 11)];
