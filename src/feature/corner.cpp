@@ -344,6 +344,9 @@ struct HarrisFin {
     float sp;  // scale x avgWindow^4
     float* d = nullptr;
 
+    void begin(u8*, qpxSize) {}
+    void tile_start(int, int) {}
+    void tile_done(int, int, int, int, bool, bool) {}
     void row(int y) { d = qpx::row(dst, dstStep, y); }
     void px(int x, float A, float B, float C) {
         const float t = A + C;
@@ -363,16 +366,20 @@ struct LineFin {
     u8* dst;
     int dstStep;
     float threshold;
+    int x0 = 0, y0 = 0;  // ROI position of dst's first pixel (a tile's own rows in place)
     const u8* f = nullptr;
     u8* d = nullptr;
 
+    void begin(u8*, qpxSize) {}
+    void tile_start(int, int) {}
+    void tile_done(int, int, int, int, bool, bool) {}
     void row(int y) {
         f = qpx::row(feature, featureStep, y);
-        d = qpx::row(dst, dstStep, y);
+        d = qpx::row(dst, dstStep, y - y0);
     }
     void px(int x, float A, float B, float C) {
         const float t = A + C;
-        d[x] = t * t > threshold * (A * C - B * B) ? 0 : f[x];
+        d[x - x0] = t * t > threshold * (A * C - B * B) ? 0 : f[x];
     }
     void vec(int x, __m256 A, __m256 B, __m256 C) {
         const __m256 t = _mm256_add_ps(A, C);
@@ -380,7 +387,79 @@ struct LineFin {
         const __m256 edge = _mm256_cmp_ps(
             _mm256_mul_ps(t, t), _mm256_mul_ps(_mm256_set1_ps(threshold), det), _CMP_GT_OQ);
         const unsigned bits = static_cast<unsigned>(_mm256_movemask_ps(edge));
-        for (int l = 0; l < 8; ++l) d[x + l] = (bits >> l) & 1u ? 0 : f[x + l];
+        for (int l = 0; l < 8; ++l) d[x - x0 + l] = (bits >> l) & 1u ? 0 : f[x + l];
+    }
+};
+
+// Line suppression with dst == src. Tiles are laid side by side without overlap, and a tile
+// reads `margin` source rows above it and columns left of it. Its results are therefore held
+// back where later tiles still read the source: its last `margin` rows (a band the whole ROI
+// wide) until the next row of tiles is done, and its last `margin` columns until the tile to
+// its right is done. The rest is written at once. All of it lives in the buffer's spare space.
+struct LineInPlaceFin {
+    LineFin line;  // computes a tile into `out`
+    u8* dst;
+    int dstStep;
+    int width;  // of the ROI
+    int margin;
+    u8* out = nullptr;
+    int outStep = 0;
+    u8* band[2] = {};  // [0]: current row of tiles, [1]: the row above (both `width` wide)
+    int bandY[2] = {-1, -1};
+    u8* strip = nullptr;  // columns held back from the previous tile
+    int stripX = 0, stripY0 = 0, stripY1 = 0;
+
+    static std::int64_t spare_needed(qpxSize tile, int width, int margin) {
+        return r32(std::int64_t(tile.width) * tile.height) +
+               r32(std::int64_t(margin) * tile.height) + 2 * r32(std::int64_t(margin) * width);
+    }
+    void begin(u8* spare, qpxSize tile) {
+        out = spare;
+        outStep = tile.width;
+        strip = spare + r32(std::int64_t(tile.width) * tile.height);
+        band[0] = strip + r32(std::int64_t(margin) * tile.height);
+        band[1] = band[0] + r32(std::int64_t(margin) * width);
+        line.dst = out;
+        line.dstStep = outStep;
+    }
+    void row(int y) { line.row(y); }
+    void px(int x, float A, float B, float C) { line.px(x, A, B, C); }
+    void vec(int x, __m256 A, __m256 B, __m256 C) { line.vec(x, A, B, C); }
+    void put(int y, int x, const u8* p, int n) {
+        std::memcpy(qpx::row(dst, dstStep, y) + x, p, std::size_t(n));
+    }
+
+    void tile_start(int ox0, int oy0) {
+        line.x0 = ox0;
+        line.y0 = oy0;
+    }
+    void tile_done(int ox0, int ox1, int oy0, int oy1, bool lastX, bool lastY) {
+        const int keepY = lastY ? 0 : margin, keepX = lastX ? 0 : margin;
+        // The previous tile's columns: the only later reader (this tile) is done.
+        for (int y = stripY0; y < stripY1; ++y)
+            put(y, stripX, strip + std::int64_t(y - stripY0) * margin, margin);
+        stripY0 = stripY1 = 0;
+        for (int y = oy0; y < oy1; ++y) {
+            const u8* o = out + std::int64_t(y - oy0) * outStep;
+            if (y >= oy1 - keepY) {
+                std::memcpy(band[0] + std::int64_t(y - (oy1 - keepY)) * width + ox0, o,
+                            std::size_t(ox1 - ox0));
+                continue;
+            }
+            put(y, ox0, o, ox1 - ox0 - keepX);
+            if (keepX)
+                std::memcpy(strip + std::int64_t(y - oy0) * margin, o + (ox1 - ox0 - keepX),
+                            std::size_t(margin));
+        }
+        if (keepX) stripX = ox1 - keepX, stripY0 = oy0, stripY1 = oy1 - keepY;
+        bandY[0] = oy1 - keepY;
+        if (!lastX) return;
+        // A row of tiles is done: the band of the row above has no reader left.
+        for (int i = 0; bandY[1] >= 0 && i < margin; ++i)
+            put(bandY[1] + i, 0, band[1] + std::int64_t(i) * width, width);
+        std::swap(band[0], band[1]);
+        bandY[1] = keepY ? bandY[0] : -1;
+        bandY[0] = -1;
     }
 };
 
@@ -564,9 +643,26 @@ float eigen_scale(int kernType, int aperture) {
 // Harris and line suppression: the ROI in tiles, each with its derivative planes over the tile
 // and the window margin. Tiles read neighbouring pixels from memory, so tiling does not change
 // any value; the last tile of a row or column is moved back to end at the ROI edge.
+// Tile i of a side of `len` pixels cut into tiles of at most `t`: either full tiles with the
+// last one moved back to end at the edge, or (side by side) tiles of equal share, each at least
+// half a full one.
+struct Spans {
+    int len, t, count;
+    bool sideBySide;
+    Spans(int len_, int t_, bool sbs)
+        : len(len_), t(t_), count((len_ + t_ - 1) / t_), sideBySide(sbs) {}
+    int begin(int i) const {
+        return sideBySide ? int(std::int64_t(i) * len / count) : std::min(i * t, len - t);
+    }
+    int end(int i) const {
+        return sideBySide ? int(std::int64_t(i + 1) * len / count) : begin(i) + t;
+    }
+};
+
 template <class T, class Fin>
 void windowed_run(Path path, const T* src, int srcStep, qpxSize roi, int filterType, int mask,
-                  int n, std::uint32_t border, T bv, u8* buffer, Fin& fin) {
+                  int n, std::uint32_t border, T bv, u8* buffer, Fin& fin,
+                  bool sideBySide = false) {
     using D = DerivOf<T>;
     const qpxSize tile = harris_tile(roi, n, std::is_same_v<T, u8>);
     const int W = tile.width + n - 1, H = tile.height + n - 1;
@@ -580,20 +676,21 @@ void windowed_run(Path path, const T* src, int srcStep, qpxSize roi, int filterT
     R.stride = static_cast<int>(r32(4 * std::int64_t(tile.width)) / 4);
     R.K = n < H ? n : H;
     u8* work = place_ring(p + 12 * std::int64_t(R.stride) * R.K, R, n);
+    fin.begin(align32(work + deriv_work({W, H}, mask, kSrcType<T>, kDerivType<T>)), tile);
 
     const Border b = Border::parse(border);
     const int ax = (n - 1) / 2;
     const DerivKind kv = filterType == qpxFilterScharr ? DerivKind::ScharrV : DerivKind::SobelV;
     const DerivKind kh = filterType == qpxFilterScharr ? DerivKind::ScharrH : DerivKind::SobelH;
     const int w = roi.width, h = roi.height;
-    for (int ty = 0; ty < h; ty += tile.height) {
-        const int oy0 = ty + tile.height <= h ? ty : h - tile.height;
-        const int oy1 = oy0 + tile.height;
+    const Spans rows(h, tile.height, sideBySide), cols(w, tile.width, sideBySide);
+    for (int ty = 0; ty < rows.count; ++ty) {
+        const int oy0 = rows.begin(ty), oy1 = rows.end(ty);
         const int R0 = b.inTop ? oy0 - ax : std::max(oy0 - ax, 0);
         const int R1 = b.inBottom ? oy1 + (n - 1 - ax) : std::min(oy1 + (n - 1 - ax), h);
-        for (int tx = 0; tx < w; tx += tile.width) {
-            const int ox0 = tx + tile.width <= w ? tx : w - tile.width;
-            const int ox1 = ox0 + tile.width;
+        for (int tx = 0; tx < cols.count; ++tx) {
+            const int ox0 = cols.begin(tx), ox1 = cols.end(tx);
+            fin.tile_start(ox0, oy0);
             const int C0 = b.inLeft ? ox0 - ax : std::max(ox0 - ax, 0);
             const int C1 = b.inRight ? ox1 + (n - 1 - ax) : std::min(ox1 + (n - 1 - ax), w);
             // The region is filled block by block: the rows and columns beyond the ROI (read
@@ -640,6 +737,7 @@ void windowed_run(Path path, const T* src, int srcStep, qpxSize roi, int filterT
             Planes<D> P{dx, dy,     dstep, R0,      R1,         C0,       C1,       w,
                         h,  b.kind, 0.0f,  b.inTop, b.inBottom, b.inLeft, b.inRight};
             tensor(path, P, n, ox0, ox1, oy0, oy1, R, fin);
+            fin.tile_done(ox0, ox1, oy0, oy1, tx + 1 == cols.count, ty + 1 == rows.count);
         }
     }
 }
@@ -688,6 +786,28 @@ void line_suppression(Path path, const u8* src, int srcStep, const u8* feature, 
                       u8* dst, int dstStep, qpxSize roi, int filterType, int mask, int avgWindow,
                       float threshold, std::uint32_t border, u8 borderValue, u8* buffer) {
     LineFin fin{feature, featureStep, dst, dstStep, threshold};
+    if (static_cast<const void*>(src) == dst) {
+        // Rows and columns that a tile's derivatives and window read above and left of it.
+        const int margin = (avgWindow - 1) / 2 + (mask == qpxMskSize5x5 ? 2 : 1);
+        const qpxSize tile = harris_tile(roi, avgWindow, true);
+        const bool tiled = tile.width < roi.width || tile.height < roi.height;
+        // Bytes before the spare space, at most (the buffer need not be aligned).
+        const std::int64_t W = tile.width + avgWindow - 1, H = tile.height + avgWindow - 1;
+        const std::int64_t used =
+            31 + 2 * r32(2 * W) * H +
+            12 * (r32(4 * std::int64_t(tile.width)) / 4) * std::min<std::int64_t>(avgWindow, H) +
+            r32(4 * std::min<std::int64_t>(avgWindow, H)) +
+            r32(std::int64_t(sizeof(float*)) * avgWindow) +
+            r32(deriv_work({int(W), int(H)}, mask, qpx8u, qpx16s));
+        const bool fits = used + LineInPlaceFin::spare_needed(tile, roi.width, margin) <=
+                          harris_buffer_size(roi, mask, avgWindow, true);
+        if (tiled && fits) {
+            LineInPlaceFin ip{fin, dst, dstStep, roi.width, margin};
+            windowed_run(path, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue,
+                         buffer, ip, true);
+            return;
+        }
+    }
     windowed_run(path, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue, buffer,
                  fin);
 }

@@ -330,6 +330,49 @@ TEST(Corner, LineSuppressionMatchesDirectTensor) {
                 }
 }
 
+// In place (src == dst) over several tiles in both directions: tiles must not read source pixels
+// that earlier tiles already replaced. Compared with the same call into a separate image.
+TEST(Corner, LineSuppressionInPlace) {
+    struct Case {
+        int w, h, type, mask, n;
+        std::uint32_t code;
+    };
+    const Case cases[] = {{230, 190, 2, 33, 3, 1},    {200, 181, 2, 55, 2, 6},
+                          {150, 270, 5, 33, 6, 0xF0}, {97, 89, 8, 33, 2, 0x51},
+                          {300, 100, 2, 55, 9, 0xA1}, {120, 40, 2, 33, 4, 6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " filter " << c.type << "/"
+                                        << c.mask << " n " << c.n << " code " << c.code);
+        GuardedImage<u8> img[2], feature(c.w, c.h), out(c.w, c.h);
+        for (int i = 0; i < 2; ++i) {
+            Random rnd(c.w + c.n);
+            img[i] = windowed_image<u8>(rnd, c.w, c.h, c.code, c.mask / 11, c.n, Place::End);
+        }
+        feature.fill([] { return u8(200); });
+        int size = 0;
+        ASSERT_EQ(
+            qpxiLineSuppressionGetBufferSize({c.w, c.h}, qpxMaskSize(c.mask), c.n, qpx8u, 1, &size),
+            qpxStatusOk);
+        GuardedBuffer buf(std::size_t(size), Place::End);
+        auto run = [&](const u8* src, int srcStep, u8* dst, int dstStep, Path path) {
+            qpx::feature::line_suppression(path, src, srcStep, feature.roi(), feature.step(), dst,
+                                           dstStep, {c.w, c.h}, c.type, c.mask, c.n, 9.0f, c.code,
+                                           40, buf.data());
+        };
+        run(img[0].roi(), img[0].step(), out.roi(), out.step(), Path::Vector);
+        int cleared = 0;
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) cleared += out.at(x, y) == 0;
+        ASSERT_TRUE(cleared > 0 && cleared < c.w * c.h) << "a mixed result tests the tiles";
+        for (Path path : {Path::Scalar, Path::Vector}) {
+            Random rnd(c.w + c.n);
+            img[1] = windowed_image<u8>(rnd, c.w, c.h, c.code, c.mask / 11, c.n, Place::End);
+            run(img[1].roi(), img[1].step(), img[1].roi(), img[1].step(), path);
+            expect_same(out, img[1]);
+        }
+    }
+}
+
 // Source steps that the Harris checks let through but the row filters refuse: a step of 0 reads
 // row 0 for every row, and a float step that is not a multiple of 4.
 TEST(Corner, HarrisUnusualSourceSteps) {
