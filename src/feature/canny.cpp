@@ -457,6 +457,14 @@ constexpr i64 round32(i64 n) {
 
 constexpr i64 kStripRows = 32;
 
+// End of the strip that starts at row y. An inner strip edge keeps r rows below it, so a short
+// last strip joins its predecessor.
+i64 next_strip_end(i64 y, i64 strip, i64 h, int r) {
+    i64 end = y + strip < h ? y + strip : h;
+    if (end < h && end > h - r) end = h;
+    return end;
+}
+
 }  // namespace
 
 std::int64_t canny_border_buffer_size(std::int64_t width, std::int64_t height, int k) {
@@ -498,9 +506,9 @@ BorderLayout canny_border_layout(std::int64_t width, std::int64_t height, int k)
     return l;
 }
 
-void canny_border(Path path, const u8* src, int srcStep, u8* dst, int dstStep, qpxSize roi,
-                  int filterType, int maskSize, std::uint32_t borderType, u8 borderValue, int norm,
-                  float low, float high, u8* buffer) {
+qpxStatus canny_border(Path path, const u8* src, int srcStep, u8* dst, int dstStep, qpxSize roi,
+                       int filterType, int maskSize, std::uint32_t borderType, u8 borderValue,
+                       int norm, float low, float high, u8* buffer) {
     const int k = maskSize == qpxMskSize5x5 ? 5 : 3, r = k / 2;
     const i64 w = roi.width, h = roi.height;
     const BorderLayout lay = canny_border_layout(w, h, k);
@@ -545,25 +553,26 @@ void canny_border(Path path, const u8* src, int srcStep, u8* dst, int dstStep, q
         const qpxSize r{roi.width, static_cast<int>(y1 - y0)};
         const u8* sp = row(s, sStep, y0);
         std::int16_t* d = dxy + 2 * w * y0;
-        filter::derivative(scharr ? filter::DerivKind::ScharrV : filter::DerivKind::SobelNegV, sp,
-                           sStep, d, dxyStep, r, maskSize, b, borderValue, base + lay.scratch,
-                           path);
-        filter::derivative(scharr ? filter::DerivKind::ScharrH : filter::DerivKind::SobelH, sp,
-                           sStep, d + w, dxyStep, r, maskSize, b, borderValue, base + lay.scratch,
-                           path);
+        qpxStatus st = filter::derivative(
+            scharr ? filter::DerivKind::ScharrV : filter::DerivKind::SobelNegV, sp, sStep, d,
+            dxyStep, r, maskSize, b, borderValue, base + lay.scratch, path);
+        if (st) return st;
+        return filter::derivative(scharr ? filter::DerivKind::ScharrH : filter::DerivKind::SobelH,
+                                  sp, sStep, d + w, dxyStep, r, maskSize, b, borderValue,
+                                  base + lay.scratch, path);
     };
-    if (!lay.strip) derive(0, h);
+    // Strips differ only in height and in-memory sides, so the first strip's checks answer for
+    // all of them: a refused source is reported before anything reaches dst.
+    i64 stripEnd = lay.strip ? next_strip_end(0, lay.strip, h, r) : h;
+    if (qpxStatus st = derive(0, stripEnd); st) return st;
 
     const EdgeThresholds<float> th{low, high, false};
     const bool byAngle = h < 4;
-    i64 stripEnd = 0;
     auto rowFn = [&](i64 y, float* out, u8* sec) {
-        if (lay.strip && y == stripEnd) {
-            // An inner strip edge keeps r rows below it, so a short last strip joins its
-            // predecessor.
-            stripEnd = y + lay.strip < h ? y + lay.strip : h;
-            if (stripEnd < h && stripEnd > h - r) stripEnd = h;
-            derive(y, stripEnd);
+        if (y == stripEnd) {
+            const i64 y1 = next_strip_end(y, lay.strip, h, r);
+            (void)derive(y, y1);  // cannot fail where the first strip passed
+            stripEnd = y1;
         }
         const std::int16_t* dx = dxy + 2 * w * y;
         const std::int16_t* dy = dx + w;
@@ -577,6 +586,7 @@ void canny_border(Path path, const u8* src, int srcStep, u8* dst, int dstStep, q
     run_detector<float, std::uint32_t>(path, rowFn, w, h, high, dst, dstStep,
                                        reinterpret_cast<float*>(base + lay.ring), base + lay.map,
                                        reinterpret_cast<std::uint32_t*>(base + lay.stack));
+    return qpxStatusOk;
 }
 
 #define QPX_CANNY_INSTANCE(D, M, mag)                                                             \

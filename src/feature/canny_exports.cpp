@@ -155,9 +155,11 @@ QPX_EXPORT qpxStatus qpxiCannyBorder_8u_C1R(const uint8_t* src, int srcStep, uin
                                 qpxStatusBadArgument)
                        .require(borderType < 256 && (borderType == qpxBorderInMem ||
                                                      kind == kBorderRepl || kind == kBorderConst),
-                                qpxStatusBadBorder);
+                                qpxStatusBadBorder)
+                       // The source step is the derivative filters' own test, made after the
+                       // detector's; every path is held to it, so nothing is written on refusal.
+                       .require(srcStep >= roiSize.width, qpxStatusBadStep);
     if (st) return st;
-    canny_border(kDefaultPath, src, srcStep, dst, dstStep, roiSize, filterType, mask, borderType,
-                 borderValue, norm, lowThreshold, highThreshold, buffer);
-    return qpxStatusOk;
+    return canny_border(kDefaultPath, src, srcStep, dst, dstStep, roiSize, filterType, mask,
+                        borderType, borderValue, norm, lowThreshold, highThreshold, buffer);
 }

@@ -315,3 +315,34 @@ TEST(CannyBorder, CheckOrderAndNothingWritten) {
 }
 
 }  // namespace
+
+namespace {
+// A source step the derivative filters refuse (short, negative) is reported, on thin images too,
+// after the detector's own checks, and nothing reaches dst or the buffer.
+TEST(CannyBorder, RefusedSourceStep) {
+    for (int h : {6, 2})
+        for (int step : {8, -9, 0})
+            for (unsigned border : {1u, 240u, 3u}) {
+                const int w = 9;
+                GuardedImage<u8> src(w, h, 1, 0, Place::End, {2, 2, 2, 2}), dst(w, h, 1, 4);
+                src.fill([] { return u8(50); });
+                dst.fill([] { return u8(3); });
+                std::vector<u8> buf(std::size_t(buffer_size(w, h, 33)), 0xCD);
+                const auto before = dst.snapshot();
+                const u8* s = step < 0 ? &src.at(0, h - 1) : src.roi();
+                EXPECT_EQ(qpxiCannyBorder_8u_C1R(s, step, dst.roi(), dst.step(), {w, h}, 2, 33,
+                                                 border, 0, 4, 10.f, 20.f, buf.data()),
+                          border == 3 ? qpxStatusBadBorder : qpxStatusBadStep);
+                EXPECT_EQ(dst.snapshot(), before);
+                EXPECT_EQ(std::count(buf.begin(), buf.end(), 0xCD), long(buf.size()));
+                // The detector itself reports what the filters refuse and leaves dst alone.
+                if (border == 240 && h == 6) {
+                    EXPECT_EQ(qpx::feature::canny_border(qpx::Path::Scalar, s, step, dst.roi(),
+                                                         dst.step(), {w, h}, 2, 33, border, 0, 4,
+                                                         10.f, 20.f, buf.data()),
+                              qpxStatusBadStep);
+                    EXPECT_EQ(dst.snapshot(), before);
+                }
+            }
+}
+}  // namespace
