@@ -110,9 +110,12 @@ qpxStatus harris_size(qpxSize roi, int mask, int avgWindow, int dataType, int nu
             .require(mask == qpxMskSize3x3 || mask == qpxMskSize5x5, qpxStatusBadMaskSize)
             .require(dataType == qpx8u || dataType == qpx32f, qpxStatusBadDataType)
             .require(numChannels == 1, qpxStatusBadChannelCount)
-            .require(avgWindow >= 1, qpxStatusBadSize);
+            .require(avgWindow != 0, qpxStatusBadSize);
     if (st) return st;
-    *bufferSize = static_cast<int>(harris_buffer_size(roi, mask, avgWindow, dataType == qpx8u));
+    // Only a zero window is refused here; a negative one is refused by the operations, so any
+    // size will do for it.
+    *bufferSize = static_cast<int>(
+        harris_buffer_size(roi, mask, avgWindow > 0 ? avgWindow : 1, dataType == qpx8u));
     return qpxStatusOk;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <tuple>
 #include <utility>
@@ -202,6 +203,9 @@ TEST(CornerChecks, BufferSizes) {
     EXPECT_EQ(qpxiHarrisCornerGetBufferSize({4, 4}, 55, 0, 7, 3, &size), qpxStatusBadDataType);
     EXPECT_EQ(qpxiHarrisCornerGetBufferSize({4, 4}, 55, 0, 13, 3, &size), qpxStatusBadChannelCount);
     EXPECT_EQ(qpxiHarrisCornerGetBufferSize({4, 4}, 55, 0, 13, 1, &size), qpxStatusBadSize);
+    // The query refuses a zero window only.
+    EXPECT_EQ(qpxiHarrisCornerGetBufferSize({4, 4}, 55, -1, 13, 1, &size), qpxStatusOk);
+    EXPECT_EQ(qpxiLineSuppressionGetBufferSize({4, 4}, 33, INT_MIN, 1, 1, &size), qpxStatusOk);
 }
 
 }  // namespace
