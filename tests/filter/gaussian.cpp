@@ -155,8 +155,8 @@ TYPED_TEST(GaussianFilter, MatchesReference) {
 }
 
 // The vector path, with ordinary and with streaming stores, equals the scalar path bit for bit,
-// for widths around the vector lengths, rows wide enough to be swept in strips, and
-// destinations at every element offset.
+// for widths around the vector lengths, rows wide enough to be swept in strips, every set of
+// in-memory sides, and destinations at every element offset.
 template <class T, int C>
 void scalar_vector(Random& rnd) {
     using qpx::Path;
@@ -166,8 +166,13 @@ void scalar_vector(Random& rnd) {
     for (int ks : {3, 5, 7, 9, 15})
         for (int w : widths) {
             const int h = 3 + w % 4, off = w % 5;
-            const std::uint32_t b = w % 3 == 0 ? 1 : w % 3 == 1 ? 3 : 6;
-            GuardedImage<T> src(w, h, C);
+            // Every set of in-memory sides in turn: strips other than the first must not
+            // treat their own left edge as the ROI's.
+            const std::uint32_t flags = std::uint32_t(w + ks) % 16 << 4;
+            const std::uint32_t b = (w % 3 == 0 ? 1 : w % 3 == 1 ? 3 : 6) | flags;
+            auto side = [&](unsigned f) { return b & f ? ks / 2 : 0; };
+            GuardedImage<T> src(w, h, C, 0, Place::End,
+                                {side(0x10), side(0x20), side(0x40), side(0x80)});
             src.fill([&] {
                 if constexpr (std::is_same_v<T, float>)
                     return rnd.bits() % 97 == 0 ? std::nanf("") : rnd.next<float>(-1e4, 1e4);
