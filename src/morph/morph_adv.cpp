@@ -275,7 +275,9 @@ StagePlan plan_border_l(std::uint32_t effective, const MaskInfo& second) {
     const bool bottom = (effective & qpxBorderInMemBottom) || (stage & qpxBorderStageInMemBottom);
     const bool left = (effective & qpxBorderInMemLeft) || (stage & qpxBorderStageInMemLeft);
     const bool right = (effective & qpxBorderInMemRight) || (stage & qpxBorderStageInMemRight);
-    StagePlan p{effective, effective & 15u};
+    // The first stage sees the kind and the effective stage flags only: an in-memory side
+    // covers the second stage's reach, beyond which the first stage builds its border as usual.
+    StagePlan p{(effective & 15u) | stage, effective & 15u};
     if (top) p.top = second.anchorY, p.second |= qpxBorderInMemTop;
     if (bottom) p.bottom = second.paddedH - 1 - second.anchorY, p.second |= qpxBorderInMemBottom;
     if (left) p.left = second.anchorX, p.second |= qpxBorderInMemLeft;

@@ -73,7 +73,8 @@ struct StagePlan {
 // acceptance rule.
 StagePlan plan_border(std::uint32_t effective);
 // The 64-bit family's plan: sides with an in-memory or stage flag enlarge the first stage by the
-// second stage's reach on that side and are read from memory by the second stage.
+// second stage's reach on that side and are read from memory by the second stage; only sides
+// with an effective stage flag are read from memory by the first stage beyond that.
 StagePlan plan_border_l(std::uint32_t effective, const MaskInfo& second);
 
 // The intermediate image: after two work areas of `workBytes` each, rows of `tStep` bytes.

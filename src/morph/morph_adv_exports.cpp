@@ -186,8 +186,10 @@ Check check_l(const void* src, std::int64_t srcStep, const void* dst, std::int64
         .require(roi.width != INT32_MAX && roi.height != INT32_MAX, qpxStatusSizeTooLarge);
 }
 
-// A plan for the 64-bit family needs the second stage's reach.
-StagePlan plan_l(const AdvStateL* s, std::uint32_t eff, bool oneBit) {
+// A plan for the 64-bit family needs the second stage's reach. The gradient's two stages both
+// read the source, so they take the caller's border as it is.
+StagePlan plan_l(AdvOp op, const AdvStateL* s, std::uint32_t eff, bool oneBit) {
+    if (op == AdvOp::Gradient) return plan_border(eff);
     const qpxMorphState* second = oneBit ? onebit_part(s->second) : general_part(s->second);
     return plan_border_l(eff, oneBit ? mask_info_1u(second) : mask_info(second));
 }
@@ -202,7 +204,7 @@ qpxStatus apply_l(const T* src, std::int64_t srcStep, T* dst, std::int64_t dstSt
     const AdvStateL* s = adv_state_l(spec);
     const bool clampNeg = (std::is_same_v<T, float> || std::is_same_v<T, s16>)&&s->clamp;
     run_adv<T, C>(kDefaultPath, op, src, srcStep, dst, dstStep, roi.width, roi.height,
-                  plan_l(s, eff, false), value_ptr(value), general_part(s->first),
+                  plan_l(op, s, eff, false), value_ptr(value), general_part(s->first),
                   general_part(s->second), scratch_for_l(s, buffer, sizeof(T), C), clampNeg);
     return qpxStatusOk;
 }
@@ -226,7 +228,7 @@ qpxStatus apply_l_1u(const u8* src, std::int64_t srcStep, int srcBit, u8* dst, s
     if (st) return st;
     const AdvStateL* s = adv_state_l(spec);
     run_adv_1u(kDefaultPath, op, src, srcStep, srcBit, dst, dstStep, dstBit, roi.width, roi.height,
-               plan_l(s, eff, true), value, onebit_part(s->first), onebit_part(s->second),
+               plan_l(op, s, eff, true), value, onebit_part(s->first), onebit_part(s->second),
                scratch_for_l(s, buffer, 0, 1));
     return qpxStatusOk;
 }

@@ -1,25 +1,87 @@
 // Composed morphology against two brute-force stages: every operation, type and layout, both
-// generations, border kinds with in-memory and stage flags, the mode switch and the clamp
-// rules. Images, specs and buffers sit against guard pages at their reported sizes.
-#include "morph/adv_common.hpp"
+// generations, border kinds with in-memory and stage flags, bit-packed images at every bit
+// offset, the mode switch and the clamp rules. Images, specs and buffers sit against guard pages
+// at their reported sizes.
+#include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "common/guard.hpp"
 #include "morph/morph_adv.hpp"
 
 namespace {
 
-using namespace advtest;
 using qpxtest::GuardedBuffer;
 using qpxtest::GuardedImage;
 using qpxtest::Margins;
 using qpxtest::Place;
+using u8 = std::uint8_t;
+using u16 = std::uint16_t;
+using s16 = std::int16_t;
 
-constexpr int kMargin = 6;
+enum Op { kOpen, kClose, kTophat, kBlackhat, kGradient };
+
+template <class T, int C>
+using ValueArg = std::conditional_t<C == 1, T, const T*>;
+
+template <class T, int C>
+struct Fns {
+    qpxStatus (*getSize)(qpxSize, qpxSize, int*, int*);
+    qpxStatus (*init)(qpxSize, const u8*, qpxSize, qpxMorphAdvState*, u8*);
+    qpxStatus (*border[5])(const T*, int, T*, int, qpxSize, qpxBorderType, ValueArg<T, C>,
+                           const qpxMorphAdvState*, u8*);
+    qpxStatus (*wide[5])(const T*, std::int64_t, T*, std::int64_t, qpxSizeL, qpxBorderType,
+                         ValueArg<T, C>, const qpxMorphStateL*, u8*);
+    qpxDataType type;
+};
+
+// clang-format off
+#define ADV_FNS(tag, T, C, type)                                                                 \
+    Fns<T, C>{qpxiMorphAdvGetSize_##tag, qpxiMorphAdvInit_##tag,                               \
+              {qpxiMorphOpenBorder_##tag, qpxiMorphCloseBorder_##tag, qpxiMorphTophatBorder_##tag, \
+               qpxiMorphBlackhatBorder_##tag, qpxiMorphGradientBorder_##tag},                  \
+              {qpxiMorphOpen_##tag##_L, qpxiMorphClose_##tag##_L, qpxiMorphTophat_##tag##_L,     \
+               qpxiMorphBlackhat_##tag##_L, qpxiMorphGradient_##tag##_L}, type}
+// clang-format on
+
+// clang-format off
+template <class T, int C>
+Fns<T, C> fns() {
+    if constexpr (std::is_same_v<T, u8> && C == 1) return ADV_FNS(8u_C1R, u8, 1, qpx8u);
+    else if constexpr (std::is_same_v<T, u8> && C == 3) return ADV_FNS(8u_C3R, u8, 3, qpx8u);
+    else if constexpr (std::is_same_v<T, u8>) return ADV_FNS(8u_C4R, u8, 4, qpx8u);
+    else if constexpr (std::is_same_v<T, u16>) return ADV_FNS(16u_C1R, u16, 1, qpx16u);
+    else if constexpr (std::is_same_v<T, s16>) return ADV_FNS(16s_C1R, s16, 1, qpx16s);
+    else if constexpr (C == 1) return ADV_FNS(32f_C1R, float, 1, qpx32f);
+    else if constexpr (C == 3) return ADV_FNS(32f_C3R, float, 3, qpx32f);
+    else return ADV_FNS(32f_C4R, float, 4, qpx32f);
+}
+// clang-format on
+
+// A mask and its member offsets relative to the anchor ((w - 1) / 2, (h - 1) / 2); the reflected
+// mask keeps the anchor on the same element.
+struct Mask {
+    int w, h;
+    std::vector<u8> m;
+    std::vector<std::pair<int, int>> offsets(bool reflected) const {
+        std::vector<std::pair<int, int>> o;
+        const int ax = (w - 1) / 2, ay = (h - 1) / 2;
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i)
+                if (m[j * w + i])
+                    o.emplace_back(reflected ? ax - i : i - ax, reflected ? ay - j : j - ay);
+        return o;
+    }
+    // A padded size of 1x1 or no member at all: the stage copies.
+    bool copies() const {
+        return (w | h) == 1 || std::all_of(m.begin(), m.end(), [](u8 v) { return !v; });
+    }
+};
 
 std::vector<Mask> masks(qpxtest::Random& rnd) {
-    std::vector<Mask> v;
-    v.push_back({3, 3, std::vector<u8>(9, 1)});
-    v.push_back({1, 1, {0}});
-    v.push_back({5, 1, {1, 0, 7, 0, 255}});
+    std::vector<Mask> v{{3, 3, std::vector<u8>(9, 1)}, {1, 1, {0}}, {5, 1, {1, 0, 7, 0, 255}}};
     for (auto [w, h] : {std::pair{3, 5}, std::pair{2, 4}, std::pair{4, 3}}) {
         Mask m{w, h, std::vector<u8>(std::size_t(w) * h)};
         for (auto& e : m.m) e = rnd.next<int>(0, 2) ? u8(rnd.next<int>(1, 255)) : 0;
@@ -28,21 +90,151 @@ std::vector<Mask> masks(qpxtest::Random& rnd) {
     return v;
 }
 
-struct Case {
-    qpxBorderType border;
-    bool gradientOk32;  // the gradient's stricter rule
+struct Sides {
+    bool top = false, bottom = false, left = false, right = false;
 };
-const Case kBorders[] = {
-    {qpxBorderRepl, true},
-    {qpxBorderMirror, true},
-    {qpxBorderDefault, false},
-    {qpxBorderConst, true},
-    {qpxBorderInMem, true},
-    {qpxBorderConst | qpxBorderInMem, true},
-    {qpxBorderRepl | qpxBorderInMemTop | qpxBorderInMemRight, true},
-    {qpxBorderMirror | qpxBorderStageInMemLeft, false},
-    {qpxBorderRepl | qpxBorderStageInMemTop | qpxBorderInMemBottom, false},
-    {qpxBorderDefault | qpxBorderStageInMemRight | qpxBorderInMemRight, false},
+
+int mirror(int i, int n) {
+    if (n == 1) return 0;
+    const int p = 2 * n - 2;
+    i = ((i % p) + p) % p;
+    return i < n ? i : p - i;
+}
+
+// A w x h x c image as a vector; px(x, y, k) indexes it.
+template <class T>
+struct Plane {
+    int w, h, c;
+    std::vector<T> v;
+    T& px(int x, int y, int k) { return v[(std::size_t(y) * w + x) * c + k]; }
+};
+
+// One flat stage over a w x h rectangle whose pixels raw(x, y, k) answers, also outside the
+// rectangle on the sides read from memory.
+template <class T, class Raw>
+Plane<T> stage(Raw raw, int w, int h, int c, const Mask& mask, bool reflected, bool dilate,
+               int kind, Sides mem, const T* value, T hi) {
+    Plane<T> out{w, h, c, std::vector<T>(std::size_t(w) * h * c)};
+    const auto offs = mask.offsets(reflected);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int k = 0; k < c; ++k) {
+                T acc = dilate ? std::numeric_limits<T>::lowest() : hi;
+                if (mask.copies()) acc = raw(x, y, k);
+                for (auto [dx, dy] : offs) {
+                    if (mask.copies()) break;
+                    int sx = x + dx, sy = y + dy;
+                    const bool outX = (sx < 0 && !mem.left) || (sx >= w && !mem.right);
+                    const bool outY = (sy < 0 && !mem.top) || (sy >= h && !mem.bottom);
+                    if ((outX || outY) && kind == 5) continue;
+                    if (outX) sx = kind == 3 ? mirror(sx, w) : std::clamp(sx, 0, w - 1);
+                    if (outY) sy = kind == 3 ? mirror(sy, h) : std::clamp(sy, 0, h - 1);
+                    const T v = (outX || outY) && kind == 6 ? value[k] : raw(sx, sy, k);
+                    acc = dilate ? std::max(acc, v) : std::min(acc, v);
+                }
+                out.px(x, y, k) = acc;
+            }
+    return out;
+}
+
+template <class T>
+T diff(T a, T b, bool clampNeg) {
+    if constexpr (std::is_floating_point_v<T>)
+        return clampNeg && a - b < 0 ? T(0) : T(a - b);
+    else if constexpr (std::is_signed_v<T>)
+        return T(std::clamp(int(a) - int(b), clampNeg ? 0 : -32768, 32767));
+    else
+        return T(a > b ? a - b : 0);
+}
+
+// The composed operation. The first stage reads memory on `first` sides and covers the ROI
+// enlarged by `grow`; the second stage reads the intermediate image on the enlarged sides.
+template <class T, class Src>
+std::vector<T> compose(Op op, Src src, int w, int h, int c, const Mask& mask, bool reflect,
+                       int kind, Sides first, Sides grow, int kx, int ky, const T* value,
+                       bool clampNeg, T hi = std::numeric_limits<T>::max()) {
+    if (op == kGradient) {
+        auto d = stage<T>(src, w, h, c, mask, false, true, kind, first, value, hi);
+        auto e = stage<T>(src, w, h, c, mask, false, false, kind, first, value, hi);
+        for (std::size_t i = 0; i < d.v.size(); ++i) d.v[i] = diff(d.v[i], e.v[i], false);
+        return d.v;
+    }
+    const int el = grow.left ? kx : 0, et = grow.top ? ky : 0;
+    const int er = grow.right ? kx : 0, eb = grow.bottom ? ky : 0;
+    const bool opening = op == kOpen || op == kTophat;
+    auto shifted = [&](int x, int y, int k) { return src(x - el, y - et, k); };
+    auto t = stage<T>(shifted, w + el + er, h + et + eb, c, mask, false, !opening, kind, first,
+                      value, hi);
+    auto inner = [&](int x, int y, int k) { return t.px(x + el, y + et, k); };
+    auto r = stage<T>(inner, w, h, c, mask, reflect, opening, kind,
+                      {et > 0, eb > 0, el > 0, er > 0}, value, hi);
+    for (int y = 0; y < h && (op == kTophat || op == kBlackhat); ++y)
+        for (int x = 0; x < w; ++x)
+            for (int k = 0; k < c; ++k) {
+                T& d = r.px(x, y, k);
+                d = op == kTophat ? diff(src(x, y, k), d, clampNeg)
+                                  : diff(d, src(x, y, k), clampNeg);
+            }
+    return r.v;
+}
+
+// Spec and buffer of either family at the reported sizes.
+struct Made {
+    GuardedBuffer spec, buf;
+};
+template <class GetSize, class Init>
+Made make32(GetSize getSize, Init init, qpxSize roi, const Mask& m) {
+    int s = 0, b = 0;
+    EXPECT_EQ(getSize(roi, {m.w, m.h}, &s, &b), 0);
+    Made r{GuardedBuffer(std::size_t(s)), GuardedBuffer(std::size_t(b))};
+    EXPECT_EQ(init(roi, m.m.data(), {m.w, m.h}, reinterpret_cast<qpxMorphAdvState*>(r.spec.data()),
+                   r.buf.data()),
+              0);
+    return r;
+}
+Made makeL(qpxSizeL roi, const Mask& m, qpxDataType type, int ch) {
+    std::int64_t s = 0, b = 0;
+    EXPECT_EQ(qpxiMorphGetSpecSize_L(roi, {m.w, m.h}, type, ch, &s), 0);
+    EXPECT_EQ(qpxiMorphGetBufferSize_L(roi, {m.w, m.h}, type, ch, &b), 0);
+    Made r{GuardedBuffer(std::size_t(s)), GuardedBuffer(std::size_t(b))};
+    EXPECT_EQ(qpxiMorphInit_L(roi, m.m.data(), {m.w, m.h}, type, ch,
+                              reinterpret_cast<qpxMorphStateL*>(r.spec.data())),
+              0);
+    return r;
+}
+template <class S>
+S* as(const Made& m) {
+    return reinterpret_cast<S*>(m.spec.data());
+}
+
+// The sides each stage reads from memory. The 64-bit family's first stage covers the second
+// stage's reach on every flagged side and reads further only under an effective stage flag; the
+// 32-bit family and the gradients run the single-stage rule on the caller's code.
+struct Plan {
+    Sides first, grow;
+};
+Plan plan(std::uint32_t border, bool wide, int op) {
+    const std::uint32_t stage = (~border << 4) & border & 0xF00u;
+    const Sides st{(stage & 0x100u) != 0, (stage & 0x200u) != 0, (stage & 0x400u) != 0,
+                   (stage & 0x800u) != 0};
+    const Sides all{(border & 0x10u) || st.top, (border & 0x20u) || st.bottom,
+                    (border & 0x40u) || st.left, (border & 0x80u) || st.right};
+    if (wide && op != kGradient) return {st, all};
+    return {all, {}};
+}
+
+const qpxBorderType kBorders[] = {
+    qpxBorderRepl,
+    qpxBorderMirror,
+    qpxBorderDefault,
+    qpxBorderConst,
+    qpxBorderInMem,
+    qpxBorderConst | qpxBorderInMem,
+    qpxBorderRepl | qpxBorderInMemTop | qpxBorderInMemRight,
+    qpxBorderMirror | qpxBorderStageInMemLeft,
+    qpxBorderConst | qpxBorderInMemLeft | qpxBorderInMemBottom,
+    qpxBorderRepl | qpxBorderStageInMemTop | qpxBorderInMemBottom,
+    qpxBorderDefault | qpxBorderStageInMemRight | qpxBorderInMemRight,
 };
 
 template <class T, int C>
@@ -51,82 +243,45 @@ void check_type(bool wide, std::uint32_t seed) {
     const auto f = fns<T, C>();
     T values[4];
     for (auto& v : values) v = rnd.any<T>();
+    ValueArg<T, C> value;
+    if constexpr (C == 1)
+        value = values[0];
+    else
+        value = values;
     for (const Mask& mask : masks(rnd))
-        for (auto [w, h] : {std::pair{1, 1}, std::pair{2, 3}, std::pair{9, 5}, std::pair{19, 7}})
-            for (const Case& bc : kBorders)
+        for (auto [w, h] : {std::pair{1, 1}, std::pair{2, 3}, std::pair{9, 5}, std::pair{19, 7}}) {
+            Made m32 = make32(f.getSize, f.init, {w, h}, mask);
+            Made mL = makeL({w, h}, mask, f.type, C);
+            for (qpxBorderType border : kBorders)
                 for (int op = kOpen; op <= kGradient; ++op) {
                     SCOPED_TRACE(testing::Message()
                                  << "mask " << mask.w << "x" << mask.h << " roi " << w << "x" << h
-                                 << " border " << bc.border << " op " << op << " wide " << wide);
+                                 << " border " << border << " op " << op);
                     const Place place = (w + op) % 2 ? Place::Begin : Place::End;
-                    const Margins mg{kMargin, kMargin, kMargin, kMargin};
-                    GuardedImage<T> src(w, h, C, 0, place, mg), dst(w, h, C, 4 * sizeof(T), place);
+                    GuardedImage<T> src(w, h, C, 0, place, Margins{6, 6, 6, 6}),
+                        dst(w, h, C, 4 * sizeof(T), place);
                     src.fill([&] { return rnd.any<T>(); });
-                    dst.fill([&] { return T(0); });
-                    ValueArg<T, C> value;
-                    if constexpr (C == 1)
-                        value = values[0];
-                    else
-                        value = values;
-
-                    const std::uint32_t kind = bc.border & 15u;
-                    std::uint32_t eff = bc.border;
-                    if ((bc.border & 0xF0u) == 0xF0u && kind == 0) eff |= 5u;
-                    const unsigned stageFlags = (~bc.border << 4) & bc.border & 0xF00u;
-                    Sides first{(eff & 0x10u) || (stageFlags & 0x100u),
-                                (eff & 0x20u) || (stageFlags & 0x200u),
-                                (eff & 0x40u) || (stageFlags & 0x400u),
-                                (eff & 0x80u) || (stageFlags & 0x800u)};
-                    qpxStatus st;
-                    if (!wide) {
-                        int specSize = 0, bufSize = 0;
-                        ASSERT_EQ(f.getSize({w, h}, {mask.w, mask.h}, &specSize, &bufSize), 0);
-                        GuardedBuffer spec{std::size_t(specSize)}, buf{std::size_t(bufSize)};
-                        auto* sp = reinterpret_cast<qpxMorphAdvState*>(spec.data());
-                        ASSERT_EQ(f.init({w, h}, mask.m.data(), {mask.w, mask.h}, sp, buf.data()),
-                                  0);
-                        st = f.border[op](src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
-                                          bc.border, value, sp, buf.data());
-                        if (op == kGradient && !bc.gradientOk32) {
-                            ASSERT_EQ(st, qpxStatusBadBorder);
-                            continue;
-                        }
-                    } else {
-                        std::int64_t specSize = 0, bufSize = 0;
-                        ASSERT_EQ(
-                            qpxiMorphGetSpecSize_L({w, h}, {mask.w, mask.h}, f.type, C, &specSize),
-                            0);
-                        ASSERT_EQ(
-                            qpxiMorphGetBufferSize_L({w, h}, {mask.w, mask.h}, f.type, C, &bufSize),
-                            0);
-                        GuardedBuffer spec{std::size_t(specSize)}, buf{std::size_t(bufSize)};
-                        auto* sp = reinterpret_cast<qpxMorphStateL*>(spec.data());
-                        ASSERT_EQ(
-                            qpxiMorphInit_L({w, h}, mask.m.data(), {mask.w, mask.h}, f.type, C, sp),
-                            0);
-                        st = f.wide[op](src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
-                                        bc.border, value, sp, buf.data());
+                    const qpxStatus st =
+                        wide ? f.wide[op](src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
+                                          border, value, as<qpxMorphStateL>(mL), mL.buf.data())
+                             : f.border[op](src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
+                                            border, value, as<qpxMorphAdvState>(m32),
+                                            m32.buf.data());
+                    // The 32-bit gradient takes the filter rule: no default kind, no stage flags.
+                    if (!wide && op == kGradient && ((border & 15u) == 5 || border > 255)) {
+                        ASSERT_EQ(st, qpxStatusBadBorder);
+                        continue;
                     }
                     ASSERT_EQ(st, qpxStatusOk);
-                    // The 32-bit family's second stage builds its border from the kind; the
-                    // 64-bit family's first stage covers the second stage's reach on flagged
-                    // sides.
-                    const int kx = mask.w >> 1, ky = mask.h >> 1;
-                    const bool enlarge = wide && op != kGradient;
-                    const int k2 = (eff & 15u);
+                    const int kind = (border & 15u) ? int(border & 15u) : 5;
+                    const Plan p = plan(border, wide, op);
                     auto raw = [&](int x, int y, int k) { return src.at(x, y, k); };
                     const bool clampNeg = std::is_same_v<T, float> && !wide;
-                    Plane<T> want =
-                        compose<T>(Op(op), raw, w, h, C, mask, true, int(k2), first,
-                                   enlarge && first.left ? kx : 0, enlarge && first.top ? ky : 0,
-                                   enlarge && first.right ? kx : 0,
-                                   enlarge && first.bottom ? ky : 0, values, clampNeg);
-                    for (int y = 0; y < h; ++y)
-                        for (int x = 0; x < w; ++x)
-                            for (int k = 0; k < C; ++k)
-                                ASSERT_EQ(dst.at(x, y, k), want.at(x, y, k))
-                                    << "at " << x << "," << y << "," << k;
+                    ASSERT_EQ(dst.dense(),
+                              compose<T>(Op(op), raw, w, h, C, mask, true, kind, p.first, p.grow,
+                                         mask.w >> 1, mask.h >> 1, values, clampNeg));
                 }
+        }
 }
 
 TEST(MorphAdv, BorderFamilyMatchesTwoStages) {
@@ -147,89 +302,73 @@ TEST(MorphAdv, WideFamilyMatchesTwoStages) {
     check_type<float, 3>(true, 16);
 }
 
-// Mode 1 runs the second stage with the mask as given, mode 0 with it reflected again; the
-// clamp flag of the 64-bit family decides whether signed top-hats can go negative.
-TEST(MorphAdv, ModeSwitchAndClampFlag) {
+// Mode 1 runs the second stage with the mask as given, mode 0 reflected again. With the mask as
+// given the opening is no longer below the image, so top-hats have negative differences: the
+// 64-bit family clamps them under mode bit 2 (16s, 32f), the 32-bit family always for 32f and
+// never for 16s.
+TEST(MorphAdv, ModeSwitchAndClampRules) {
     const Mask mask{3, 2, {1, 1, 0, 0, 0, 1}};  // not symmetric: reflection matters
     const int w = 12, h = 6;
     qpxtest::Random rnd(21);
     GuardedImage<s16> src(w, h), dst(w, h);
+    GuardedImage<float> srcF(w, h), dstF(w, h);
     src.fill([&] { return rnd.any<s16>(); });
-    auto raw = [&](int x, int y, int k) { return src.at(x, y, k); };
-
-    int specSize = 0, bufSize = 0;
-    ASSERT_EQ(qpxiMorphAdvGetSize_16s_C1R({w, h}, {3, 2}, &specSize, &bufSize), 0);
-    GuardedBuffer spec{std::size_t(specSize)}, buf{std::size_t(bufSize)};
-    auto* sp = reinterpret_cast<qpxMorphAdvState*>(spec.data());
-    ASSERT_EQ(qpxiMorphAdvInit_16s_C1R({w, h}, mask.m.data(), {3, 2}, sp, buf.data()), 0);
+    srcF.fill([&] { return rnd.any<float>(); });
+    auto raw = [&](int x, int y, int) { return src.at(x, y); };
+    auto rawF = [&](int x, int y, int) { return srcF.at(x, y); };
+    Made m16 = make32(qpxiMorphAdvGetSize_16s_C1R, qpxiMorphAdvInit_16s_C1R, {w, h}, mask);
+    Made m32f = make32(qpxiMorphAdvGetSize_32f_C1R, qpxiMorphAdvInit_32f_C1R, {w, h}, mask);
+    Made mL = makeL({w, h}, mask, qpx16s, 1), mLF = makeL({w, h}, mask, qpx32f, 1);
+    auto* sp = as<qpxMorphAdvState>(m16);
+    auto* spF = as<qpxMorphAdvState>(m32f);
     for (int mode : {1, 0, 5, 4}) {
+        SCOPED_TRACE(mode);
+        const bool reflect = !(mode & 1), clamp = mode & 4;
         ASSERT_EQ(qpxiMorphSetMode(mode, sp), 0);
+        ASSERT_EQ(qpxiMorphSetMode(mode, spF), 0);
+        ASSERT_EQ(qpxiMorphSetMode_L(mode, as<qpxMorphStateL>(mL)), 0);
+        ASSERT_EQ(qpxiMorphSetMode_L(mode, as<qpxMorphStateL>(mLF)), 0);
         ASSERT_EQ(qpxiMorphCloseBorder_16s_C1R(src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
-                                               qpxBorderRepl, 0, sp, buf.data()),
+                                               1, 0, sp, m16.buf.data()),
                   0);
-        const bool reflect = !(mode & 1);
-        auto want =
-            compose<s16>(kClose, raw, w, h, 1, mask, reflect, 1, {}, 0, 0, 0, 0, nullptr, false);
-        EXPECT_EQ(dst.dense(), want.px) << "mode " << mode;
-    }
-
-    // With the unreflected mask the opening is no longer below the image, so the top-hat has
-    // negative differences to show or to clamp.
-    std::int64_t specL = 0, bufL = 0;
-    ASSERT_EQ(qpxiMorphGetSpecSize_L({w, h}, {3, 2}, qpx16s, 1, &specL), 0);
-    ASSERT_EQ(qpxiMorphGetBufferSize_L({w, h}, {3, 2}, qpx16s, 1, &bufL), 0);
-    GuardedBuffer specW{std::size_t(specL)}, bufW{std::size_t(bufL)};
-    auto* spw = reinterpret_cast<qpxMorphStateL*>(specW.data());
-    ASSERT_EQ(qpxiMorphInit_L({w, h}, mask.m.data(), {3, 2}, qpx16s, 1, spw), 0);
-    for (int mode : {1, 5}) {
-        ASSERT_EQ(qpxiMorphSetMode_L(mode, spw), 0);
-        ASSERT_EQ(qpxiMorphTophat_16s_C1R_L(src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
-                                            qpxBorderRepl, 0, spw, bufW.data()),
+        EXPECT_EQ(dst.dense(), compose<s16>(kClose, raw, w, h, 1, mask, reflect, 1, {}, {}, 0, 0,
+                                            nullptr, false));
+        ASSERT_EQ(qpxiMorphTophatBorder_16s_C1R(src.roi(), src.step(), dst.roi(), dst.step(),
+                                                {w, h}, 1, 0, sp, m16.buf.data()),
                   0);
-        auto want =
-            compose<s16>(kTophat, raw, w, h, 1, mask, false, 1, {}, 0, 0, 0, 0, nullptr, mode == 5);
-        EXPECT_EQ(dst.dense(), want.px) << "mode " << mode;
-        const auto d = dst.dense();
-        const bool anyNegative = std::any_of(d.begin(), d.end(), [](s16 v) { return v < 0; });
-        EXPECT_EQ(anyNegative, mode == 1);
+        EXPECT_EQ(dst.dense(), compose<s16>(kTophat, raw, w, h, 1, mask, reflect, 1, {}, {}, 0, 0,
+                                            nullptr, false));
+        ASSERT_EQ(qpxiMorphTophat_16s_C1R_L(src.roi(), src.step(), dst.roi(), dst.step(), {w, h}, 1,
+                                            0, as<qpxMorphStateL>(mL), mL.buf.data()),
+                  0);
+        EXPECT_EQ(dst.dense(), compose<s16>(kTophat, raw, w, h, 1, mask, reflect, 1, {}, {}, 0, 0,
+                                            nullptr, clamp));
+        ASSERT_EQ(qpxiMorphBlackhatBorder_32f_C1R(srcF.roi(), srcF.step(), dstF.roi(), dstF.step(),
+                                                  {w, h}, 1, 0.0f, spF, m32f.buf.data()),
+                  0);
+        EXPECT_EQ(dstF.dense(), compose<float>(kBlackhat, rawF, w, h, 1, mask, reflect, 1, {}, {},
+                                               0, 0, nullptr, true));
+        ASSERT_EQ(
+            qpxiMorphBlackhat_32f_C1R_L(srcF.roi(), srcF.step(), dstF.roi(), dstF.step(), {w, h}, 1,
+                                        0.0f, as<qpxMorphStateL>(mLF), mLF.buf.data()),
+            0);
+        EXPECT_EQ(dstF.dense(), compose<float>(kBlackhat, rawF, w, h, 1, mask, reflect, 1, {}, {},
+                                               0, 0, nullptr, clamp));
+        if (mode == 1) {  // the unclamped cases really hold negative values
+            const auto d = dstF.dense();
+            EXPECT_TRUE(std::any_of(d.begin(), d.end(), [](float v) { return v < 0; }));
+        }
     }
-    // The 32-bit 16s top-hat never clamps, the 32f one always does.
-    ASSERT_EQ(qpxiMorphSetMode(1, sp), 0);
-    ASSERT_EQ(qpxiMorphTophatBorder_16s_C1R(src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
-                                            qpxBorderRepl, 0, sp, buf.data()),
-              0);
-    const auto d = dst.dense();
-    EXPECT_TRUE(std::any_of(d.begin(), d.end(), [](s16 v) { return v < 0; }));
-
     for (int bad : {2, 3, 6, -1, 8}) {
         EXPECT_EQ(qpxiMorphSetMode(bad, sp), qpxStatusBadMode);
-        EXPECT_EQ(qpxiMorphSetMode_L(bad, spw), qpxStatusBadMode);
+        EXPECT_EQ(qpxiMorphSetMode_L(bad, as<qpxMorphStateL>(mL)), qpxStatusBadMode);
     }
     EXPECT_EQ(qpxiMorphSetMode(2, nullptr), qpxStatusNullPointer);
     EXPECT_EQ(qpxiMorphSetMode_L(0, nullptr), qpxStatusNullPointer);
 }
 
-TEST(MorphAdv, FloatTophatBorderNeverNegative) {
-    const std::vector<u8> mask = {1, 1, 0, 0, 0, 1};
-    const int w = 10, h = 5;
-    qpxtest::Random rnd(5);
-    GuardedImage<float> src(w, h), dst(w, h);
-    src.fill([&] { return rnd.any<float>(); });
-    int specSize = 0, bufSize = 0;
-    ASSERT_EQ(qpxiMorphAdvGetSize_32f_C1R({w, h}, {3, 2}, &specSize, &bufSize), 0);
-    GuardedBuffer spec{std::size_t(specSize)}, buf{std::size_t(bufSize)};
-    auto* sp = reinterpret_cast<qpxMorphAdvState*>(spec.data());
-    ASSERT_EQ(qpxiMorphAdvInit_32f_C1R({w, h}, mask.data(), {3, 2}, sp, buf.data()), 0);
-    ASSERT_EQ(qpxiMorphSetMode(1, sp), 0);
-    for (auto fn : {qpxiMorphTophatBorder_32f_C1R, qpxiMorphBlackhatBorder_32f_C1R}) {
-        ASSERT_EQ(fn(src.roi(), src.step(), dst.roi(), dst.step(), {w, h}, qpxBorderRepl, 0.0f, sp,
-                     buf.data()),
-                  0);
-        for (float v : dst.dense()) EXPECT_GE(v, 0.0f);
-    }
-}
-
-// The difference kernels on their own: scalar and vector paths against the per-element rule.
+// The difference kernels on their own: scalar and vector paths against the per-element rule,
+// and bit rows at every pair of offsets with the bits around the ROI kept.
 TEST(MorphAdv, DifferencesScalarEqualsVector) {
     qpxtest::Random rnd(8);
     auto run = [&](auto zero, bool clampNeg) {
@@ -241,136 +380,92 @@ TEST(MorphAdv, DifferencesScalarEqualsVector) {
                                     clampNeg);
             qpx::morph::subtract<T>(qpx::Path::Vector, a.data(), 0, b.data(), 0, d2.data(), 0, n, 1,
                                     clampNeg);
-            for (int i = 0; i < n; ++i) {
+            for (int i = 0; i < n; ++i)
                 ASSERT_EQ(d1[i], diff(a[i], b[i], clampNeg && !std::is_unsigned_v<T>));
-                ASSERT_EQ(d2[i], d1[i]);
-            }
+            ASSERT_EQ(d2, d1);
         }
     };
-    for (bool c : {false, true}) {
-        run(u8{}, c);
-        run(u16{}, c);
-        run(s16{}, c);
-        run(float{}, c);
-    }
-    // Bit rows at every pair of offsets; bits around the ROI stay as they were.
+    for (bool c : {false, true}) run(u8{}, c), run(u16{}, c), run(s16{}, c), run(float{}, c);
+    auto bit = [](const std::vector<u8>& v, int i) { return (v[i >> 3] >> (i & 7)) & 1; };
     for (int aBit = 0; aBit < 8; ++aBit)
         for (int dBit = 0; dBit < 8; dBit += 3)
             for (int n : {1, 7, 8, 9, 23}) {
                 std::vector<u8> a(8), b(8), d0(8);
                 for (int i = 0; i < 8; ++i)
                     a[i] = u8(rnd.bits()), b[i] = u8(rnd.bits()), d0[i] = u8(rnd.bits());
+                const int bBit = 5 - aBit / 2;
                 for (auto path : {qpx::Path::Scalar, qpx::Path::Vector}) {
                     std::vector<u8> d = d0;
-                    qpx::morph::and_not_bits(path, a.data(), 0, aBit, b.data(), 0, 5 - aBit / 2,
-                                             d.data(), 0, dBit, n, 1);
-                    for (int x = 0; x < 64; ++x) {
-                        auto bit = [](const std::vector<u8>& v, int i) {
-                            return (v[i >> 3] >> (i & 7)) & 1;
-                        };
-                        const int i = x - dBit;
-                        const int want = (i >= 0 && i < n)
-                                             ? bit(a, aBit + i) & !bit(b, 5 - aBit / 2 + i)
-                                             : bit(d0, x);
-                        ASSERT_EQ(bit(d, x), want) << "bit " << x;
-                    }
+                    qpx::morph::and_not_bits(path, a.data(), 0, aBit, b.data(), 0, bBit, d.data(),
+                                             0, dBit, n, 1);
+                    for (int x = 0, i = -dBit; x < 64; ++x, ++i)
+                        ASSERT_EQ(bit(d, x), i >= 0 && i < n ? bit(a, aBit + i) & !bit(b, bBit + i)
+                                                             : bit(d0, x));
                 }
             }
 }
 
-// Bit-packed images: the same compositions on 0/1 pixels, at every bit offset, with the bits
+// Bit-packed images: the same compositions on 0/1 pixels, at several bit offsets, with the bits
 // around each destination row kept.
 TEST(MorphAdv, BitPackedMatchesTwoStages) {
+    using Fn32 = qpxStatus (*)(const u8*, int, int, u8*, int, int, qpxSize, qpxBorderType, u8,
+                               const qpxMorphAdvState*, u8*);
+    using FnL = qpxStatus (*)(const u8*, std::int64_t, int, u8*, std::int64_t, int, qpxSizeL,
+                              qpxBorderType, u8, const qpxMorphStateL*, u8*);
+    const Fn32 fn32[5] = {qpxiMorphOpenBorder_1u_C1R, qpxiMorphCloseBorder_1u_C1R,
+                          qpxiMorphTophatBorder_1u_C1R, qpxiMorphBlackhatBorder_1u_C1R,
+                          qpxiMorphGradientBorder_1u_C1R};
+    const FnL fnL[5] = {qpxiMorphOpen_1u_C1R_L, qpxiMorphClose_1u_C1R_L, qpxiMorphTophat_1u_C1R_L,
+                        qpxiMorphBlackhat_1u_C1R_L, qpxiMorphGradient_1u_C1R_L};
     qpxtest::Random rnd(31);
-    const int w = 21, h = 5;
-    for (const Mask& mask : masks(rnd))
-        // Replicate, default, constant, and two of them with sides read from memory.
-        for (qpxBorderType border : {0x01u, 0x05u, 0x06u, 0x51u, 0xA6u})
+    const int w = 21, h = 5, stepBytes = (w + 14) / 8;
+    const u8 one = 1;
+    for (const Mask& mask : masks(rnd)) {
+        Made m32 = make32(qpxiMorphAdvGetSize_1u_C1R, qpxiMorphAdvInit_1u_C1R, {w, h}, mask);
+        Made mL = makeL({w, h}, mask, qpx1u, 1);
+        // Replicate, default, constant, and with sides read from memory.
+        for (qpxBorderType border : {0x01u, 0x05u, 0x06u, 0x51u, 0xA6u, 0x501u})
             for (int op = kOpen; op <= kGradient; ++op)
                 for (bool wide : {false, true})
                     for (int bit : {0, 3, 7}) {
                         SCOPED_TRACE(testing::Message()
                                      << "mask " << mask.w << "x" << mask.h << " border " << border
                                      << " op " << op << " wide " << wide << " bit " << bit);
-                        const int stepBytes = (w + 7 + 7) / 8;
                         GuardedImage<u8> src(stepBytes, h, 1, 0, Place::End, {4, 4, 1, 1}),
                             dst(stepBytes, h);
                         src.fill([&] { return u8(rnd.bits()); });
                         dst.fill([&] { return u8(rnd.bits()); });
                         const auto before = dst.dense();
-                        const int srcBit = 7 - bit, value = 1;
-                        qpxStatus st;
-                        std::vector<u8> spec, buf;
-                        if (!wide) {
-                            int s = 0, b = 0;
-                            ASSERT_EQ(qpxiMorphAdvGetSize_1u_C1R({w, h}, {mask.w, mask.h}, &s, &b),
-                                      0);
-                            spec.resize(std::size_t(s));
-                            buf.resize(std::size_t(b));
-                            auto* sp = reinterpret_cast<qpxMorphAdvState*>(spec.data());
-                            ASSERT_EQ(qpxiMorphAdvInit_1u_C1R({w, h}, mask.m.data(),
-                                                              {mask.w, mask.h}, sp, buf.data()),
-                                      0);
-                            using Fn =
-                                qpxStatus (*)(const u8*, int, int, u8*, int, int, qpxSize,
-                                              qpxBorderType, u8, const qpxMorphAdvState*, u8*);
-                            const Fn fn[5] = {
-                                qpxiMorphOpenBorder_1u_C1R, qpxiMorphCloseBorder_1u_C1R,
-                                qpxiMorphTophatBorder_1u_C1R, qpxiMorphBlackhatBorder_1u_C1R,
-                                qpxiMorphGradientBorder_1u_C1R};
-                            st = fn[op](src.roi(), src.step(), srcBit, dst.roi(), dst.step(), bit,
-                                        {w, h}, border, value, sp, buf.data());
-                            if (op == kGradient && border == qpxBorderDefault) {
-                                ASSERT_EQ(st, qpxStatusBadBorder);
-                                continue;
-                            }
-                        } else {
-                            std::int64_t s = 0, b = 0;
-                            ASSERT_EQ(
-                                qpxiMorphGetSpecSize_L({w, h}, {mask.w, mask.h}, qpx1u, 1, &s), 0);
-                            ASSERT_EQ(
-                                qpxiMorphGetBufferSize_L({w, h}, {mask.w, mask.h}, qpx1u, 1, &b),
-                                0);
-                            spec.resize(std::size_t(s));
-                            buf.resize(std::size_t(b));
-                            auto* sp = reinterpret_cast<qpxMorphStateL*>(spec.data());
-                            ASSERT_EQ(qpxiMorphInit_L({w, h}, mask.m.data(), {mask.w, mask.h},
-                                                      qpx1u, 1, sp),
-                                      0);
-                            using Fn = qpxStatus (*)(const u8*, std::int64_t, int, u8*,
-                                                     std::int64_t, int, qpxSizeL, qpxBorderType, u8,
-                                                     const qpxMorphStateL*, u8*);
-                            const Fn fn[5] = {qpxiMorphOpen_1u_C1R_L, qpxiMorphClose_1u_C1R_L,
-                                              qpxiMorphTophat_1u_C1R_L, qpxiMorphBlackhat_1u_C1R_L,
-                                              qpxiMorphGradient_1u_C1R_L};
-                            st = fn[op](src.roi(), src.step(), srcBit, dst.roi(), dst.step(), bit,
-                                        {w, h}, border, value, sp, buf.data());
+                        const int srcBit = 7 - bit;
+                        const qpxStatus st =
+                            wide ? fnL[op](src.roi(), src.step(), srcBit, dst.roi(), dst.step(),
+                                           bit, {w, h}, border, one, as<qpxMorphStateL>(mL),
+                                           mL.buf.data())
+                                 : fn32[op](src.roi(), src.step(), srcBit, dst.roi(), dst.step(),
+                                            bit, {w, h}, border, one, as<qpxMorphAdvState>(m32),
+                                            m32.buf.data());
+                        if (!wide && op == kGradient && ((border & 15u) == 5 || border > 255)) {
+                            ASSERT_EQ(st, qpxStatusBadBorder);
+                            continue;
                         }
                         ASSERT_EQ(st, qpxStatusOk);
                         auto pixel = [&](int x, int y, int) {
                             const int i = srcBit + x;
                             return u8((src.at(i >> 3, y) >> (i & 7)) & 1);
                         };
-                        const u8 one = 1;
-                        const Sides mem{(border & 0x10) != 0, (border & 0x20) != 0,
-                                        (border & 0x40) != 0, (border & 0x80) != 0};
-                        const int kx = wide && op != kGradient ? mask.w >> 1 : 0;
-                        const int ky = wide && op != kGradient ? mask.h >> 1 : 0;
-                        Plane<u8> want =
-                            compose<u8>(Op(op), pixel, w, h, 1, mask, true, int(border & 15), mem,
-                                        mem.left ? kx : 0, mem.top ? ky : 0, mem.right ? kx : 0,
-                                        mem.bottom ? ky : 0, &one, false, one);
+                        const Plan p = plan(border, wide, op);
+                        const auto want = compose<u8>(Op(op), pixel, w, h, 1, mask, true,
+                                                      int(border & 15), p.first, p.grow,
+                                                      mask.w >> 1, mask.h >> 1, &one, false, one);
                         for (int y = 0; y < h; ++y)
-                            for (int x = 0; x < stepBytes * 8; ++x) {
-                                const int i = x - bit;
-                                const int got = (dst.at(x >> 3, y) >> (x & 7)) & 1;
-                                const int exp =
-                                    (i >= 0 && i < w)
-                                        ? want.at(i, y, 0)
-                                        : (before[y * stepBytes + (x >> 3)] >> (x & 7)) & 1;
-                                ASSERT_EQ(got, exp) << "bit " << x << " row " << y;
-                            }
+                            for (int x = 0, i = -bit; x < stepBytes * 8; ++x, ++i)
+                                ASSERT_EQ((dst.at(x >> 3, y) >> (x & 7)) & 1,
+                                          i >= 0 && i < w
+                                              ? want[std::size_t(y) * w + i]
+                                              : (before[y * stepBytes + (x >> 3)] >> (x & 7)) & 1)
+                                    << "bit " << x << " row " << y;
                     }
+    }
 }
 
 }  // namespace
