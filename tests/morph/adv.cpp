@@ -314,47 +314,35 @@ TEST(MorphAdv, ModeSwitchAndClampRules) {
     GuardedImage<float> srcF(w, h), dstF(w, h);
     src.fill([&] { return rnd.any<s16>(); });
     srcF.fill([&] { return rnd.any<float>(); });
-    auto raw = [&](int x, int y, int) { return src.at(x, y); };
-    auto rawF = [&](int x, int y, int) { return srcF.at(x, y); };
     Made m16 = make32(qpxiMorphAdvGetSize_16s_C1R, qpxiMorphAdvInit_16s_C1R, {w, h}, mask);
     Made m32f = make32(qpxiMorphAdvGetSize_32f_C1R, qpxiMorphAdvInit_32f_C1R, {w, h}, mask);
     Made mL = makeL({w, h}, mask, qpx16s, 1), mLF = makeL({w, h}, mask, qpx32f, 1);
+    // Runs one export on the ROI and compares with the reference.
+    auto check = [&](auto fn, auto& s, auto& d, auto* spec, const Made& m, Op op, bool reflect,
+                     bool clampNeg) {
+        using T = std::remove_reference_t<decltype(s.at(0, 0))>;
+        ASSERT_EQ(fn(s.roi(), s.step(), d.roi(), d.step(), {w, h}, 1, T(0), spec, m.buf.data()), 0);
+        auto raw = [&](int x, int y, int) { return s.at(x, y); };
+        EXPECT_EQ(d.dense(),
+                  compose<T>(op, raw, w, h, 1, mask, reflect, 1, {}, {}, 0, 0, nullptr, clampNeg));
+    };
     auto* sp = as<qpxMorphAdvState>(m16);
     auto* spF = as<qpxMorphAdvState>(m32f);
     for (int mode : {1, 0, 5, 4}) {
         SCOPED_TRACE(mode);
-        const bool reflect = !(mode & 1), clamp = mode & 4;
-        ASSERT_EQ(qpxiMorphSetMode(mode, sp), 0);
-        ASSERT_EQ(qpxiMorphSetMode(mode, spF), 0);
-        ASSERT_EQ(qpxiMorphSetMode_L(mode, as<qpxMorphStateL>(mL)), 0);
-        ASSERT_EQ(qpxiMorphSetMode_L(mode, as<qpxMorphStateL>(mLF)), 0);
-        ASSERT_EQ(qpxiMorphCloseBorder_16s_C1R(src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
-                                               1, 0, sp, m16.buf.data()),
+        const bool refl = !(mode & 1), clamp = mode & 4;
+        ASSERT_EQ(qpxiMorphSetMode(mode, sp) | qpxiMorphSetMode(mode, spF), 0);
+        ASSERT_EQ(qpxiMorphSetMode_L(mode, as<qpxMorphStateL>(mL)) |
+                      qpxiMorphSetMode_L(mode, as<qpxMorphStateL>(mLF)),
                   0);
-        EXPECT_EQ(dst.dense(), compose<s16>(kClose, raw, w, h, 1, mask, reflect, 1, {}, {}, 0, 0,
-                                            nullptr, false));
-        ASSERT_EQ(qpxiMorphTophatBorder_16s_C1R(src.roi(), src.step(), dst.roi(), dst.step(),
-                                                {w, h}, 1, 0, sp, m16.buf.data()),
-                  0);
-        EXPECT_EQ(dst.dense(), compose<s16>(kTophat, raw, w, h, 1, mask, reflect, 1, {}, {}, 0, 0,
-                                            nullptr, false));
-        ASSERT_EQ(qpxiMorphTophat_16s_C1R_L(src.roi(), src.step(), dst.roi(), dst.step(), {w, h}, 1,
-                                            0, as<qpxMorphStateL>(mL), mL.buf.data()),
-                  0);
-        EXPECT_EQ(dst.dense(), compose<s16>(kTophat, raw, w, h, 1, mask, reflect, 1, {}, {}, 0, 0,
-                                            nullptr, clamp));
-        ASSERT_EQ(qpxiMorphBlackhatBorder_32f_C1R(srcF.roi(), srcF.step(), dstF.roi(), dstF.step(),
-                                                  {w, h}, 1, 0.0f, spF, m32f.buf.data()),
-                  0);
-        EXPECT_EQ(dstF.dense(), compose<float>(kBlackhat, rawF, w, h, 1, mask, reflect, 1, {}, {},
-                                               0, 0, nullptr, true));
-        ASSERT_EQ(
-            qpxiMorphBlackhat_32f_C1R_L(srcF.roi(), srcF.step(), dstF.roi(), dstF.step(), {w, h}, 1,
-                                        0.0f, as<qpxMorphStateL>(mLF), mLF.buf.data()),
-            0);
-        EXPECT_EQ(dstF.dense(), compose<float>(kBlackhat, rawF, w, h, 1, mask, reflect, 1, {}, {},
-                                               0, 0, nullptr, clamp));
-        if (mode == 1) {  // the unclamped cases really hold negative values
+        check(qpxiMorphCloseBorder_16s_C1R, src, dst, sp, m16, kClose, refl, false);
+        check(qpxiMorphTophatBorder_16s_C1R, src, dst, sp, m16, kTophat, refl, false);
+        check(qpxiMorphTophat_16s_C1R_L, src, dst, as<qpxMorphStateL>(mL), mL, kTophat, refl,
+              clamp);
+        check(qpxiMorphBlackhatBorder_32f_C1R, srcF, dstF, spF, m32f, kBlackhat, refl, true);
+        check(qpxiMorphBlackhat_32f_C1R_L, srcF, dstF, as<qpxMorphStateL>(mLF), mLF, kBlackhat,
+              refl, clamp);
+        if (mode == 1) {  // the unclamped case really has negative values
             const auto d = dstF.dense();
             EXPECT_TRUE(std::any_of(d.begin(), d.end(), [](float v) { return v < 0; }));
         }

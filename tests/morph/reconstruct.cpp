@@ -18,33 +18,28 @@ using qpxtest::Place;
 using u8 = std::uint8_t;
 using u16 = std::uint16_t;
 
+// The entry points of one element type: dilation and erosion, and the type code.
 template <class T>
-qpxDataType type_of() {
+struct Fns {
+    qpxStatus (*fn[2])(const T*, int, T*, int, qpxSize, u8*, qpxNormType);
+    qpxDataType type;
+};
+#define RECON_FNS(tag, type) \
+    { {qpxiMorphReconstructDilate_##tag##_C1IR, qpxiMorphReconstructErode_##tag##_C1IR}, type }
+template <class T>
+Fns<T> fns() {
     if constexpr (std::is_same_v<T, u8>)
-        return qpx8u;
+        return RECON_FNS(8u, qpx8u);
     else if constexpr (std::is_same_v<T, u16>)
-        return qpx16u;
+        return RECON_FNS(16u, qpx16u);
     else if constexpr (std::is_same_v<T, float>)
-        return qpx32f;
+        return RECON_FNS(32f, qpx32f);
     else
-        return qpx64f;
+        return RECON_FNS(64f, qpx64f);
 }
-
 template <Recon op, class T>
 qpxStatus call(const T* s, int ss, T* j, int js, qpxSize r, u8* b, qpxNormType n) {
-    constexpr bool d = op == Recon::Dilate;
-    if constexpr (std::is_same_v<T, u8>)
-        return d ? qpxiMorphReconstructDilate_8u_C1IR(s, ss, j, js, r, b, n)
-                 : qpxiMorphReconstructErode_8u_C1IR(s, ss, j, js, r, b, n);
-    else if constexpr (std::is_same_v<T, u16>)
-        return d ? qpxiMorphReconstructDilate_16u_C1IR(s, ss, j, js, r, b, n)
-                 : qpxiMorphReconstructErode_16u_C1IR(s, ss, j, js, r, b, n);
-    else if constexpr (std::is_same_v<T, float>)
-        return d ? qpxiMorphReconstructDilate_32f_C1IR(s, ss, j, js, r, b, n)
-                 : qpxiMorphReconstructErode_32f_C1IR(s, ss, j, js, r, b, n);
-    else
-        return d ? qpxiMorphReconstructDilate_64f_C1IR(s, ss, j, js, r, b, n)
-                 : qpxiMorphReconstructErode_64f_C1IR(s, ss, j, js, r, b, n);
+    return fns<T>().fn[op == Recon::Dilate ? 0 : 1](s, ss, j, js, r, b, n);
 }
 
 // Reconstruction as its definition reads: clamp the marker by the mask, then apply unit
@@ -133,7 +128,7 @@ void check_against_reference() {
                     load(m, mask);
                     load(j, marker);
                     int size = 0;
-                    ASSERT_EQ(qpxiMorphReconstructGetBufferSize({w, h}, type_of<T>(), 1, &size),
+                    ASSERT_EQ(qpxiMorphReconstructGetBufferSize({w, h}, fns<T>().type, 1, &size),
                               qpxStatusOk);
                     GuardedBuffer buf(std::size_t(size), place);
                     ASSERT_EQ(
