@@ -82,7 +82,7 @@ struct Mask {
 
 std::vector<Mask> masks(qpxtest::Random& rnd) {
     std::vector<Mask> v{{3, 3, std::vector<u8>(9, 1)}, {1, 1, {0}}, {5, 1, {1, 0, 7, 0, 255}}};
-    for (auto [w, h] : {std::pair{3, 5}, std::pair{2, 4}, std::pair{4, 3}}) {
+    for (auto [w, h] : {std::pair{3, 5}, std::pair{2, 4}, std::pair{4, 3}, std::pair{4, 4}}) {
         Mask m{w, h, std::vector<u8>(std::size_t(w) * h)};
         for (auto& e : m.m) e = rnd.next<int>(0, 2) ? u8(rnd.next<int>(1, 255)) : 0;
         v.push_back(m);
@@ -412,7 +412,7 @@ TEST(MorphAdv, BitPackedMatchesTwoStages) {
         Made m32 = make32(qpxiMorphAdvGetSize_1u_C1R, qpxiMorphAdvInit_1u_C1R, {w, h}, mask);
         Made mL = makeL({w, h}, mask, qpx1u, 1);
         // Replicate, default, constant, and with sides read from memory.
-        for (qpxBorderType border : {0x01u, 0x05u, 0x06u, 0x51u, 0xA6u, 0x501u})
+        for (qpxBorderType border : {0x01u, 0x05u, 0x06u, 0x51u, 0xA6u, 0x501u, 0xF0u})
             for (int op = kOpen; op <= kGradient; ++op)
                 for (bool wide : {false, true})
                     for (int bit : {0, 3, 7}) {
@@ -442,9 +442,10 @@ TEST(MorphAdv, BitPackedMatchesTwoStages) {
                             return u8((src.at(i >> 3, y) >> (i & 7)) & 1);
                         };
                         const Plan p = plan(border, wide, op);
-                        const auto want = compose<u8>(Op(op), pixel, w, h, 1, mask, true,
-                                                      int(border & 15), p.first, p.grow,
-                                                      mask.w >> 1, mask.h >> 1, &one, false, one);
+                        const auto want =
+                            compose<u8>(Op(op), pixel, w, h, 1, mask, true,
+                                        (border & 15) ? int(border & 15) : 5, p.first, p.grow,
+                                        mask.w >> 1, mask.h >> 1, &one, false, one);
                         for (int y = 0; y < h; ++y)
                             for (int x = 0, i = -bit; x < stepBytes * 8; ++x, ++i)
                                 ASSERT_EQ((dst.at(x >> 3, y) >> (x & 7)) & 1,
