@@ -1,9 +1,10 @@
 // One erosion or dilation stage. Rows of the border-extended source are produced one at a time
 // (built into work rows, or read in place when every side the mask reaches is in memory) and fed
 // to one of two kernels:
-//  - full rectangles are separable: a horizontal running extremum per row (doubling windows,
-//    log2(width) operations per element), then a vertical one over a ring of rows (van Herk /
-//    Gil-Werman blocks: three operations per element whatever the height);
+//  - full rectangles are separable: a horizontal running extremum per row (at most a few
+//    doublings, then van Herk / Gil-Werman blocks: a bounded number of operations per element
+//    whatever the width), then a vertical one over a ring of rows (van Herk / Gil-Werman
+//    blocks: three operations per element whatever the height);
 //  - any other mask reads exactly its members, row by row from the member table.
 // Max and min are exact, so the scalar and vector paths (which run the same operations in the
 // same order) agree bit for bit.

@@ -126,41 +126,70 @@ inline void combine3(Path path, const T* a, const T* b, const T* c, T* out, std:
     for (; i < n; ++i) out[i] = E::s(E::s(a[i], b[i]), c[i]);
 }
 
-// Windows at least this wide use van Herk / Gil-Werman along the row: a constant number of
-// operations per pixel, where doubling needs log2(k) vector passes.
-inline constexpr int kRowBlockWindow = 128;
+// Row windows at least this wide take a constant number of passes whatever their width: the
+// running extremum over 16 pixels (four doublings), then van Herk / Gil-Werman over that. Shorter
+// windows double directly, which takes at most five passes.
+inline constexpr int kRowBlockWindow = 32;
 
-// Van Herk / Gil-Werman along a row of C-channel pixels: blocks of k pixels; g = extremum from x
-// to the end of its block (kept in out), h = extremum from the start of the block to x; then
-// out[x] = op(g[x], h[x + k - 1]). Sequential along the row, so both paths run this code.
+// Van Herk / Gil-Werman on top of m = the 16-pixel running extremum (m[x] covers x .. x + 15,
+// valid for x < w + k - 16). With q = k / 16 and r = k - 16q, the window at x is covered by
+// m[x], m[x + 16], ..., m[x + 16(q - 1)] and m[x + r + 16(q - 1)]. Along each residue class the
+// terms m[x + 16j] form blocks of q: chunks of 16 pixels on a grid that ends at w, so the suffix
+// g (into out) never reaches beyond x < w. The prefix h of the next block overwrites m in place;
+// the last term is read ahead of the write. Every step is an element-wise op on contiguous
+// elements, so both paths run the same operations on the same operands.
 template <class T, Op op>
-void hreduce_blocks(const T* p, T* out, std::int64_t w, int k, int C) {
+void hreduce_blocks(Path path, T* m, T* out, std::int64_t w, int k, int C) {
     using E = Ext<T, op>;
-    const std::int64_t n = w + k - 1;
-    T run[4] = {};
-    for (std::int64_t x = n - 1; x >= 0; --x) {
-        const bool blockEnd = x % k == k - 1 || x == n - 1;
-        for (int c = 0; c < C; ++c) {
-            run[c] = blockEnd ? p[x * C + c] : E::s(p[x * C + c], run[c]);
-            if (x < w) out[x * C + c] = run[c];
-        }
+    using W = Vec<T>;
+    const std::int64_t q = k / 16, r = k - 16 * q;
+    const std::int64_t S = 16 * std::int64_t(C);  // elements of a chunk
+    // Suffix within blocks, right to left; the rightmost chunk of each block starts afresh.
+    for (std::int64_t c = 0; 16 * c < w; ++c) {
+        const std::int64_t x0 = std::max<std::int64_t>(w - 16 * (c + 1), 0);
+        const std::int64_t n = (w - 16 * c - x0) * C;
+        if (c % q == 0)
+            std::memcpy(out + x0 * C, m + x0 * C, std::size_t(n) * sizeof(T));
+        else
+            combine<T, op>(path, m + x0 * C, out + x0 * C + S, out + x0 * C, n);
     }
-    for (std::int64_t x = 0; x < n; ++x) {
-        const bool blockStart = x % k == 0;
-        for (int c = 0; c < C; ++c) {
-            run[c] = blockStart ? p[x * C + c] : E::s(run[c], p[x * C + c]);
-            if (x >= k - 1) {
-                T& o = out[(x - k + 1) * C + c];
-                o = E::s(o, run[c]);
+    // Prefix within blocks, left to right, over [0, w + 16(q - 1)); output o = x - 16(q - 1).
+    const std::int64_t lag = 16 * (q - 1) * C, ahead = r * C;
+    const std::int64_t c0 = -((w + 15) / 16);
+    for (std::int64_t c = c0; c <= q - 2; ++c) {
+        const std::int64_t x0 = std::max<std::int64_t>(w + 16 * c, 0);
+        const std::int64_t i1 = (w + 16 * (c + 1)) * C;
+        const bool fresh = ((c % q) + q) % q == 0;
+        std::int64_t i = x0 * C;
+        // Elements whose output lies before 0 only carry the prefix; the first 16 pixels have
+        // no predecessor in their class.
+        const std::int64_t iOut = std::min(std::max(i, lag), i1);
+        const std::int64_t iCarry = std::max(i, S);
+        if (!fresh && iCarry < iOut)
+            combine<T, op>(path, m + iCarry - S, m + iCarry, m + iCarry, iOut - iCarry);
+        i = iOut;
+        if (path == Path::Vector)
+            for (; i + W::N <= i1; i += W::N) {
+                const typename W::V last = W::load(m + i + ahead);
+                typename W::V h = W::load(m + i);
+                if (!fresh) h = E::v(W::load(m + i - S), h);
+                T* o = out + i - lag;
+                W::store(o, E::v(E::v(W::load(o), h), last));
+                W::store(m + i, h);
             }
+        for (; i < i1; ++i) {
+            const T last = m[i + ahead];
+            const T h = fresh ? m[i] : E::s(m[i - S], m[i]);
+            out[i - lag] = E::s(E::s(out[i - lag], h), last);
+            m[i] = h;
         }
     }
 }
 
 // Horizontal running extremum over k pixels of C channels: out[x] = op of p[x .. x + k - 1] for
 // x < w. Short windows are folded directly; longer ones double (1, 2, 4, ...) in the scratch row
-// e (which may be p itself), then the last two overlapping windows give width k; the longest
-// use blocks.
+// e (which may be p itself), then the last two overlapping windows give width k; from
+// kRowBlockWindow on, doubling stops at 16 and blocks take over. e holds w + k - 1 pixels.
 template <class T, Op op>
 void hreduce(Path path, const T* p, T* e, T* out, std::int64_t w, int k, int C) {
     if (k == 1) {
@@ -175,17 +204,15 @@ void hreduce(Path path, const T* p, T* e, T* out, std::int64_t w, int k, int C) 
         combine_taps<T, op>(path, p, C, k, out, w * C);
         return;
     }
-    if (k >= kRowBlockWindow) {
-        hreduce_blocks<T, op>(p, out, w, k, C);
-        return;
-    }
+    const int top = k >= kRowBlockWindow ? 16 : k;
     std::int64_t s = 1;
     const T* cur = p;
-    while (2 * s <= k) {
+    while (2 * s <= top) {
         combine<T, op>(path, cur, cur + s * C, e, (w + k - 2 * s) * C);
         cur = e;
         s *= 2;
     }
+    if (k >= kRowBlockWindow) return hreduce_blocks<T, op>(path, e, out, w, k, C);
     combine<T, op>(path, cur, cur + (k - s) * C, out, w * C);
 }
 

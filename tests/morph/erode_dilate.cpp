@@ -6,6 +6,7 @@
 #include "erode_dilate_common.hpp"
 #include "frame/border.hpp"
 #include "morph/morph_engine.hpp"
+#include "morph/morphology_kernels.hpp"
 
 using namespace morphtest;
 using qpxtest::GuardedBuffer;
@@ -175,6 +176,58 @@ TEST(ErodeDilate, FullRectangles) {
             if (s[0] < 100) check_case<float, 3>(cs, rnd, Place::Begin);
             ASSERT_FALSE(HasFatalFailure());
         }
+}
+
+// The row pass of full rectangles on its own: every window width from 1 to well past the point
+// where blocks take over (several blocks, partial blocks at both ends, rows shorter than a block),
+// from a separate source and in place in the scratch row, both paths, against guard pages, against
+// a direct extremum.
+template <class T, int C>
+void row_windows(Random& rnd) {
+    using qpx::morph::Op;
+    for (int k = 1; k <= 150; k += k < 40 ? 1 : 7)
+        for (int w : {1, 2, 15, 16, 17, 40, 97}) {
+            const std::size_t n = std::size_t(w + k - 1) * C;
+            std::vector<T> p(n);
+            for (T& v : p) v = T(rnd.next<int>(0, 200));
+            for (bool dil : {true, false}) {
+                std::vector<T> want(std::size_t(w) * C);
+                for (int x = 0; x < w; ++x)
+                    for (int c = 0; c < C; ++c) {
+                        T v = p[std::size_t(x) * C + c];
+                        for (int j = 1; j < k; ++j) {
+                            const T u = p[std::size_t(x + j) * C + c];
+                            v = dil ? std::max(v, u) : std::min(v, u);
+                        }
+                        want[std::size_t(x) * C + c] = v;
+                    }
+                for (qpx::Path path : {qpx::Path::Scalar, qpx::Path::Vector})
+                    for (Place place : {Place::Begin, Place::End}) {
+                        // Scratch and output against guard pages: no access outside them.
+                        GuardedBuffer eMem(n * sizeof(T), place),
+                            oMem(want.size() * sizeof(T), place);
+                        T* e = reinterpret_cast<T*>(eMem.data());
+                        T* out = reinterpret_cast<T*>(oMem.data());
+                        std::copy(p.begin(), p.end(), e);
+                        const T* from = place == Place::Begin ? e : p.data();
+                        if (dil)
+                            qpx::morph::hreduce<T, Op::Dilate>(path, from, e, out, w, k, C);
+                        else
+                            qpx::morph::hreduce<T, Op::Erode>(path, from, e, out, w, k, C);
+                        ASSERT_EQ(std::vector<T>(out, out + want.size()), want)
+                            << "k " << k << " w " << w << " C " << C;
+                    }
+            }
+        }
+}
+
+TEST(ErodeDilate, RowWindows) {
+    Random rnd(12);
+    row_windows<u8, 1>(rnd);
+    row_windows<u8, 3>(rnd);
+    row_windows<u8, 4>(rnd);
+    row_windows<s16, 1>(rnd);
+    row_windows<float, 4>(rnd);
 }
 
 // The documented corner cases, with values written out.
