@@ -158,31 +158,6 @@ TEST(Reconstruct, MatchesIteratedGeodesicSteps) {
     check_against_reference<Recon::Erode, double>();
 }
 
-// Two square regions of the mask touch only at a corner: 8-connectivity crosses it, 4 does not.
-TEST(Reconstruct, DiagonalContactDependsOnConnectivity) {
-    const int w = 8, h = 8;
-    for (qpxNormType norm : {qpxNormL1, qpxNormInf}) {
-        GuardedImage<u8> m(w, h), j(w, h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                bool a = x < 4 && y < 4, b = x >= 4 && y >= 4;
-                m.at(x, y) = a ? 100 : b ? 200 : 0;
-                j.at(x, y) = 0;
-            }
-        j.at(1, 1) = 255;
-        std::vector<u8> buf(64 + 4 * w + h + 161);
-        ASSERT_EQ(qpxiMorphReconstructDilate_8u_C1IR(m.roi(), m.step(), j.roi(), j.step(), {w, h},
-                                                     buf.data(), norm),
-                  qpxStatusOk);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                bool a = x < 4 && y < 4, b = x >= 4 && y >= 4;
-                int want = a ? 100 : (b && norm == qpxNormInf) ? 100 : 0;
-                ASSERT_EQ(j.at(x, y), want) << x << "," << y << " norm " << norm;
-            }
-    }
-}
-
 TEST(Reconstruct, BufferSizeTableAndChecks) {
     struct Case {
         qpxDataType type;
