@@ -131,58 +131,78 @@ inline void combine3(Path path, const T* a, const T* b, const T* c, T* out, std:
 // windows double directly, which takes at most five passes.
 inline constexpr int kRowBlockWindow = 32;
 
+// out[i] = op(a[i], b[i]) for i descending; b may lie at least a vector above out, so that a
+// recurrence running right to left reads finished values.
+template <class T, Op op>
+inline void combine_down(Path path, const T* a, const T* b, T* out, std::int64_t n) {
+    using E = Ext<T, op>;
+    using W = Vec<T>;
+    std::int64_t i = n;
+    if (path == Path::Vector)
+        for (; i >= W::N; i -= W::N)
+            W::store(out + i - W::N, E::v(W::load(a + i - W::N), W::load(b + i - W::N)));
+    for (; i > 0; --i) out[i - 1] = E::s(a[i - 1], b[i - 1]);
+}
+
+// The forward step of the blocks below on elements [i0, i1) of m: h = op(h 16 pixels back, m)
+// when `carry`, else m; then out[i - lag] = op(op(out[i - lag], h), m[i + ahead]). The value
+// ahead is read before h overwrites m.
+template <class T, Op op, bool carry>
+inline void blocks_forward(Path path, T* m, T* out, std::int64_t i0, std::int64_t i1,
+                           std::int64_t S, std::int64_t lag, std::int64_t ahead) {
+    using E = Ext<T, op>;
+    using W = Vec<T>;
+    std::int64_t i = i0;
+    if (path == Path::Vector)
+        for (; i + W::N <= i1; i += W::N) {
+            const typename W::V last = W::load(m + i + ahead);
+            typename W::V h = W::load(m + i);
+            if constexpr (carry) h = E::v(W::load(m + i - S), h);
+            T* o = out + i - lag;
+            W::store(o, E::v(E::v(W::load(o), h), last));
+            if constexpr (carry) W::store(m + i, h);
+        }
+    for (; i < i1; ++i) {
+        const T last = m[i + ahead];
+        const T h = carry ? E::s(m[i - S], m[i]) : m[i];
+        out[i - lag] = E::s(E::s(out[i - lag], h), last);
+        m[i] = h;
+    }
+}
+
 // Van Herk / Gil-Werman on top of m = the 16-pixel running extremum (m[x] covers x .. x + 15,
 // valid for x < w + k - 16). With q = k / 16 and r = k - 16q, the window at x is covered by
 // m[x], m[x + 16], ..., m[x + 16(q - 1)] and m[x + r + 16(q - 1)]. Along each residue class the
-// terms m[x + 16j] form blocks of q: chunks of 16 pixels on a grid that ends at w, so the suffix
+// terms m[x + 16j] form blocks of q: spans of 16q pixels on a grid that ends at w, so the suffix
 // g (into out) never reaches beyond x < w. The prefix h of the next block overwrites m in place;
 // the last term is read ahead of the write. Every step is an element-wise op on contiguous
 // elements, so both paths run the same operations on the same operands.
 template <class T, Op op>
 void hreduce_blocks(Path path, T* m, T* out, std::int64_t w, int k, int C) {
-    using E = Ext<T, op>;
-    using W = Vec<T>;
     const std::int64_t q = k / 16, r = k - 16 * q;
-    const std::int64_t S = 16 * std::int64_t(C);  // elements of a chunk
+    const std::int64_t S = 16 * std::int64_t(C), B = q * S;  // elements of a chunk, a block
+    const std::int64_t n = w * C;
     // Suffix within blocks, right to left; the rightmost chunk of each block starts afresh.
-    for (std::int64_t c = 0; 16 * c < w; ++c) {
-        const std::int64_t x0 = std::max<std::int64_t>(w - 16 * (c + 1), 0);
-        const std::int64_t n = (w - 16 * c - x0) * C;
-        if (c % q == 0)
-            std::memcpy(out + x0 * C, m + x0 * C, std::size_t(n) * sizeof(T));
-        else
-            combine<T, op>(path, m + x0 * C, out + x0 * C + S, out + x0 * C, n);
+    for (std::int64_t hi = n; hi > 0; hi -= B) {
+        const std::int64_t lo = std::max<std::int64_t>(hi - B, 0);
+        const std::int64_t mid = std::max(hi - S, lo);
+        std::memcpy(out + mid, m + mid, std::size_t(hi - mid) * sizeof(T));
+        combine_down<T, op>(path, m + lo, out + lo + S, out + lo, mid - lo);
     }
-    // Prefix within blocks, left to right, over [0, w + 16(q - 1)); output o = x - 16(q - 1).
-    const std::int64_t lag = 16 * (q - 1) * C, ahead = r * C;
-    const std::int64_t c0 = -((w + 15) / 16);
-    for (std::int64_t c = c0; c <= q - 2; ++c) {
-        const std::int64_t x0 = std::max<std::int64_t>(w + 16 * c, 0);
-        const std::int64_t i1 = (w + 16 * (c + 1)) * C;
-        const bool fresh = ((c % q) + q) % q == 0;
-        std::int64_t i = x0 * C;
-        // Elements whose output lies before 0 only carry the prefix; the first 16 pixels have
-        // no predecessor in their class.
-        const std::int64_t iOut = std::min(std::max(i, lag), i1);
-        const std::int64_t iCarry = std::max(i, S);
-        if (!fresh && iCarry < iOut)
-            combine<T, op>(path, m + iCarry - S, m + iCarry, m + iCarry, iOut - iCarry);
-        i = iOut;
-        if (path == Path::Vector)
-            for (; i + W::N <= i1; i += W::N) {
-                const typename W::V last = W::load(m + i + ahead);
-                typename W::V h = W::load(m + i);
-                if (!fresh) h = E::v(W::load(m + i - S), h);
-                T* o = out + i - lag;
-                W::store(o, E::v(E::v(W::load(o), h), last));
-                W::store(m + i, h);
-            }
-        for (; i < i1; ++i) {
-            const T last = m[i + ahead];
-            const T h = fresh ? m[i] : E::s(m[i - S], m[i]);
-            out[i - lag] = E::s(E::s(out[i - lag], h), last);
-            m[i] = h;
-        }
+    // Prefix within blocks, left to right, over [0, w + 16(q - 1)) pixels; output o = x - 16(q
+    // - 1). Elements before `lag` only carry the prefix; the first 16 pixels of a block, and of
+    // the row, start afresh.
+    const std::int64_t lag = (q - 1) * S, ahead = r * C, end = n + lag;
+    for (std::int64_t bs = n - (n + B - 1) / B * B; bs < end; bs += B) {
+        const std::int64_t f0 = std::max<std::int64_t>(bs, 0);
+        const std::int64_t c1 = std::min(bs + B, end);
+        const std::int64_t f1 = std::min(std::max(bs + S, S), c1);
+        blocks_forward<T, op, false>(path, m, out, std::max(f0, lag), std::max(f1, lag), S, lag,
+                                     ahead);
+        if (f1 < std::min(c1, lag))
+            combine<T, op>(path, m + f1 - S, m + f1, m + f1, std::min(c1, lag) - f1);
+        blocks_forward<T, op, true>(path, m, out, std::max(f1, lag), std::max(c1, lag), S, lag,
+                                    ahead);
     }
 }
 
