@@ -186,7 +186,7 @@ void hreduce_blocks(Path path, T* m, T* out, std::int64_t w, int k, int C) {
     for (std::int64_t hi = n; hi > 0; hi -= B) {
         const std::int64_t lo = std::max<std::int64_t>(hi - B, 0);
         const std::int64_t mid = std::max(hi - S, lo);
-        std::memcpy(out + mid, m + mid, std::size_t(hi - mid) * sizeof(T));
+        combine<T, op>(path, m + mid, m + mid, out + mid, hi - mid);  // op(a, a) is a copy
         combine_down<T, op>(path, m + lo, out + lo + S, out + lo, mid - lo);
     }
     // Prefix within blocks, left to right, over [0, w + 16(q - 1)) pixels; output o = x - 16(q
