@@ -7,8 +7,10 @@
 
 #include "common/guard.hpp"
 #include "filter/gaussian.hpp"
+#include "filter/reference.hpp"
 
 using namespace qpxtest;
+using namespace filtertest;
 
 namespace {
 
@@ -29,19 +31,6 @@ GAUSS_API(std::uint8_t, 8u, qpx8u)
 GAUSS_API(std::uint16_t, 16u, qpx16u)
 GAUSS_API(std::int16_t, 16s, qpx16s)
 GAUSS_API(float, 32f, qpx32f)
-
-constexpr long kConst = -1L << 40;
-
-// Where coordinate i of a line of n pixels reads, by kind and the in-memory flags of its ends.
-long ref_index(long i, long n, int kind, bool memLo, bool memHi) {
-    if ((i >= 0 || memLo) && (i < n || memHi)) return i;
-    if (kind == qpxBorderConst) return kConst;
-    if (kind == qpxBorderMirror && n > 1) {
-        long p = 2 * n - 2, m = ((i % p) + p) % p;
-        return m < n ? m : p - m;
-    }
-    return i < 0 ? 0 : n - 1;
-}
 
 // Direct 2-D correlation in double precision with a kernel exp(-k^2 / 2 sigma^2) normalised.
 // Integer results must be the rounded (16s 5x5: truncated) reference, or off by one where the

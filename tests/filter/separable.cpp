@@ -8,9 +8,11 @@
 #include <tuple>
 
 #include "common/guard.hpp"
+#include "filter/reference.hpp"
 #include "filter/separable.hpp"
 
 using namespace qpxtest;
+using namespace filtertest;
 
 namespace {
 
@@ -18,26 +20,6 @@ using s16 = std::int16_t;
 using u16 = std::uint16_t;
 using u8 = std::uint8_t;
 using Spec = qpxFilterSeparableSpec;
-constexpr long kConst = -(1L << 40);
-
-// The pixel that position i of a line of n pixels reads, reflecting step by step rather than by
-// a period so that it shares nothing with the library's mapping.
-long ref_index(long i, long n, int kind, bool memBefore, bool memAfter) {
-    if ((i >= 0 && i < n) || (i < 0 && memBefore) || (i >= n && memAfter)) return i;
-    if (kind == qpxBorderConst) return kConst;
-    if (kind == qpxBorderRepl || n == 1) return i < 0 ? 0 : n - 1;
-    while (i < 0 || i >= n) i = i < 0 ? -i : 2 * (n - 1) - i;
-    return i;
-}
-
-template <class D>
-D ref_store(float v) {
-    if constexpr (std::is_same_v<D, float>) return v;
-    const float lo = float(std::numeric_limits<D>::min()),
-                hi = float(std::numeric_limits<D>::max());
-    return static_cast<D>(v < lo ? lo : v > hi ? hi : std::trunc(v));
-}
-
 template <class T>
 constexpr int kType = std::is_same_v<T, u8>    ? qpx8u
                       : std::is_same_v<T, u16> ? qpx16u
@@ -111,7 +93,7 @@ void check_filter(F fn, qpxSize roi, int kw, int kh, std::uint32_t b, int diviso
                 for (int i = 1; i < kw; ++i) r = r + float(rk[i]) * P(px + i - ax, y + j - ay, c);
                 s = j == 0 ? float(ck[0]) * (r * inv) : s + float(ck[j]) * (r * inv);
             }
-            const D want = ref_store<D>(s * inv);
+            const D want = trunc_sat<D>(s * inv);
             ASSERT_EQ(std::memcmp(&want, &dst.at(0, y, x), sizeof(D)), 0)
                 << "x " << px << " y " << y << " c " << c << " roi " << roi.width << "x"
                 << roi.height << " k " << kw << "x" << kh << " border " << b << " got "

@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "common/guard.hpp"
+#include "filter/reference.hpp"
 #include "filter/separable.hpp"
 
 using namespace qpxtest;
+using namespace filtertest;
 using qpx::filter::RowKind;
 
 namespace {
@@ -16,22 +18,6 @@ namespace {
 using s16 = std::int16_t;
 using u16 = std::uint16_t;
 using u8 = std::uint8_t;
-
-constexpr long kConst = -(1L << 40);
-
-long ref_x(long i, long n, std::uint32_t b) {
-    if ((i >= 0 && i < n) || (i < 0 && (b & 0x40)) || (i >= n && (b & 0x80))) return i;
-    if ((b & 15) == qpxBorderConst) return kConst;
-    if ((b & 15) == qpxBorderRepl || n == 1) return i < 0 ? 0 : n - 1;
-    while (i < 0 || i >= n) i = i < 0 ? -i : 2 * (n - 1) - i;
-    return i;
-}
-
-template <class D>
-D trunc_sat(double v) {
-    const double lo = std::numeric_limits<D>::min(), hi = std::numeric_limits<D>::max();
-    return static_cast<D>(v < lo ? lo : v > hi ? hi : std::trunc(v));
-}
 
 int low_mul(int divisor) {
     return s16(std::trunc(16384.0f / float(divisor)));
@@ -73,7 +59,8 @@ void sweep_rows(Call call, qpxStatus (*size)(qpxSize, int, int*), int divisor) {
                                 double sum = 0;
                                 float fsum = 0;
                                 for (int t = 0; t < ks; ++t) {
-                                    const long sx = ref_x(x / ch - ax + t, w, b);
+                                    const long sx =
+                                        ref_index(x / ch - ax + t, w, b & 15, b & 0x40, b & 0x80);
                                     const float v =
                                         sx == kConst ? value[x % ch] : src.at(int(sx), y, x % ch);
                                     sum += double(k[t]) * v;
@@ -101,6 +88,13 @@ void sweep_rows(Call call, qpxStatus (*size)(qpxSize, int, int*), int divisor) {
 #define ROW32F(fn, V)                                                                            \
     [](auto s, int ss, auto d, qpxSize r, auto k, int ks, int ax, std::uint32_t b, auto* v, int, \
        u8* buf) { return fn(s, ss, d, r, k, ks, ax, b, V, buf); }
+#define ROWS(kind, tag, T, D, div1, div3)                                                         \
+    sweep_rows<RowKind::kind, T, D, 1, s16>(ROW(qpxiFilterRowBorderPipeline_##tag##_C1R, v[0]),   \
+                                            qpxiFilterRowBorderPipelineGetBufferSize_##tag##_C1R, \
+                                            div1);                                                \
+    sweep_rows<RowKind::kind, T, D, 3, s16>(ROW(qpxiFilterRowBorderPipeline_##tag##_C3R, v[0]),   \
+                                            qpxiFilterRowBorderPipelineGetBufferSize_##tag##_C3R, \
+                                            div3);
 
 TEST(RowStage, MatchesDirectSums) {
     sweep_rows<RowKind::Float, float, float, 1, float>(
@@ -109,30 +103,10 @@ TEST(RowStage, MatchesDirectSums) {
     sweep_rows<RowKind::Float, float, float, 3, float>(
         ROW32F(qpxiFilterRowBorderPipeline_32f_C3R, v),
         qpxiFilterRowBorderPipelineGetBufferSize_32f_C3R, 1);
-    sweep_rows<RowKind::Scaled, u8, s16, 1, s16>(ROW(qpxiFilterRowBorderPipeline_8u16s_C1R, v[0]),
-                                                 qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C1R,
-                                                 3);
-    sweep_rows<RowKind::Scaled, u8, s16, 3, s16>(ROW(qpxiFilterRowBorderPipeline_8u16s_C3R, v[0]),
-                                                 qpxiFilterRowBorderPipelineGetBufferSize_8u16s_C3R,
-                                                 -2);
-    sweep_rows<RowKind::Scaled, s16, s16, 1, s16>(ROW(qpxiFilterRowBorderPipeline_16s_C1R, v[0]),
-                                                  qpxiFilterRowBorderPipelineGetBufferSize_16s_C1R,
-                                                  1);
-    sweep_rows<RowKind::Scaled, s16, s16, 3, s16>(ROW(qpxiFilterRowBorderPipeline_16s_C3R, v[0]),
-                                                  qpxiFilterRowBorderPipelineGetBufferSize_16s_C3R,
-                                                  700);
-    sweep_rows<RowKind::Scaled, u16, u16, 1, s16>(ROW(qpxiFilterRowBorderPipeline_16u_C1R, v[0]),
-                                                  qpxiFilterRowBorderPipelineGetBufferSize_16u_C1R,
-                                                  9);
-    sweep_rows<RowKind::Scaled, u16, u16, 3, s16>(ROW(qpxiFilterRowBorderPipeline_16u_C3R, v[0]),
-                                                  qpxiFilterRowBorderPipelineGetBufferSize_16u_C3R,
-                                                  1);
-    sweep_rows<RowKind::Low, s16, s16, 1, s16>(ROW(qpxiFilterRowBorderPipeline_Low_16s_C1R, v[0]),
-                                               qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C1R,
-                                               3);
-    sweep_rows<RowKind::Low, s16, s16, 3, s16>(ROW(qpxiFilterRowBorderPipeline_Low_16s_C3R, v[0]),
-                                               qpxiFilterRowBorderPipelineGetBufferSize_Low_16s_C3R,
-                                               16);
+    ROWS(Scaled, 8u16s, u8, s16, 3, -2)
+    ROWS(Scaled, 16s, s16, s16, 1, 700)
+    ROWS(Scaled, 16u, u16, u16, 9, 1)
+    ROWS(Low, Low_16s, s16, s16, 3, 16)
 }
 
 // Column stage: each tap scaled by 1/divisor, truncated and saturated; the 16-bit fixed-point
@@ -192,20 +166,19 @@ void sweep_columns(Call call, int divisor) {
         return fn(rows, dst, step, roi, k, ks, buf);                        \
     }
 
+#define COLS(kind, tag, D, div1, div3)                                                        \
+    sweep_columns<RowKind::kind, s16, D, 1>(COL(qpxiFilterColumnPipeline_##tag##_C1R), div1); \
+    sweep_columns<RowKind::kind, s16, D, 3>(COL(qpxiFilterColumnPipeline_##tag##_C3R), div3);
+
 TEST(ColumnStage, MatchesDirectSums) {
     sweep_columns<RowKind::Float, float, float, 1>(COL32F(qpxiFilterColumnPipeline_32f_C1R), 1);
     sweep_columns<RowKind::Float, float, float, 3>(COL32F(qpxiFilterColumnPipeline_32f_C3R), 1);
-    sweep_columns<RowKind::Scaled, s16, s16, 1>(COL(qpxiFilterColumnPipeline_16s_C1R), 7);
-    sweep_columns<RowKind::Scaled, s16, s16, 3>(COL(qpxiFilterColumnPipeline_16s_C3R), 1);
-    sweep_columns<RowKind::Scaled, s16, u8, 1>(COL(qpxiFilterColumnPipeline_16s8u_C1R), 16);
-    sweep_columns<RowKind::Scaled, s16, u8, 3>(COL(qpxiFilterColumnPipeline_16s8u_C3R), -5);
-    sweep_columns<RowKind::Scaled, s16, std::int8_t, 1>(COL(qpxiFilterColumnPipeline_16s8s_C1R),
-                                                        33);
-    sweep_columns<RowKind::Scaled, s16, std::int8_t, 3>(COL(qpxiFilterColumnPipeline_16s8s_C3R), 2);
+    COLS(Scaled, 16s, s16, 7, 1)
+    COLS(Scaled, 16s8u, u8, 16, -5)
+    COLS(Scaled, 16s8s, std::int8_t, 33, 2)
     sweep_columns<RowKind::Scaled, u16, u16, 1>(COL(qpxiFilterColumnPipeline_16u_C1R), 3);
     sweep_columns<RowKind::Scaled, u16, u16, 3>(COL(qpxiFilterColumnPipeline_16u_C3R), 1);
-    sweep_columns<RowKind::Low, s16, s16, 1>(COL(qpxiFilterColumnPipeline_Low_16s_C1R), 1);
-    sweep_columns<RowKind::Low, s16, s16, 3>(COL(qpxiFilterColumnPipeline_Low_16s_C3R), 16);
+    COLS(Low, Low_16s, s16, 1, 16)
 }
 
 // Scalar and vector paths of both stages give the same bits, on data that overflows 32 bits.
