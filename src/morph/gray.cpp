@@ -6,6 +6,7 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -85,41 +86,88 @@ void gray_init(qpxMorphGrayState* spec, qpxSize roi, const V* values, qpxSize ma
     std::memcpy(own, values, sizeof(V) * std::size_t(maskSize.width) * maskSize.height);
 }
 
-template <class T, bool dilate>
-void gray_morph(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
-                const qpxMorphGrayState* spec) {
+namespace {
+
+// One output row from the source rows that `src_row(sy)` returns.
+template <class T, bool dilate, class Rows>
+void gray_row(Path path, const GrayHeader& hd, int y, int w, int h, T* d, Rows src_row) {
     using V = std::conditional_t<std::is_same_v<T, float>, float, std::int32_t>;
-    const GrayHeader hd = gray_header(spec);
     const unsigned char* values = static_cast<const unsigned char*>(hd.values);
-    const int w = roi.width, h = roi.height;
     const int mw = hd.maskW, mh = hd.maskH, ax = hd.anchorX, ay = hd.anchorY;
     T start;
     if constexpr (std::is_same_v<T, float>)
         start = dilate ? -std::numeric_limits<float>::max() : std::numeric_limits<float>::max();
     else
         start = dilate ? 0 : 255;
-    for (int y = 0; y < h; ++y) {
-        T* d = row(dst, dstStep, y);
-        for (int x = 0; x < w; ++x) d[x] = start;
-        for (int j = 0; j < mh; ++j) {
-            const int sy = y + j - ay;
-            if (sy < 0 || sy >= h) continue;
-            const T* s = row(src, srcStep, sy);
-            for (int i = 0; i < mw; ++i) {
-                // Output x reads source x + dx; only the part inside the ROI takes part.
-                const int dx = i - ax;
-                const int x0 = dx < 0 ? -dx : 0;
-                const int x1 = dx > 0 ? w - dx : w;
-                if (x1 <= x0) continue;
-                V v;
-                std::memcpy(&v, values + (std::size_t(j) * mw + i) * sizeof(V), sizeof v);
-                if constexpr (std::is_same_v<T, float>)
-                    row_32f<dilate>(path, s + x0 + dx, d + x0, x1 - x0, v);
-                else
-                    row_8u<dilate>(path, s + x0 + dx, d + x0, x1 - x0, v);
-            }
+    for (int x = 0; x < w; ++x) d[x] = start;
+    for (int j = 0; j < mh; ++j) {
+        const int sy = y + j - ay;
+        if (sy < 0 || sy >= h) continue;
+        const T* s = src_row(sy);
+        for (int i = 0; i < mw; ++i) {
+            // Output x reads source x + dx; only the part inside the ROI takes part.
+            const int dx = i - ax;
+            const int x0 = dx < 0 ? -dx : 0;
+            const int x1 = dx > 0 ? w - dx : w;
+            if (x1 <= x0) continue;
+            V v;
+            std::memcpy(&v, values + (std::size_t(j) * mw + i) * sizeof(V), sizeof v);
+            if constexpr (std::is_same_v<T, float>)
+                row_32f<dilate>(path, s + x0 + dx, d + x0, x1 - x0, v);
+            else
+                row_8u<dilate>(path, s + x0 + dx, d + x0, x1 - x0, v);
         }
     }
+}
+
+// In place, rows are visited towards the shorter reach of the window; the originals of the
+// rows already overwritten that the window still reaches, and of the current row, are kept in a
+// ring of reach + 1 rows.
+int gray_ring_rows(const GrayHeader& hd) {
+    return std::min(hd.anchorY, hd.maskH - 1 - hd.anchorY) + 1;
+}
+
+}  // namespace
+
+bool gray_fits_in_place(const qpxMorphGrayState* spec, int width, int elemSize) {
+    return std::int64_t(gray_ring_rows(gray_header(spec))) * width * elemSize <= kGrayRingBytes;
+}
+
+namespace {
+
+// Kept out of line so that the ring takes stack only on the in-place path.
+template <class T, bool dilate>
+[[gnu::noinline]] void gray_in_place(Path path, const GrayHeader& hd, T* img, int step, int w,
+                                     int h) {
+    alignas(32) unsigned char ring[kGrayRingBytes];
+    const int n = gray_ring_rows(hd);
+    const bool down = hd.anchorY <= hd.maskH - 1 - hd.anchorY;
+    auto slot = [&](int sy) { return reinterpret_cast<T*>(ring) + std::size_t(sy % n) * w; };
+    for (int k = 0; k < h; ++k) {
+        const int y = down ? k : h - 1 - k;
+        T* d = row(img, step, y);
+        // The slot held the row n rows back, which the window no longer reaches.
+        std::memcpy(slot(y), d, sizeof(T) * std::size_t(w));
+        gray_row<T, dilate>(path, hd, y, w, h, d, [&](int sy) -> const T* {
+            return (down ? sy <= y : sy >= y) ? slot(sy) : row(img, step, sy);
+        });
+    }
+}
+
+}  // namespace
+
+template <class T, bool dilate>
+void gray_morph(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
+                const qpxMorphGrayState* spec) {
+    const GrayHeader hd = gray_header(spec);
+    const int w = roi.width, h = roi.height;
+    if (static_cast<const void*>(src) == static_cast<const void*>(dst) && srcStep == dstStep) {
+        gray_in_place<T, dilate>(path, hd, dst, dstStep, w, h);
+        return;
+    }
+    for (int y = 0; y < h; ++y)
+        gray_row<T, dilate>(path, hd, y, w, h, row(dst, dstStep, y),
+                            [&](int sy) { return row(src, srcStep, sy); });
 }
 
 template void gray_init<std::int32_t>(qpxMorphGrayState*, qpxSize, const std::int32_t*, qpxSize,

@@ -40,6 +40,11 @@ template <class V>
 void gray_init(qpxMorphGrayState* spec, qpxSize roi, const V* values, qpxSize maskSize,
                qpxPoint anchor);
 
+// In place (same pointer and step), rows whose originals the window still needs are kept on the
+// stack; an image too wide for that cannot be done in place, as the call has no work buffer.
+constexpr std::int64_t kGrayRingBytes = 32768;
+bool gray_fits_in_place(const qpxMorphGrayState* spec, int width, int elemSize);
+
 // dst = max (dilation) or min (erosion) of src + value over the window; 8u results are clamped
 // to 0..255, float results are not.
 template <class T, bool dilate>

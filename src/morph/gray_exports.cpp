@@ -38,7 +38,12 @@ qpxStatus apply(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, qpx
              .require(rowBytes <= srcStep && rowBytes <= dstStep, qpxStatusBadStep)
              .require(border == qpxBorderRepl, qpxStatusBadArgument)
              .require(roi.width <= gray_header(spec).roiW && roi.height <= gray_header(spec).roiH,
-                      qpxStatusBadSize);
+                      qpxStatusBadSize)
+             // There is no work buffer: rows too wide for the in-place ring are refused rather
+             // than computed from overwritten pixels.
+             .require(static_cast<const void*>(src) != static_cast<const void*>(dst) ||
+                          srcStep != dstStep || gray_fits_in_place(spec, roi.width, sizeof(T)),
+                      qpxStatusInPlaceNotSupported);
     if (st) return st;
     gray_morph<T, dilate>(kDefaultPath, src, srcStep, dst, dstStep, roi, spec);
     return qpxStatusOk;

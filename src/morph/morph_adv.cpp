@@ -329,10 +329,12 @@ void run_adv(Path path, AdvOp op, const T* src, std::int64_t srcStep, T* dst, st
     u8* work2 = scratch.buffer + scratch.workBytes;
     T* t = reinterpret_cast<T*>(scratch.buffer + 2 * scratch.workBytes);
     if (op == AdvOp::Gradient) {
-        apply<T, C>(path, Op::Dilate, src, srcStep, dst, dstStep, width, height, plan.first, value,
-                    first, work1);
+        // The erosion goes first: with dst over src the dilation would leave it nothing to read.
+        // The engine itself may write over its own source.
         apply<T, C>(path, Op::Erode, src, srcStep, t, scratch.tStep, width, height, plan.first,
                     value, first, work2);
+        apply<T, C>(path, Op::Dilate, src, srcStep, dst, dstStep, width, height, plan.first, value,
+                    first, work1);
         subtract<T>(path, dst, dstStep, t, scratch.tStep, dst, dstStep, width * C, height, false);
         return;
     }
@@ -342,13 +344,22 @@ void run_adv(Path path, AdvOp op, const T* src, std::int64_t srcStep, T* dst, st
     const T* s0 = row(src, srcStep, -plan.top) - plan.left * C;
     apply<T, C>(path, a, s0, srcStep, t, scratch.tStep, width + plan.left + plan.right,
                 height + plan.top + plan.bottom, plan.first, value, first, work1);
-    const T* t0 = row(t, scratch.tStep, plan.top) + plan.left * C;
-    apply<T, C>(path, b, t0, scratch.tStep, dst, dstStep, width, height, plan.second, value, second,
-                work2);
+    T* t0 = row(t, scratch.tStep, plan.top) + plan.left * C;
+    if (op == AdvOp::Open || op == AdvOp::Close) {
+        apply<T, C>(path, b, t0, scratch.tStep, dst, dstStep, width, height, plan.second, value,
+                    second, work2);
+        return;
+    }
+    // The differences still need the source, which may be dst: the second stage stays in the
+    // intermediate image.
+    apply<T, C>(path, b, t0, scratch.tStep, t0, scratch.tStep, width, height, plan.second, value,
+                second, work2);
     if (op == AdvOp::Tophat)
-        subtract<T>(path, src, srcStep, dst, dstStep, dst, dstStep, width * C, height, clampNeg);
-    else if (op == AdvOp::Blackhat)
-        subtract<T>(path, dst, dstStep, src, srcStep, dst, dstStep, width * C, height, clampNeg);
+        subtract<T>(path, src, srcStep, t0, scratch.tStep, dst, dstStep, width * C, height,
+                    clampNeg);
+    else
+        subtract<T>(path, t0, scratch.tStep, src, srcStep, dst, dstStep, width * C, height,
+                    clampNeg);
 }
 
 void run_adv_1u(Path path, AdvOp op, const u8* src, std::int64_t srcStep, int srcBit, u8* dst,

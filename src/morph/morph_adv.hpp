@@ -91,7 +91,7 @@ Scratch scratch_for(const qpxMorphAdvState* st, std::uint8_t* buffer, int elemSi
 Scratch scratch_for_l(const AdvStateL* st, std::uint8_t* buffer, int elemSize, int channels);
 
 // Element images. `clampNeg` replaces negative top-hat and black-hat differences by 0 (signed
-// and float data only; unsigned data saturate at 0 anyway).
+// and float data only; unsigned data saturate at 0 anyway). dst may be src.
 template <class T, int C>
 void run_adv(Path path, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
              std::int64_t width, std::int64_t height, const StagePlan& plan, const T* value,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/guard.hpp"
+#include "morph/gray.hpp"
 #include "morph/morph_adv.hpp"
 
 namespace {
@@ -455,6 +456,122 @@ TEST(MorphAdv, BitPackedMatchesTwoStages) {
                                     << "bit " << x << " row " << y;
                     }
     }
+}
+
+// dst over src must give what separate images give: the differences still need the source after
+// both stages, and every stage reads rows and columns around the pixel it writes. Sources have
+// margins for the in-memory sides.
+template <class T, int C, class Call>
+void expect_in_place(Call call, int w, int h, std::uint32_t seed) {
+    const Margins m{3, 3, 3, 3};
+    GuardedImage<T> src(w, h, C, 0, Place::End, m), sep(w, h, C), io(w, h, C, 0, Place::Begin, m);
+    qpxtest::Random r1(seed), r2(seed);
+    src.fill([&] { return r1.any<T>(); });
+    io.fill([&] { return r2.any<T>(); });
+    ASSERT_EQ(call(src.roi(), src.step(), sep.roi(), sep.step()), qpxStatusOk);
+    ASSERT_EQ(call(io.roi(), io.step(), io.roi(), io.step()), qpxStatusOk);
+    ASSERT_EQ(io.dense(), sep.dense());
+}
+
+template <class T, int C>
+void adv_in_place(std::uint32_t seed) {
+    const auto f = fns<T, C>();
+    const T values[4] = {T(7), T(9), T(11), T(13)};
+    ValueArg<T, C> value;
+    if constexpr (C == 1)
+        value = values[0];
+    else
+        value = values;
+    const int w = 19, h = 7;
+    const Mask masks[] = {{3, 3, std::vector<u8>(9, 1)},
+                          {4, 3, {1, 0, 1, 1, 0, 1, 1, 0, 1, 1, 0, 1}}};
+    for (const Mask& mask : masks) {
+        Made m32 = make32(f.getSize, f.init, {w, h}, mask);
+        Made mL = makeL({w, h}, mask, f.type, C);
+        // Replicate, mirror, constant, and mirror with the top and right sides in memory.
+        for (qpxBorderType border : {0x01u, 0x03u, 0x06u, 0x93u})
+            for (int op = kOpen; op <= kGradient; ++op)
+                for (bool wide : {false, true}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "mask " << mask.w << "x" << mask.h << " border " << border
+                                 << " op " << op << " wide " << wide);
+                    expect_in_place<T, C>(
+                        [&](const T* s, int ss, T* d, int ds) {
+                            return wide ? f.wide[op](s, ss, d, ds, {w, h}, border, value,
+                                                     as<qpxMorphStateL>(mL), mL.buf.data())
+                                        : f.border[op](s, ss, d, ds, {w, h}, border, value,
+                                                       as<qpxMorphAdvState>(m32), m32.buf.data());
+                        },
+                        w, h, seed++);
+                }
+    }
+}
+
+template <class T, class V>
+void gray_in_place(qpxStatus (*init)(qpxMorphGrayState*, qpxSize, const V*, qpxSize, qpxPoint),
+                   qpxStatus (*const fn[2])(const T*, int, T*, int, qpxSize, qpxBorderType,
+                                            const qpxMorphGrayState*)) {
+    struct Case {
+        int mw, mh, ax, ay;
+    };
+    // Anchors at the top, middle and bottom: the rows are visited either way.
+    const Case cases[] = {{3, 3, 1, 1}, {2, 4, 0, 0}, {3, 4, 2, 3}, {5, 1, 4, 0}, {2, 5, 1, 3}};
+    std::uint32_t seed = 100;
+    for (const Case& c : cases)
+        for (int dilate : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << c.mw << "x" << c.mh << " anchor " << c.ax << ","
+                                            << c.ay << " dilate " << dilate);
+            const int w = 33, h = 6;
+            std::vector<V> values(std::size_t(c.mw) * c.mh);
+            for (std::size_t i = 0; i < values.size(); ++i) values[i] = V(int(i * 37 % 61) - 30);
+            GuardedBuffer spec(values.size() * 4 + 32);
+            auto* sp = reinterpret_cast<qpxMorphGrayState*>(spec.data());
+            ASSERT_EQ(init(sp, {w, h}, values.data(), {c.mw, c.mh}, {c.ax, c.ay}), 0);
+            expect_in_place<T, 1>(
+                [&](const T* s, int ss, T* d, int ds) {
+                    return fn[dilate](s, ss, d, ds, {w, h}, qpxBorderRepl, sp);
+                },
+                w, h, seed++);
+        }
+}
+
+TEST(MorphAdv, InPlaceEqualsSeparateImages) {
+    adv_in_place<u8, 1>(1000);
+    adv_in_place<u8, 3>(2000);
+    adv_in_place<u8, 4>(3000);
+    adv_in_place<u16, 1>(4000);
+    adv_in_place<s16, 1>(5000);
+    adv_in_place<float, 1>(6000);
+    adv_in_place<float, 3>(7000);
+    adv_in_place<float, 4>(8000);
+    using Gray8 = qpxStatus (*const)(const u8*, int, u8*, int, qpxSize, qpxBorderType,
+                                     const qpxMorphGrayState*);
+    using Gray32 = qpxStatus (*const)(const float*, int, float*, int, qpxSize, qpxBorderType,
+                                      const qpxMorphGrayState*);
+    const Gray8 g8[2] = {qpxiGrayErodeBorder_8u_C1R, qpxiGrayDilateBorder_8u_C1R};
+    const Gray32 g32[2] = {qpxiGrayErodeBorder_32f_C1R, qpxiGrayDilateBorder_32f_C1R};
+    gray_in_place<u8, std::int32_t>(qpxiMorphGrayInit_8u_C1R, g8);
+    gray_in_place<float, float>(qpxiMorphGrayInit_32f_C1R, g32);
+
+    // The grey-scale calls have no work buffer: the rows kept in place are bounded, and a wider
+    // image is refused rather than computed from overwritten rows.
+    const int limit = int(qpx::morph::kGrayRingBytes / 2);  // 3x3, centred: two rows kept
+    const std::int32_t ones[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1};
+    GuardedBuffer spec(9 * 4 + 32);
+    auto* sp = reinterpret_cast<qpxMorphGrayState*>(spec.data());
+    ASSERT_EQ(qpxiMorphGrayInit_8u_C1R(sp, {limit + 1, 2}, ones, {3, 3}, {1, 1}), 0);
+    expect_in_place<u8, 1>(
+        [&](const u8* s, int ss, u8* d, int ds) {
+            return qpxiGrayDilateBorder_8u_C1R(s, ss, d, ds, {limit, 2}, qpxBorderRepl, sp);
+        },
+        limit, 2, 9);
+    GuardedImage<u8> img(limit + 1, 2);
+    img.fill([] { return u8(3); });
+    const auto before = img.snapshot();
+    EXPECT_EQ(qpxiGrayDilateBorder_8u_C1R(img.roi(), img.step(), img.roi(), img.step(),
+                                          {limit + 1, 2}, qpxBorderRepl, sp),
+              qpxStatusInPlaceNotSupported);
+    EXPECT_EQ(img.snapshot(), before);
 }
 
 }  // namespace
