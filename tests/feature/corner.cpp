@@ -332,8 +332,11 @@ TEST(Corner, LineSuppressionInPlace) {
         };
         GuardedImage<u8> src = image(), feature(c.w, c.h), out(c.w, c.h);
         feature.fill([] { return u8(200); });
-        GuardedBuffer buf(
-            std::size_t(qpx::feature::harris_buffer_size({c.w, c.h}, c.mask, c.n, true)));
+        int size = 0;
+        ASSERT_EQ(
+            qpxiLineSuppressionGetBufferSize({c.w, c.h}, qpxMaskSize(c.mask), c.n, qpx8u, 1, &size),
+            qpxStatusOk);
+        GuardedBuffer buf(std::size_t(size), Place::End);
         auto run = [&](const u8* s, int sStep, u8* dst, int dStep, Path path) {
             qpx::feature::line_suppression(path, s, sStep, feature.roi(), feature.step(), dst,
                                            dStep, {c.w, c.h}, c.type, c.mask, c.n, 9.0f, c.code, 40,
