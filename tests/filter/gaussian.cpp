@@ -252,40 +252,35 @@ TEST(GaussianKernel, ExponentAndWeights) {
         }
 }
 
-TEST(GaussianSizes, MatchFormulas) {
+void expect_sizes(int dt, std::int64_t ch, std::int64_t ks, std::int64_t w, std::int64_t h) {
     auto up = [](std::int64_t v, std::int64_t m) { return (v + m - 1) / m * m; };
+    std::int64_t s64, i64, b64;
+    int s32, i32, spec32, buf32;
+    ASSERT_EQ(qpxiFilterGaussianGetSpecSize_L(ks, dt, ch, &s64, &i64), 0);
+    ASSERT_EQ(qpxiFilterGaussianGetSpecSize(ks, dt, ch, &s32, &i32), 0);
+    ASSERT_EQ(qpxiFilterGaussianGetBufferSize_L(w, h, ks, dt, 3, ch, &b64), 0);
+    ASSERT_EQ(qpxiFilterGaussianGetBufferSize({int(w), int(h)}, ks, dt, ch, &spec32, &buf32), 0);
+    EXPECT_TRUE(s64 == 4 * ((ks + 1) / 2) + 128 && s32 == s64 && i64 == 64 && i32 == 64);
+    const std::int64_t engine = (ks + 1) * up(w * ch * 4, 64) + 12 * ks + 64;
+    EXPECT_EQ(b64, engine);
+    EXPECT_EQ(spec32, (dt == qpx32f ? 32 * ks + 32 : 16 * ks + 36) + s64);
+    const std::int64_t w4 = up(w, 4), w8 = up((w + ks) * ch, 8), m = std::min(h, ks);
+    const std::int64_t pipes =
+        dt == qpx8u    ? (ch == 1 ? 36 : 60) * ks + 144 + (ch == 1 ? 12 : 36) * w4 + 64
+        : dt == qpx16u ? (ch == 1 ? 64 : 128) * ks + 96 + 32 * (ks + (8 * w * ch + 24) / 32) + 64
+        : dt == qpx16s ? (ch == 1 ? 48 * ks + 112 : 40 * ks + 96) + (ch == 1 ? 12 : 36) * w4 + 64
+                       : (ch == 1 ? 96 : 288) * ks + 96 + 32 * ks + 32;
+    const std::int64_t own = dt == qpx32f ? 4 * w8 * (m + 2 * ks) + pipes + 8 * (m + ks) + 192
+                                          : 2 * w8 * (2 * ks - 1 + m) + pipes + 8 * (h + ks) + 192;
+    EXPECT_EQ(buf32, std::max(own, engine)) << dt << " " << ch << " " << ks << " " << w;
+}
+
+TEST(GaussianSizes, MatchFormulas) {
     for (int dt : {qpx8u, qpx16u, qpx16s, qpx32f})
-        for (std::int64_t ch : {1, 3})
-            for (std::int64_t ks : {3, 5, 21})
-                for (auto [w, h] :
-                     {std::pair<std::int64_t, std::int64_t>{1, 1}, {7, 2}, {1001, 30}}) {
-                    std::int64_t s64, i64, b64;
-                    int s32, i32, spec32, buf32;
-                    ASSERT_EQ(qpxiFilterGaussianGetSpecSize_L(ks, dt, ch, &s64, &i64), 0);
-                    ASSERT_EQ(qpxiFilterGaussianGetSpecSize(ks, dt, ch, &s32, &i32), 0);
-                    ASSERT_EQ(qpxiFilterGaussianGetBufferSize_L(w, h, ks, dt, 3, ch, &b64), 0);
-                    ASSERT_EQ(qpxiFilterGaussianGetBufferSize({int(w), int(h)}, ks, dt, ch, &spec32,
-                                                              &buf32),
-                              0);
-                    EXPECT_TRUE(s64 == 4 * ((ks + 1) / 2) + 128 && s32 == s64 && i64 == 64 &&
-                                i32 == 64);
-                    const std::int64_t engine = (ks + 1) * up(w * ch * 4, 64) + 12 * ks + 64;
-                    EXPECT_EQ(b64, engine);
-                    EXPECT_EQ(spec32, (dt == qpx32f ? 32 * ks + 32 : 16 * ks + 36) + s64);
-                    const std::int64_t w4 = up(w, 4), w8 = up((w + ks) * ch, 8),
-                                       m = std::min(h, ks);
-                    const std::int64_t pipes =
-                        dt == qpx8u ? (ch == 1 ? 36 : 60) * ks + 144 + (ch == 1 ? 12 : 36) * w4 + 64
-                        : dt == qpx16u ? (ch == 1 ? 64 : 128) * ks + 96 +
-                                             32 * (ks + (8 * w * ch + 24) / 32) + 64
-                        : dt == qpx16s ? (ch == 1 ? 48 * ks + 112 : 40 * ks + 96) +
-                                             (ch == 1 ? 12 : 36) * w4 + 64
-                                       : (ch == 1 ? 96 : 288) * ks + 96 + 32 * ks + 32;
-                    const std::int64_t own =
-                        dt == qpx32f ? 4 * w8 * (m + 2 * ks) + pipes + 8 * (m + ks) + 192
-                                     : 2 * w8 * (2 * ks - 1 + m) + pipes + 8 * (h + ks) + 192;
-                    EXPECT_EQ(buf32, std::max(own, engine));
-                }
+        for (int ch : {1, 3})
+            for (int ks : {3, 5, 21})
+                for (auto [w, h] : {std::pair{1, 1}, {7, 2}, {1001, 30}})
+                    expect_sizes(dt, ch, ks, w, h);
 }
 
 // A call with every argument broken, then the fixes in check order: each call fails with the
