@@ -363,10 +363,7 @@ TEST(GaussianChecks, QueriesAndInitialisers) {
 template <class T, int C, class F64, class F32, class FB>
 void filter_chains(F64 f64, F32 f32, FB fb) {
     const int w = 5, h = 3, ks = 5, bad = 4, rowBytes = w * C * sizeof(T), esz = sizeof(T);
-    const int code = esz == 1                   ? qpx8u
-                     : std::is_same_v<T, float> ? qpx32f
-                     : std::is_signed_v<T>      ? qpx16s
-                                                : qpx16u;
+    const int code = Api<T>::code;
     GuardedImage<T> src(w, h, C), dst(w, h, C);
     const T bvals[3] = {1, 2, 3};
     int spec32, buf32;
@@ -427,17 +424,10 @@ void filter_chains(F64 f64, F32 f32, FB fb) {
               -6);
 }
 
-TEST(GaussianChecks, FilterEntryPoints) {
-#define GAUSS_CHAINS(tag, T)                                                              \
-    filter_chains<T, 1>(qpxiFilterGaussian_##tag##_C1R_L, qpxiFilterGaussian_##tag##_C1R, \
-                        nullptr);                                                         \
-    filter_chains<T, 3>(qpxiFilterGaussian_##tag##_C3R_L, qpxiFilterGaussian_##tag##_C3R, \
-                        qpxiFilterGaussianBorder_##tag##_C3R);
-    GAUSS_CHAINS(8u, std::uint8_t)
-    GAUSS_CHAINS(16u, std::uint16_t)
-    GAUSS_CHAINS(16s, std::int16_t)
-    GAUSS_CHAINS(32f, float)
-#undef GAUSS_CHAINS
+TYPED_TEST(GaussianFilter, FilterEntryPointChecks) {
+    using A = Api<TypeParam>;
+    filter_chains<TypeParam, 1>(A::L[1], A::F[1], nullptr);
+    filter_chains<TypeParam, 3>(A::L[3], A::F[3], A::B3);
 }
 
 }  // namespace
