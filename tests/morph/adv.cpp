@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/guard.hpp"
-#include "morph/gray.hpp"
 #include "morph/morph_adv.hpp"
 
 namespace {
@@ -238,6 +237,10 @@ const qpxBorderType kBorders[] = {
     qpxBorderDefault | qpxBorderStageInMemRight | qpxBorderInMemRight,
 };
 
+// Each call runs on separate images and then in place (dst over src, same margins): the
+// differences still need the source after both stages. Each spec takes another mode: bit 0 runs
+// the second stage with the mask as given, bit 2 makes the 64-bit family clamp negative 16s and
+// 32f top-hats and black-hats; the 32-bit family always clamps 32f and never 16s.
 template <class T, int C>
 void check_type(bool wide, std::uint32_t seed) {
     qpxtest::Random rnd(seed);
@@ -249,111 +252,68 @@ void check_type(bool wide, std::uint32_t seed) {
         value = values[0];
     else
         value = values;
+    const int modes[] = {1, 0, 5, 4};
+    int n = 0;
     for (const Mask& mask : masks(rnd))
         for (auto [w, h] : {std::pair{1, 1}, std::pair{2, 3}, std::pair{9, 5}, std::pair{19, 7}}) {
             Made m32 = make32(f.getSize, f.init, {w, h}, mask);
             Made mL = makeL({w, h}, mask, f.type, C);
+            const int mode = modes[n++ % 4];
+            ASSERT_EQ(qpxiMorphSetMode(mode, as<qpxMorphAdvState>(m32)) |
+                          qpxiMorphSetMode_L(mode, as<qpxMorphStateL>(mL)),
+                      0);
             for (qpxBorderType border : kBorders)
                 for (int op = kOpen; op <= kGradient; ++op) {
                     SCOPED_TRACE(testing::Message()
                                  << "mask " << mask.w << "x" << mask.h << " roi " << w << "x" << h
                                  << " border " << border << " op " << op);
                     const Place place = (w + op) % 2 ? Place::Begin : Place::End;
-                    GuardedImage<T> src(w, h, C, 0, place, Margins{6, 6, 6, 6}),
+                    const Margins around{6, 6, 6, 6};
+                    GuardedImage<T> src(w, h, C, 0, place, around), io(w, h, C, 0, place, around),
                         dst(w, h, C, 4 * sizeof(T), place);
-                    src.fill([&] { return rnd.any<T>(); });
-                    const qpxStatus st =
-                        wide ? f.wide[op](src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
-                                          border, value, as<qpxMorphStateL>(mL), mL.buf.data())
-                             : f.border[op](src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
-                                            border, value, as<qpxMorphAdvState>(m32),
-                                            m32.buf.data());
+                    std::vector<T> all;
+                    src.fill([&] { return all.emplace_back(rnd.any<T>()); });
+                    io.fill([&, i = std::size_t(0)]() mutable { return all[i++]; });
+                    auto run = [&](const T* s, int ss, T* d, int ds) {
+                        return wide ? f.wide[op](s, ss, d, ds, {w, h}, border, value,
+                                                 as<qpxMorphStateL>(mL), mL.buf.data())
+                                    : f.border[op](s, ss, d, ds, {w, h}, border, value,
+                                                   as<qpxMorphAdvState>(m32), m32.buf.data());
+                    };
+                    const qpxStatus st = run(src.roi(), src.step(), dst.roi(), dst.step());
                     // The 32-bit gradient takes the filter rule: no default kind, no stage flags.
                     if (!wide && op == kGradient && ((border & 15u) == 5 || border > 255)) {
                         ASSERT_EQ(st, qpxStatusBadBorder);
                         continue;
                     }
                     ASSERT_EQ(st, qpxStatusOk);
+                    ASSERT_EQ(run(io.roi(), io.step(), io.roi(), io.step()), qpxStatusOk);
                     const int kind = (border & 15u) ? int(border & 15u) : 5;
                     const Plan p = plan(border, wide, op);
                     auto raw = [&](int x, int y, int k) { return src.at(x, y, k); };
-                    const bool clampNeg = std::is_same_v<T, float> && !wide;
-                    ASSERT_EQ(dst.dense(),
-                              compose<T>(Op(op), raw, w, h, C, mask, true, kind, p.first, p.grow,
-                                         mask.w >> 1, mask.h >> 1, values, clampNeg));
+                    const bool clampNeg =
+                        wide ? (mode & 4) && (std::is_same_v<T, float> || std::is_same_v<T, s16>)
+                             : std::is_same_v<T, float>;
+                    const auto want =
+                        compose<T>(Op(op), raw, w, h, C, mask, !(mode & 1), kind, p.first, p.grow,
+                                   mask.w >> 1, mask.h >> 1, values, clampNeg);
+                    ASSERT_EQ(dst.dense(), want);
+                    ASSERT_EQ(io.dense(), want) << "in place";
                 }
         }
 }
 
-TEST(MorphAdv, BorderFamilyMatchesTwoStages) {
-    check_type<u8, 1>(false, 1);
-    check_type<u8, 3>(false, 2);
-    check_type<u16, 1>(false, 3);
-    check_type<s16, 1>(false, 4);
-    check_type<float, 1>(false, 5);
-    check_type<float, 4>(false, 6);
-}
-
-TEST(MorphAdv, WideFamilyMatchesTwoStages) {
-    check_type<u8, 1>(true, 11);
-    check_type<u8, 4>(true, 12);
-    check_type<u16, 1>(true, 13);
-    check_type<s16, 1>(true, 14);
-    check_type<float, 1>(true, 15);
-    check_type<float, 3>(true, 16);
-}
-
-// Mode 1 runs the second stage with the mask as given, mode 0 reflected again. With the mask as
-// given the opening is no longer below the image, so top-hats have negative differences: the
-// 64-bit family clamps them under mode bit 2 (16s, 32f), the 32-bit family always for 32f and
-// never for 16s.
-TEST(MorphAdv, ModeSwitchAndClampRules) {
-    const Mask mask{3, 2, {1, 1, 0, 0, 0, 1}};  // not symmetric: reflection matters
-    const int w = 12, h = 6;
-    qpxtest::Random rnd(21);
-    GuardedImage<s16> src(w, h), dst(w, h);
-    GuardedImage<float> srcF(w, h), dstF(w, h);
-    src.fill([&] { return rnd.any<s16>(); });
-    srcF.fill([&] { return rnd.any<float>(); });
-    Made m16 = make32(qpxiMorphAdvGetSize_16s_C1R, qpxiMorphAdvInit_16s_C1R, {w, h}, mask);
-    Made m32f = make32(qpxiMorphAdvGetSize_32f_C1R, qpxiMorphAdvInit_32f_C1R, {w, h}, mask);
-    Made mL = makeL({w, h}, mask, qpx16s, 1), mLF = makeL({w, h}, mask, qpx32f, 1);
-    // Runs one export on the ROI and compares with the reference.
-    auto check = [&](auto fn, auto& s, auto& d, auto* spec, const Made& m, Op op, bool reflect,
-                     bool clampNeg) {
-        using T = std::remove_reference_t<decltype(s.at(0, 0))>;
-        ASSERT_EQ(fn(s.roi(), s.step(), d.roi(), d.step(), {w, h}, 1, T(0), spec, m.buf.data()), 0);
-        auto raw = [&](int x, int y, int) { return s.at(x, y); };
-        EXPECT_EQ(d.dense(),
-                  compose<T>(op, raw, w, h, 1, mask, reflect, 1, {}, {}, 0, 0, nullptr, clampNeg));
-    };
-    auto* sp = as<qpxMorphAdvState>(m16);
-    auto* spF = as<qpxMorphAdvState>(m32f);
-    for (int mode : {1, 0, 5, 4}) {
-        SCOPED_TRACE(mode);
-        const bool refl = !(mode & 1), clamp = mode & 4;
-        ASSERT_EQ(qpxiMorphSetMode(mode, sp) | qpxiMorphSetMode(mode, spF), 0);
-        ASSERT_EQ(qpxiMorphSetMode_L(mode, as<qpxMorphStateL>(mL)) |
-                      qpxiMorphSetMode_L(mode, as<qpxMorphStateL>(mLF)),
-                  0);
-        check(qpxiMorphCloseBorder_16s_C1R, src, dst, sp, m16, kClose, refl, false);
-        check(qpxiMorphTophatBorder_16s_C1R, src, dst, sp, m16, kTophat, refl, false);
-        check(qpxiMorphTophat_16s_C1R_L, src, dst, as<qpxMorphStateL>(mL), mL, kTophat, refl,
-              clamp);
-        check(qpxiMorphBlackhatBorder_32f_C1R, srcF, dstF, spF, m32f, kBlackhat, refl, true);
-        check(qpxiMorphBlackhat_32f_C1R_L, srcF, dstF, as<qpxMorphStateL>(mLF), mLF, kBlackhat,
-              refl, clamp);
-        if (mode == 1) {  // the unclamped case really has negative values
-            const auto d = dstF.dense();
-            EXPECT_TRUE(std::any_of(d.begin(), d.end(), [](float v) { return v < 0; }));
-        }
+TEST(MorphAdv, BothFamiliesMatchTwoStagesAlsoInPlace) {
+    for (std::uint32_t wide : {0u, 1u}) {
+        check_type<u8, 1>(wide, 1 + 10 * wide);
+        check_type<u8, 3>(wide, 2 + 10 * wide);
+        check_type<u8, 4>(wide, 3 + 10 * wide);
+        check_type<u16, 1>(wide, 4 + 10 * wide);
+        check_type<s16, 1>(wide, 5 + 10 * wide);
+        check_type<float, 1>(wide, 6 + 10 * wide);
+        check_type<float, 3>(wide, 7 + 10 * wide);
+        check_type<float, 4>(wide, 8 + 10 * wide);
     }
-    for (int bad : {2, 3, 6, -1, 8}) {
-        EXPECT_EQ(qpxiMorphSetMode(bad, sp), qpxStatusBadMode);
-        EXPECT_EQ(qpxiMorphSetMode_L(bad, as<qpxMorphStateL>(mL)), qpxStatusBadMode);
-    }
-    EXPECT_EQ(qpxiMorphSetMode(2, nullptr), qpxStatusNullPointer);
-    EXPECT_EQ(qpxiMorphSetMode_L(0, nullptr), qpxStatusNullPointer);
 }
 
 // The difference kernels on their own: scalar and vector paths against the per-element rule,
@@ -456,122 +416,6 @@ TEST(MorphAdv, BitPackedMatchesTwoStages) {
                                     << "bit " << x << " row " << y;
                     }
     }
-}
-
-// dst over src must give what separate images give: the differences still need the source after
-// both stages, and every stage reads rows and columns around the pixel it writes. Sources have
-// margins for the in-memory sides.
-template <class T, int C, class Call>
-void expect_in_place(Call call, int w, int h, std::uint32_t seed) {
-    const Margins m{3, 3, 3, 3};
-    GuardedImage<T> src(w, h, C, 0, Place::End, m), sep(w, h, C), io(w, h, C, 0, Place::Begin, m);
-    qpxtest::Random r1(seed), r2(seed);
-    src.fill([&] { return r1.any<T>(); });
-    io.fill([&] { return r2.any<T>(); });
-    ASSERT_EQ(call(src.roi(), src.step(), sep.roi(), sep.step()), qpxStatusOk);
-    ASSERT_EQ(call(io.roi(), io.step(), io.roi(), io.step()), qpxStatusOk);
-    ASSERT_EQ(io.dense(), sep.dense());
-}
-
-template <class T, int C>
-void adv_in_place(std::uint32_t seed) {
-    const auto f = fns<T, C>();
-    const T values[4] = {T(7), T(9), T(11), T(13)};
-    ValueArg<T, C> value;
-    if constexpr (C == 1)
-        value = values[0];
-    else
-        value = values;
-    const int w = 19, h = 7;
-    const Mask masks[] = {{3, 3, std::vector<u8>(9, 1)},
-                          {4, 3, {1, 0, 1, 1, 0, 1, 1, 0, 1, 1, 0, 1}}};
-    for (const Mask& mask : masks) {
-        Made m32 = make32(f.getSize, f.init, {w, h}, mask);
-        Made mL = makeL({w, h}, mask, f.type, C);
-        // Replicate, mirror, constant, and mirror with the top and right sides in memory.
-        for (qpxBorderType border : {0x01u, 0x03u, 0x06u, 0x93u})
-            for (int op = kOpen; op <= kGradient; ++op)
-                for (bool wide : {false, true}) {
-                    SCOPED_TRACE(testing::Message()
-                                 << "mask " << mask.w << "x" << mask.h << " border " << border
-                                 << " op " << op << " wide " << wide);
-                    expect_in_place<T, C>(
-                        [&](const T* s, int ss, T* d, int ds) {
-                            return wide ? f.wide[op](s, ss, d, ds, {w, h}, border, value,
-                                                     as<qpxMorphStateL>(mL), mL.buf.data())
-                                        : f.border[op](s, ss, d, ds, {w, h}, border, value,
-                                                       as<qpxMorphAdvState>(m32), m32.buf.data());
-                        },
-                        w, h, seed++);
-                }
-    }
-}
-
-template <class T, class V>
-void gray_in_place(qpxStatus (*init)(qpxMorphGrayState*, qpxSize, const V*, qpxSize, qpxPoint),
-                   qpxStatus (*const fn[2])(const T*, int, T*, int, qpxSize, qpxBorderType,
-                                            const qpxMorphGrayState*)) {
-    struct Case {
-        int mw, mh, ax, ay;
-    };
-    // Anchors at the top, middle and bottom: the rows are visited either way.
-    const Case cases[] = {{3, 3, 1, 1}, {2, 4, 0, 0}, {3, 4, 2, 3}, {5, 1, 4, 0}, {2, 5, 1, 3}};
-    std::uint32_t seed = 100;
-    for (const Case& c : cases)
-        for (int dilate : {0, 1}) {
-            SCOPED_TRACE(testing::Message() << c.mw << "x" << c.mh << " anchor " << c.ax << ","
-                                            << c.ay << " dilate " << dilate);
-            const int w = 33, h = 6;
-            std::vector<V> values(std::size_t(c.mw) * c.mh);
-            for (std::size_t i = 0; i < values.size(); ++i) values[i] = V(int(i * 37 % 61) - 30);
-            GuardedBuffer spec(values.size() * 4 + 32);
-            auto* sp = reinterpret_cast<qpxMorphGrayState*>(spec.data());
-            ASSERT_EQ(init(sp, {w, h}, values.data(), {c.mw, c.mh}, {c.ax, c.ay}), 0);
-            expect_in_place<T, 1>(
-                [&](const T* s, int ss, T* d, int ds) {
-                    return fn[dilate](s, ss, d, ds, {w, h}, qpxBorderRepl, sp);
-                },
-                w, h, seed++);
-        }
-}
-
-TEST(MorphAdv, InPlaceEqualsSeparateImages) {
-    adv_in_place<u8, 1>(1000);
-    adv_in_place<u8, 3>(2000);
-    adv_in_place<u8, 4>(3000);
-    adv_in_place<u16, 1>(4000);
-    adv_in_place<s16, 1>(5000);
-    adv_in_place<float, 1>(6000);
-    adv_in_place<float, 3>(7000);
-    adv_in_place<float, 4>(8000);
-    using Gray8 = qpxStatus (*const)(const u8*, int, u8*, int, qpxSize, qpxBorderType,
-                                     const qpxMorphGrayState*);
-    using Gray32 = qpxStatus (*const)(const float*, int, float*, int, qpxSize, qpxBorderType,
-                                      const qpxMorphGrayState*);
-    const Gray8 g8[2] = {qpxiGrayErodeBorder_8u_C1R, qpxiGrayDilateBorder_8u_C1R};
-    const Gray32 g32[2] = {qpxiGrayErodeBorder_32f_C1R, qpxiGrayDilateBorder_32f_C1R};
-    gray_in_place<u8, std::int32_t>(qpxiMorphGrayInit_8u_C1R, g8);
-    gray_in_place<float, float>(qpxiMorphGrayInit_32f_C1R, g32);
-
-    // The grey-scale calls have no work buffer: the rows kept in place are bounded, and a wider
-    // image is refused rather than computed from overwritten rows.
-    const int limit = int(qpx::morph::kGrayRingBytes / 2);  // 3x3, centred: two rows kept
-    const std::int32_t ones[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1};
-    GuardedBuffer spec(9 * 4 + 32);
-    auto* sp = reinterpret_cast<qpxMorphGrayState*>(spec.data());
-    ASSERT_EQ(qpxiMorphGrayInit_8u_C1R(sp, {limit + 1, 2}, ones, {3, 3}, {1, 1}), 0);
-    expect_in_place<u8, 1>(
-        [&](const u8* s, int ss, u8* d, int ds) {
-            return qpxiGrayDilateBorder_8u_C1R(s, ss, d, ds, {limit, 2}, qpxBorderRepl, sp);
-        },
-        limit, 2, 9);
-    GuardedImage<u8> img(limit + 1, 2);
-    img.fill([] { return u8(3); });
-    const auto before = img.snapshot();
-    EXPECT_EQ(qpxiGrayDilateBorder_8u_C1R(img.roi(), img.step(), img.roi(), img.step(),
-                                          {limit + 1, 2}, qpxBorderRepl, sp),
-              qpxStatusInPlaceNotSupported);
-    EXPECT_EQ(img.snapshot(), before);
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ std::int64_t r32(std::int64_t n) {
     return (n + 31) / 32 * 32;
 }
 
-TEST(MorphAdvSizes, BorderFamilyFromSingleStageSizes) {
+// Both generations' sizes follow from the single-stage sizes of erosion and dilation.
+TEST(MorphAdvSizes, FromSingleStageSizes) {
     using GetSize = qpxStatus (*)(qpxSize, qpxSize, int*, int*);
     struct Type {
         GetSize adv, single;
@@ -27,41 +28,37 @@ TEST(MorphAdvSizes, BorderFamilyFromSingleStageSizes) {
                        {qpxiMorphAdvGetSize_16s_C1R, qpxiMorphologyBorderGetSize_16s_C1R, 2},
                        {qpxiMorphAdvGetSize_32f_C4R, qpxiMorphologyBorderGetSize_32f_C4R, 16},
                        {qpxiMorphAdvGetSize_1u_C1R, qpxiMorphologyBorderGetSize_1u_C1R, 1}};
-    for (const Type& t : types)
-        for (qpxSize mask : {qpxSize{3, 3}, qpxSize{2, 4}, qpxSize{5, 1}, qpxSize{1, 1}})
-            for (qpxSize roi : {qpxSize{1, 1}, qpxSize{17, 5}, qpxSize{640, 2}}) {
+    for (qpxSize mask : {qpxSize{3, 3}, qpxSize{2, 4}, qpxSize{5, 1}, qpxSize{1, 6}})
+        for (qpxSize roi : {qpxSize{1, 1}, qpxSize{33, 9}}) {
+            const int kx = mask.width >> 1, ky = mask.height >> 1;
+            for (const Type& t : types) {
                 int s = 0, b = 0, spec = 0, buf = 0;
                 ASSERT_EQ(t.single(roi, mask, &s, &b) | t.adv(roi, mask, &spec, &buf), 0);
-                const int kx = mask.width >> 1, ky = mask.height >> 1;
                 EXPECT_EQ(spec, (mask.width | 1) * (mask.height | 1) + 2 * s + 64);
                 EXPECT_EQ(buf, (2 * ky + roi.height) * r32(t.bytes * (2 * kx + roi.width)) + 2 * b);
             }
-}
-
-TEST(MorphAdvSizes, WideFamilyFromSingleStageSizes) {
-    for (qpxDataType type : {qpx1u, qpx8u, qpx16s, qpx32f})
-        for (int ch : {1, 3})
-            for (qpxSizeL mask : {qpxSizeL{3, 3}, qpxSizeL{2, 4}, qpxSizeL{1, 6}})
-                for (qpxSizeL roi : {qpxSizeL{1, 1}, qpxSizeL{33, 9}}) {
-                    const std::int64_t kx = mask.width >> 1, ky = mask.height >> 1;
+            const qpxSizeL rl{roi.width, roi.height}, ml{mask.width, mask.height};
+            for (qpxDataType type : {qpx1u, qpx16s, qpx32f})
+                for (int ch : {1, 3}) {
                     std::int64_t e = 0, spec = 0, buf = 0, stage = 0;
-                    ASSERT_EQ(qpxiErodeGetSpecSize_L({roi.width + 4 * kx, roi.height + 4 * ky},
+                    ASSERT_EQ(qpxiErodeGetSpecSize_L({rl.width + 4 * kx, rl.height + 4 * ky},
                                                      {mask.width | 1, mask.height | 1}, &e),
                               0);
                     for (int k = 0; k <= 2; ++k) {
                         std::int64_t b = 0;
-                        const qpxSizeL r{roi.width + 2 * k * kx, roi.height + 2 * k * ky};
-                        ASSERT_EQ(qpxiErodeGetBufferSize_L(r, mask, type, ch, &b), 0);
+                        const qpxSizeL r{rl.width + 2 * k * kx, rl.height + 2 * k * ky};
+                        ASSERT_EQ(qpxiErodeGetBufferSize_L(r, ml, type, ch, &b), 0);
                         stage = std::max(stage, b);
                     }
-                    ASSERT_EQ(qpxiMorphGetSpecSize_L(roi, mask, type, ch, &spec) |
-                                  qpxiMorphGetBufferSize_L(roi, mask, type, ch, &buf),
+                    ASSERT_EQ(qpxiMorphGetSpecSize_L(rl, ml, type, ch, &spec) |
+                                  qpxiMorphGetBufferSize_L(rl, ml, type, ch, &buf),
                               0);
                     const int s = type == qpx16s ? 2 : type == qpx32f ? 4 : 1;
                     EXPECT_EQ(spec, (mask.width | 1) * (mask.height | 1) + 2 * e + 64);
-                    EXPECT_EQ(buf, r32(ch * s * (roi.width + 4 * kx)) * (roi.height + 4 * ky) +
-                                       2 * stage);
+                    EXPECT_EQ(buf,
+                              r32(ch * s * (rl.width + 4 * kx)) * (rl.height + 4 * ky) + 2 * stage);
                 }
+        }
 }
 
 TEST(MorphAdvChecks, QueriesAndInit) {
@@ -73,6 +70,13 @@ TEST(MorphAdvChecks, QueriesAndInit) {
     EXPECT_EQ(qpxiMorphAdvGetSize_16u_C1R({4, 4}, {0, 3}, &a, &b), qpxStatusBadSize);
     EXPECT_EQ(qpxiMorphAdvInit_32f_C1R({0, 4}, mask, {2, 2}, spec, nullptr), qpxStatusNullPointer);
     EXPECT_EQ(qpxiMorphAdvInit_1u_C1R({4, 4}, mask, {2, 0}, spec, mem.data()), qpxStatusBadSize);
+    for (int bad : {2, 3, 6, -1, 8}) {
+        EXPECT_EQ(qpxiMorphSetMode(bad, spec), qpxStatusBadMode);
+        EXPECT_EQ(qpxiMorphSetMode_L(bad, reinterpret_cast<qpxMorphStateL*>(spec)),
+                  qpxStatusBadMode);
+    }
+    EXPECT_EQ(qpxiMorphSetMode(2, nullptr), qpxStatusNullPointer);
+    EXPECT_EQ(qpxiMorphSetMode_L(0, nullptr), qpxStatusNullPointer);
 
     const std::int64_t big = std::int64_t(1) << 31;
     struct Case {
@@ -173,11 +177,9 @@ TEST(MorphAdvChecks, ApplyOrder8uC3) {
         {"kind 0, all sides in memory", false, false, false, false, 8, 4, 0, 0, 0xF0, 0, Ok, Ok},
         {"kind 4, some sides in memory", false, false, false, false, 8, 4, 0, 0, 0x74, 0, B, B},
         {"kind 4, all in memory, stage", false, false, false, false, 8, 4, 0, 0, 0x1F4, 0, Ok, Ok},
-        {"stage flags", false, false, false, false, 8, 4, 0, 0, 0x301, 0, Ok, Ok},
         {"2^31-1 after the border", false, false, false, false, kMax, 4, 3 * kMax, 3 * kMax, 2, 0,
          Skip, B},
         {"width 2^31-1", false, false, false, false, kMax, 4, 3 * kMax, 3 * kMax, 1, 0, Skip, L},
-        {"height 2^31-1", false, false, false, false, 8, kMax, 0, 0, 1, 0, Skip, L},
     };
     const u8 v[3] = {1, 2, 3};
     run_table<u8, 3>(
@@ -198,7 +200,6 @@ TEST(MorphAdvChecks, ApplyOrder16uGradient) {
         {"odd step after the row test", false, false, false, false, 8, 4, 1, 0, 1, 0, M, M},
         {"short step before odd step", false, false, false, false, 8, 4, 1, -10, 1, 0, St, St},
         {"default kind", false, false, false, false, 8, 4, 0, 0, 5, 0, B, Ok},
-        {"all in memory", false, false, false, false, 8, 4, 0, 0, 0xF0, 0, Ok, Ok},
         {"stage flag", false, false, false, false, 8, 4, 0, 0, 0x101, 0, B, Ok},
         {"mirror, left in memory", false, false, false, false, 8, 4, 0, 0, 0x43, 0, Ok, Ok},
     };

@@ -71,7 +71,7 @@ void check_random(const Gray<T>& f, std::uint32_t seed) {
     for (auto [mw, mh] :
          {std::pair{1, 1}, std::pair{3, 3}, std::pair{4, 2}, std::pair{1, 5}, std::pair{7, 3}})
         for (int w : {1, 3, 16, 17, 33})
-            for (int h : {1, 4})
+            for (int h : {1, 6})
                 for (int dilate : {1, 0}) {
                     const int ax = rnd.next<int>(0, mw - 1), ay = rnd.next<int>(0, mh - 1);
                     SCOPED_TRACE(testing::Message() << mw << "x" << mh << " anchor " << ax << ","
@@ -87,13 +87,19 @@ void check_random(const Gray<T>& f, std::uint32_t seed) {
                     GuardedBuffer mem(static_cast<std::size_t>(size));
                     auto* spec = reinterpret_cast<qpxMorphGrayState*>(mem.data());
                     ASSERT_EQ(f.init(spec, {w + 2, h}, values.data(), {mw, mh}, {ax, ay}), 0);
-                    GuardedImage<T> src(w, h), dst(w, h, 1, 8), scalar(w, h);
+                    GuardedImage<T> src(w, h), dst(w, h, 1, 8), scalar(w, h), io(w, h);
                     src.fill([&] { return rnd.any<T>(); });
-                    ASSERT_EQ(f.apply[dilate](src.roi(), src.step(), dst.roi(), dst.step(), {w, h},
-                                              qpxBorderRepl, spec),
-                              0);
+                    std::vector<T> all = src.dense();
+                    io.fill([&, i = std::size_t(0)]() mutable { return all[i++]; });
                     const auto want = reference(src, values, mw, mh, ax, ay, dilate);
-                    ASSERT_EQ(dst.dense(), want);
+                    // Separate images, then in place: the window reaches rows above and below.
+                    for (auto* out : {&dst, &io}) {
+                        const auto& in = out == &io ? io : src;
+                        ASSERT_EQ(f.apply[dilate](in.roi(), in.step(), out->roi(), out->step(),
+                                                  {w, h}, qpxBorderRepl, spec),
+                                  0);
+                        ASSERT_EQ(out->dense(), want);
+                    }
                     f.scalar[dilate](qpx::Path::Scalar, src.roi(), src.step(), scalar.roi(),
                                      scalar.step(), {w, h}, spec);
                     ASSERT_EQ(scalar.dense(), want);
@@ -163,6 +169,20 @@ TEST(GrayMorph, Checks) {
                                               c.dstStep, c.roi, c.border, spec),
                   c.want);
         EXPECT_EQ(dst.snapshot(), before);
+    }
+
+    // Without a work buffer the rows kept for an in-place call are bounded: a wider image in
+    // place is refused rather than computed from overwritten rows.
+    const int limit = int(qpx::morph::kGrayRingBytes);  // a two-row mask keeps one row
+    ASSERT_EQ(qpxiMorphGrayInit_8u_C1R(spec, {limit + 1, 2}, values.data(), {3, 2}, {1, 1}), 0);
+    for (int w : {limit, limit + 1}) {
+        GuardedImage<u8> img(w, 2);
+        img.fill([] { return u8(3); });
+        const auto before = img.snapshot();
+        EXPECT_EQ(qpxiGrayDilateBorder_8u_C1R(img.roi(), img.step(), img.roi(), img.step(), {w, 2},
+                                              qpxBorderRepl, spec),
+                  w == limit ? qpxStatusOk : qpxStatusInPlaceNotSupported);
+        EXPECT_EQ(img.snapshot() == before, w != limit);
     }
 }
 
