@@ -122,11 +122,11 @@ const qpxStatus N = qpxStatusNullPointer, S = qpxStatusBadSize, St = qpxStatusBa
                 P = qpxStatusInPlaceNotSupported, Ok = qpxStatusOk, Skip = 1;
 const std::int64_t kMax = INT32_MAX, kBig = std::int64_t(INT32_MAX) + 1;
 
-// Runs the table on an 8 x 4 ROI with a 3x3 mask. `Px` is the pixel type of the image
-// (bytes for bit-packed data); fn32/fnL take the bit offset and whether borderValue is null.
-template <class Px, int C, class GetSize, class Init, class Fn32, class FnL>
+// Runs the table on an 8 x 4 ROI with a 3x3 mask. `Px` is the pixel type of the image (bytes
+// for bit-packed data, whose entry points take bit offsets).
+template <class Px, int C, class V, class GetSize, class Init, class Fn32, class FnL>
 void run_table(const std::vector<ApplyCase>& cases, GetSize getSize, Init init, Fn32 fn32, FnL fnL,
-               qpxDataType type, int imgW) {
+               qpxDataType type, int imgW, V value) {
     const u8 mask[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1};
     const int w = 8, h = 4;
     int s = 0, b = 0;
@@ -135,10 +135,9 @@ void run_table(const std::vector<ApplyCase>& cases, GetSize getSize, Init init, 
     ASSERT_EQ(qpxiMorphGetSpecSize_L({w, h}, {3, 3}, type, C, &sl) |
                   qpxiMorphGetBufferSize_L({w, h}, {3, 3}, type, C, &bl),
               0);
-    std::vector<u8> spec(static_cast<std::size_t>(s)), buf(static_cast<std::size_t>(b));
-    std::vector<u8> specL(static_cast<std::size_t>(sl)), bufL(static_cast<std::size_t>(bl));
+    std::vector<u8> spec(std::size_t(s) + sl), buf(std::size_t(b) + bl);
     auto* sp = reinterpret_cast<qpxMorphAdvState*>(spec.data());
-    auto* spl = reinterpret_cast<qpxMorphStateL*>(specL.data());
+    auto* spl = reinterpret_cast<qpxMorphStateL*>(spec.data() + s);
     ASSERT_EQ(init({w, h}, mask, {3, 3}, sp, buf.data()), 0);
     ASSERT_EQ(qpxiMorphInit_L({w, h}, mask, {3, 3}, type, C, spl), 0);
     for (const ApplyCase& c : cases) {
@@ -148,14 +147,23 @@ void run_table(const std::vector<ApplyCase>& cases, GetSize getSize, Init init, 
         const auto before = dst.snapshot();
         const Px* s0 = c.nullSrc ? nullptr : c.sameImage ? dst.roi() : src.roi();
         const std::int64_t ss = src.step() + c.srcStepDelta, ds = dst.step() + c.dstStepDelta;
+        auto call = [&](auto fn, auto step, auto roi, auto* spec, u8* bf) {
+            const V v = c.nullValue ? V{} : value;
+            using St = decltype(step);
+            if constexpr (std::is_invocable_v<decltype(fn), const Px*, St, Px*, St, decltype(roi),
+                                              qpxBorderType, V, decltype(spec), u8*>)
+                return fn(s0, St(ss), dst.roi(), St(ds), roi, c.border, v, spec, bf);
+            else
+                return fn(s0, St(ss), c.srcBit, dst.roi(), St(ds), 0, roi, c.border, v, spec, bf);
+        };
         if (c.border32 != Skip) {
-            EXPECT_EQ(fn32(s0, int(ss), c.srcBit, dst.roi(), int(ds), {int(c.w), int(c.h)},
-                           c.border, c.nullValue, sp, c.nullBuf ? nullptr : buf.data()),
+            EXPECT_EQ(call(fn32, int(0), qpxSize{int(c.w), int(c.h)}, sp,
+                           c.nullBuf ? nullptr : buf.data()),
                       c.border32);
             EXPECT_TRUE(c.border32 == Ok || dst.snapshot() == before);
         }
-        EXPECT_EQ(fnL(s0, ss, c.srcBit, dst.roi(), ds, {c.w, c.h}, c.border, c.nullValue, spl,
-                      c.nullBuf ? nullptr : bufL.data()),
+        EXPECT_EQ(call(fnL, std::int64_t(0), qpxSizeL{c.w, c.h}, spl,
+                       c.nullBuf ? nullptr : buf.data() + b),
                   c.wide);
         // Every failing 64-bit row fails (or is skipped) in the 32-bit form too.
         EXPECT_TRUE(c.wide == Ok || dst.snapshot() == before);
@@ -182,17 +190,8 @@ TEST(MorphAdvChecks, ApplyOrder8uC3) {
         {"width 2^31-1", false, false, false, false, kMax, 4, 3 * kMax, 3 * kMax, 1, 0, Skip, L},
     };
     const u8 v[3] = {1, 2, 3};
-    run_table<u8, 3>(
-        cases, qpxiMorphAdvGetSize_8u_C3R, qpxiMorphAdvInit_8u_C3R,
-        [&](const u8* s, int ss, int, u8* d, int ds, qpxSize r, qpxBorderType b, bool nv,
-            const qpxMorphAdvState* sp, u8* buf) {
-            return qpxiMorphOpenBorder_8u_C3R(s, ss, d, ds, r, b, nv ? nullptr : v, sp, buf);
-        },
-        [&](const u8* s, std::int64_t ss, int, u8* d, std::int64_t ds, qpxSizeL r, qpxBorderType b,
-            bool nv, const qpxMorphStateL* sp, u8* buf) {
-            return qpxiMorphOpen_8u_C3R_L(s, ss, d, ds, r, b, nv ? nullptr : v, sp, buf);
-        },
-        qpx8u, 8);
+    run_table<u8, 3>(cases, qpxiMorphAdvGetSize_8u_C3R, qpxiMorphAdvInit_8u_C3R,
+                     qpxiMorphOpenBorder_8u_C3R, qpxiMorphOpen_8u_C3R_L, qpx8u, 8, v);
 }
 
 TEST(MorphAdvChecks, ApplyOrder16uGradient) {
@@ -203,16 +202,9 @@ TEST(MorphAdvChecks, ApplyOrder16uGradient) {
         {"stage flag", false, false, false, false, 8, 4, 0, 0, 0x101, 0, B, Ok},
         {"mirror, left in memory", false, false, false, false, 8, 4, 0, 0, 0x43, 0, Ok, Ok},
     };
-    using T = std::uint16_t;
-    run_table<T, 1>(
-        cases, qpxiMorphAdvGetSize_16u_C1R, qpxiMorphAdvInit_16u_C1R,
-        [](const T* s, int ss, int, T* d, int ds, qpxSize r, qpxBorderType b, bool,
-           const qpxMorphAdvState* sp,
-           u8* buf) { return qpxiMorphGradientBorder_16u_C1R(s, ss, d, ds, r, b, 0, sp, buf); },
-        [](const T* s, std::int64_t ss, int, T* d, std::int64_t ds, qpxSizeL r, qpxBorderType b,
-           bool, const qpxMorphStateL* sp,
-           u8* buf) { return qpxiMorphGradient_16u_C1R_L(s, ss, d, ds, r, b, 0, sp, buf); },
-        qpx16u, 8);
+    run_table<std::uint16_t, 1>(cases, qpxiMorphAdvGetSize_16u_C1R, qpxiMorphAdvInit_16u_C1R,
+                                qpxiMorphGradientBorder_16u_C1R, qpxiMorphGradient_16u_C1R_L,
+                                qpx16u, 8, std::uint16_t(0));
 }
 
 TEST(MorphAdvChecks, ApplyOrderBitPacked) {
@@ -224,16 +216,8 @@ TEST(MorphAdvChecks, ApplyOrderBitPacked) {
         {"in place", false, false, false, true, 8, 4, 0, 0, 1, 0, P, P},
         {"bit offset 7", false, false, false, false, 8, 4, 0, 0, 6, 7, Ok, Ok},
     };
-    run_table<u8, 1>(
-        cases, qpxiMorphAdvGetSize_1u_C1R, qpxiMorphAdvInit_1u_C1R,
-        [](const u8* s, int ss, int bit, u8* d, int ds, qpxSize r, qpxBorderType b, bool,
-           const qpxMorphAdvState* sp, u8* buf) {
-            return qpxiMorphTophatBorder_1u_C1R(s, ss, bit, d, ds, 0, r, b, 1, sp, buf);
-        },
-        [](const u8* s, std::int64_t ss, int bit, u8* d, std::int64_t ds, qpxSizeL r,
-           qpxBorderType b, bool, const qpxMorphStateL* sp,
-           u8* buf) { return qpxiMorphTophat_1u_C1R_L(s, ss, bit, d, ds, 0, r, b, 1, sp, buf); },
-        qpx1u, 2);
+    run_table<u8, 1>(cases, qpxiMorphAdvGetSize_1u_C1R, qpxiMorphAdvInit_1u_C1R,
+                     qpxiMorphTophatBorder_1u_C1R, qpxiMorphTophat_1u_C1R_L, qpx1u, 2, u8(1));
 }
 
 }  // namespace
