@@ -46,7 +46,7 @@ constexpr std::int64_t kGrayRingBytes = 32768;
 bool gray_fits_in_place(const qpxMorphGrayState* spec, int width, int elemSize);
 
 // dst = max (dilation) or min (erosion) of src + value over the window; 8u results are clamped
-// to 0..255, float results are not.
+// to 0..255, float results are not. In place only where gray_fits_in_place() holds.
 template <class T, bool dilate>
 void gray_morph(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
                 const qpxMorphGrayState* spec);
