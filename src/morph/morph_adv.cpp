@@ -242,12 +242,27 @@ const AdvStateL* adv_state_l(const qpxMorphStateL* mem) {
     return align8<const AdvStateL>(mem);
 }
 
+namespace {
+
+// With a mask of two rows or more, the stages may hold output rows back in their work areas
+// when they write over their source, so the areas and the intermediate image start on element
+// boundaries whatever the caller's buffer. The intermediate image then has at least two unused
+// rows of 32 bytes or more, which covers the shift.
+Scratch laid_out(u8* buffer, std::int64_t workBytes, std::int64_t tStep, int maskH) {
+    if (maskH < 2) return Scratch{buffer, workBytes, tStep};
+    auto a = reinterpret_cast<std::uintptr_t>(buffer);
+    u8* base = reinterpret_cast<u8*>((a + 31) & ~std::uintptr_t(31));
+    return Scratch{base, (workBytes + 7) & ~std::int64_t(7), tStep};
+}
+
+}  // namespace
+
 Scratch scratch_for(const qpxMorphAdvState* st, u8* buffer, int elemSize, int channels,
                     std::int64_t width) {
     const std::int64_t rowBytes = elemSize == 0 ? (width + 7) >> 3 : width * elemSize * channels;
-    return Scratch{buffer,
-                   stage_bytes(st->roiW, st->roiH, st->maskW, st->maskH, elemSize, channels),
-                   round32(rowBytes)};
+    return laid_out(buffer,
+                    stage_bytes(st->roiW, st->roiH, st->maskW, st->maskH, elemSize, channels),
+                    round32(rowBytes), st->maskH);
 }
 
 Scratch scratch_for_l(const AdvStateL* st, u8* buffer, int elemSize, int channels) {
@@ -258,7 +273,8 @@ Scratch scratch_for_l(const AdvStateL* st, u8* buffer, int elemSize, int channel
         work =
             std::max(work, stage_bytes_l(st->roiW + 2 * k * kx, st->roiH + 2 * k * (st->maskH >> 1),
                                          st->maskW, st->maskH, s, channels));
-    return Scratch{buffer, work, round32(std::int64_t(channels) * s * (st->roiW + 4 * kx))};
+    return laid_out(buffer, work, round32(std::int64_t(channels) * s * (st->roiW + 4 * kx)),
+                    st->maskH);
 }
 
 // ---- border plans -------------------------------------------------------------------------------
