@@ -52,10 +52,12 @@ void apply(Path path, Op op, const T* src, std::int64_t srcStep, T* dst, std::in
     const bool delay = overlap && b.kind == kBorderMirror && !b.inBottom && mv.pH - 1 > mv.ay;
     const bool direct = !overlap && rows.in_place();
     if (delay) {
-        // The held-back rows follow the stage's own work memory.
+        // The held-back rows follow the stage's own work memory, measured from the aligned base
+        // the stage uses, so that they stay aligned whatever address the caller's buffer has.
         const std::int64_t below = mv.pH - 1 - mv.ay;
         const std::int64_t n = width * C;
-        std::uint8_t* ring = buffer + stage_need(width, mv.pW, mv.pH, int(sizeof(T)), C, mv.full) -
+        std::uint8_t* ring = align32(buffer) +
+                             (stage_need(width, mv.pW, mv.pH, int(sizeof(T)), C, mv.full) - 32) -
                              below * n * std::int64_t(sizeof(T));
         DelayedSink<T> sink{dst, dstStep, height, n, below, reinterpret_cast<T*>(ring)};
         run_stage<T, C>(path, op, mv, rows, direct, !overlap, sink, width, height, buffer);

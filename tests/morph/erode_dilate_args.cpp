@@ -282,3 +282,28 @@ TEST(ErodeDilateArgs, SizeQueriesAndInit) {
 }
 
 }  // namespace
+
+// In place with a mirrored bottom border, output rows are held back in the work buffer; they must
+// stay aligned and correct whatever the buffer's address.
+TEST(ErodeDilateInPlace, HeldBackRowsWithAnOddBuffer) {
+    const qpxSize roi{37, 9}, maskSize{3, 5};
+    const std::uint8_t mask[15] = {1, 1, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 1, 0, 1};
+    int specSize = 0, bufSize = 0;
+    ASSERT_EQ(qpxiMorphologyBorderGetSize_16u_C1R(roi, maskSize, &specSize, &bufSize), qpxStatusOk);
+    qpxtest::GuardedBuffer spec(specSize), buf(bufSize + 1, qpxtest::Place::End);
+    ASSERT_EQ(
+        qpxiMorphologyBorderInit_16u_C1R(
+            roi, mask, maskSize, reinterpret_cast<qpxMorphState*>(spec.data()), buf.data() + 1),
+        qpxStatusOk);
+    qpxtest::Random rnd(4);
+    qpxtest::GuardedImage<std::uint16_t> img(roi.width, roi.height), ref(roi.width, roi.height);
+    img.fill([&] { return rnd.any<std::uint16_t>(); });
+    auto* st = reinterpret_cast<const qpxMorphState*>(spec.data());
+    ASSERT_EQ(qpxiDilateBorder_16u_C1R(img.roi(), img.step(), ref.roi(), ref.step(), roi,
+                                       qpxBorderMirror, 0, st, buf.data() + 1),
+              qpxStatusOk);
+    ASSERT_EQ(qpxiDilateBorder_16u_C1R(img.roi(), img.step(), img.roi(), img.step(), roi,
+                                       qpxBorderMirror, 0, st, buf.data() + 1),
+              qpxStatusOk);
+    EXPECT_EQ(img.dense(), ref.dense());
+}
