@@ -53,21 +53,6 @@ qpxStatus init(qpxSize roi, const u8* mask, qpxSize maskSize, qpxMorphAdvState* 
     return qpxStatusOk;
 }
 
-int elem_size_of(qpxDataType t) {
-    switch (t) {
-        case qpx1u:
-        case qpx8u:
-            return 1;
-        case qpx16u:
-        case qpx16s:
-            return 2;
-        case qpx32f:
-            return 4;
-        default:
-            return 0;
-    }
-}
-
 Check check_l_query(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int channels, const void* out) {
     return Check()
         .ptrs(out)
@@ -75,7 +60,7 @@ Check check_l_query(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int channels,
         .size(mask)
         .fits32(roi)
         .fits32(mask)
-        .require(elem_size_of(type) != 0, qpxStatusBadDataType)
+        .require(morph_elem_size(type) != 0, qpxStatusBadDataType)
         .require(channels == 1 || channels == 3 || channels == 4, qpxStatusBadChannel);
 }
 
@@ -89,7 +74,7 @@ qpxStatus get_spec_size_l(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int cha
 qpxStatus get_buffer_size_l(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int channels,
                             std::int64_t* size) {
     if (qpxStatus st = check_l_query(roi, mask, type, channels, size)) return st;
-    *size = adv_buffer_size_l(roi.width, roi.height, mask.width, mask.height, elem_size_of(type),
+    *size = adv_buffer_size_l(roi.width, roi.height, mask.width, mask.height, morph_elem_size(type),
                               channels);
     return qpxStatusOk;
 }
@@ -103,7 +88,7 @@ qpxStatus init_l(qpxSizeL roi, const u8* mask, qpxSizeL maskSize, qpxDataType ty
                 .size(roi)
                 .size(maskSize)
                 .fits32(maskSize)
-                .require(elem_size_of(type) != 0, qpxStatusBadDataType)
+                .require(morph_elem_size(type) != 0, qpxStatusBadDataType)
                 .require(channels == 1 || channels == 3 || channels == 4, qpxStatusBadChannel))
         return st;
     adv_init_l(spec, roi, mask, {int(maskSize.width), int(maskSize.height)});

@@ -90,4 +90,21 @@ void apply_1u(Path path, Op op, const std::uint8_t* src, std::int64_t srcStep, i
               std::int64_t height, std::uint32_t border, std::uint8_t value,
               const qpxMorphState* spec, std::uint8_t* buffer);
 
+// Bytes per element of the morphology data types (1u counts as a byte); 0 for a type the
+// morphology family does not take.
+constexpr int morph_elem_size(qpxDataType t) {
+    switch (t) {
+        case qpx1u:
+        case qpx8u:
+            return 1;
+        case qpx16u:
+        case qpx16s:
+            return 2;
+        case qpx32f:
+            return 4;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace qpx::morph

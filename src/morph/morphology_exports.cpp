@@ -136,24 +136,9 @@ qpxStatus get_spec_size_l(qpxSizeL roi, qpxSizeL mask, std::int64_t* specSize) {
     return qpxStatusOk;
 }
 
-int elem_size(qpxDataType t) {
-    switch (t) {
-        case qpx1u:
-        case qpx8u:
-            return 1;
-        case qpx16u:
-        case qpx16s:
-            return 2;
-        case qpx32f:
-            return 4;
-        default:
-            return 0;
-    }
-}
-
 qpxStatus get_buffer_size_l(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int channels,
                             std::int64_t* bufferSize) {
-    const int s = elem_size(type);
+    const int s = morph_elem_size(type);
     if (qpxStatus st =
             Check()
                 .ptrs(bufferSize)
