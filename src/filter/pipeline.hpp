@@ -17,6 +17,7 @@
 #include <type_traits>
 
 #include "frame/base.hpp"
+#include "frame/simd.hpp"
 #include "frame/border.hpp"
 #include "frame/round.hpp"
 
@@ -25,28 +26,6 @@ namespace qpx::filter {
 using i64 = std::int64_t;
 
 // ---- loads and stores of 8 elements ------------------------------------------------------------
-
-inline __m256 load8f(const float* p) {
-    return _mm256_loadu_ps(p);
-}
-inline __m256 load8f(const std::uint8_t* p) {
-    __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-    __m128i lo = _mm_cvtepu8_epi32(b);
-    __m128i hi = _mm_cvtepu8_epi32(_mm_srli_si128(b, 4));
-    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-}
-inline __m256 load8f(const std::int16_t* p) {
-    __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i lo = _mm_cvtepi16_epi32(w);
-    __m128i hi = _mm_cvtepi16_epi32(_mm_unpackhi_epi64(w, w));
-    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-}
-inline __m256 load8f(const std::uint16_t* p) {
-    __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i lo = _mm_cvtepu16_epi32(w);
-    __m128i hi = _mm_cvtepu16_epi32(_mm_unpackhi_epi64(w, w));
-    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-}
 
 // 8 elements widened to two vectors of 4 int32.
 struct I32x8 {
@@ -166,7 +145,7 @@ void extend_row(Path path, const T* src, i64 width, const RowExtension& ext, i64
                                                             _mm256_castsi128_si256(q2), q3, 1)));
                         }
                     }
-                    for (; i + 8 <= n; i += 8) _mm256_storeu_ps(o + i, load8f(s + i));
+                    for (; i + 8 <= n; i += 8) _mm256_storeu_ps(o + i, load8_ps(s + i));
                 }
             }
             for (; i < n; ++i) o[i] = static_cast<U>(s[i]);
@@ -322,9 +301,9 @@ void column(Path path, const S* const* rows, i64 off, D* out, i64 elems, const K
                 r[j] = rows[j] + off;
             }
             auto sum8 = [&](i64 at) {
-                __m256 acc = _mm256_mul_ps(kv[0], load8f(r[0] + at));
+                __m256 acc = _mm256_mul_ps(kv[0], load8_ps(r[0] + at));
                 for (int j = 1; j < KS; ++j)
-                    acc = _mm256_add_ps(acc, _mm256_mul_ps(kv[j], load8f(r[j] + at)));
+                    acc = _mm256_add_ps(acc, _mm256_mul_ps(kv[j], load8_ps(r[j] + at)));
                 if constexpr (sc == ColScale::Sum) acc = _mm256_mul_ps(acc, vinv);
                 return acc;
             };
@@ -334,10 +313,10 @@ void column(Path path, const S* const* rows, i64 off, D* out, i64 elems, const K
         } else {
             for (; i + 8 <= elems; i += 8) {
                 __m256 acc = _mm256_mul_ps(_mm256_set1_ps(col_tap<sc>(k, 0, inv)),
-                                           load8f(rows[0] + off + i));
+                                           load8_ps(rows[0] + off + i));
                 for (int j = 1; j < n; ++j)
                     acc = _mm256_add_ps(acc, _mm256_mul_ps(_mm256_set1_ps(col_tap<sc>(k, j, inv)),
-                                                           load8f(rows[j] + off + i)));
+                                                           load8_ps(rows[j] + off + i)));
                 if constexpr (sc == ColScale::Sum) acc = _mm256_mul_ps(acc, vinv);
                 store8f_trunc(out + i, acc);
             }

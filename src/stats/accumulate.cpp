@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "frame/check.hpp"
+#include "frame/simd.hpp"
 
 namespace qpx::stats {
 namespace {
@@ -59,22 +60,6 @@ inline float acc_step(float a, float s1, float s2, bool masked, bool m, float al
 }
 
 // ---- vector helpers (AVX floats, SSE integers) ------------------------------------------------
-
-inline __m256 load8_ps(const std::uint8_t* p) {
-    __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-    __m128i lo = _mm_cvtepu8_epi32(b);
-    __m128i hi = _mm_cvtepu8_epi32(_mm_srli_si128(b, 4));
-    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-}
-inline __m256 load8_ps(const std::uint16_t* p) {
-    __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i lo = _mm_cvtepu16_epi32(w);
-    __m128i hi = _mm_cvtepu16_epi32(_mm_unpackhi_epi64(w, w));
-    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-}
-inline __m256 load8_ps(const float* p) {
-    return _mm256_loadu_ps(p);
-}
 
 // All-ones lanes where the mask byte is non-zero.
 inline __m256 mask8_ps(const std::uint8_t* m) {
