@@ -60,9 +60,12 @@ inline M magnitude(D dx, D dy) {
     } else {
         int ax = dx < 0 ? -int(dx) : int(dx);
         int ay = dy < 0 ? -int(dy) : int(dy);
-        // The square sum wraps like a 16-bit multiply-add (only -32768, -32768 overflows).
-        std::int32_t sq = static_cast<std::int32_t>(static_cast<std::uint32_t>(dx * dx) +
-                                                    static_cast<std::uint32_t>(dy * dy));
+        // Only -32768, -32768 leaves the signed range (2^31); it is held as INT32_MAX, which no
+        // other sum of two squares equals, so the order of magnitudes is kept and the float
+        // conversion still gives 2^31.
+        const std::uint32_t usq =
+            static_cast<std::uint32_t>(dx * dx) + static_cast<std::uint32_t>(dy * dy);
+        const std::int32_t sq = usq > INT32_MAX ? INT32_MAX : static_cast<std::int32_t>(usq);
         int l1 = ax + ay > 65535 ? 65535 : ax + ay;
         if constexpr (std::is_same_v<M, std::int32_t>) {
             static_assert(mag != EdgeMag::L2Root);
@@ -158,6 +161,9 @@ void magnitude_row8_s16(const std::int16_t* dx, const std::int16_t* dy, const Ed
         __m128i lo = _mm_unpacklo_epi16(a, b), hi = _mm_unpackhi_epi16(a, b);
         mlo = _mm_madd_epi16(lo, lo);
         mhi = _mm_madd_epi16(hi, hi);
+        // 2^31 wraps to INT32_MIN: subtracting the sign bit turns it into INT32_MAX.
+        mlo = _mm_sub_epi32(mlo, _mm_srli_epi32(mlo, 31));
+        mhi = _mm_sub_epi32(mhi, _mm_srli_epi32(mhi, 31));
     }
     if constexpr (std::is_same_v<M, std::int32_t>) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_and_si128(mlo, keep_mask(mlo, th)));

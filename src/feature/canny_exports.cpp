@@ -2,6 +2,9 @@
 // conversion into the magnitude's type, then one shared detector.
 #include <immintrin.h>
 
+#include <algorithm>
+#include <climits>
+
 #include "feature/canny.hpp"
 #include "frame/border.hpp"
 #include "frame/check.hpp"
@@ -14,9 +17,11 @@ using i16 = std::int16_t;
 using i32 = std::int32_t;
 using i64 = std::int64_t;
 
-// Conversion toward zero to a 32-bit integer, with the processor's out-of-range result.
+// Conversion toward zero to a 32-bit integer, saturated: the processor's out-of-range result is
+// the smallest integer, which would turn a huge threshold into one that everything passes.
+// Thresholds here are never negative or NaN.
 inline i32 trunc32(float v) {
-    return _mm_cvttss_si32(_mm_set_ss(v));
+    return v >= 2147483648.0f ? INT32_MAX : _mm_cvttss_si32(_mm_set_ss(v));
 }
 
 // NaN fails both comparisons and so is rejected as well.
@@ -55,12 +60,18 @@ qpxStatus canny(const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8* dst, i64 d
                                                    dstStep, roi.width, roi.height, th, buffer);
     } else {
         EdgeThresholds<i32> th{trunc32(lo), trunc32(hi), false};
-        if (squared)
+        if (squared) {
+            // The square sum of two -32768 derivatives, 2^31, is held as INT32_MAX, which no
+            // other sum of two squares equals; a threshold of INT32_MAX then moves down by one so
+            // that it still lies below that sum and above every other.
+            th.low = std::min(th.low, INT32_MAX - 1);
+            th.high = std::min(th.high, INT32_MAX - 1);
             canny_deriv<i16, i32, EdgeMag::L2Square>(kDefaultPath, dx, dxStep, dy, dyStep, dst,
                                                      dstStep, roi.width, roi.height, th, buffer);
-        else
+        } else {
             canny_deriv<i16, i32, EdgeMag::L1>(kDefaultPath, dx, dxStep, dy, dyStep, dst, dstStep,
                                                roi.width, roi.height, th, buffer);
+        }
     }
     return qpxStatusOk;
 }
@@ -142,23 +153,22 @@ QPX_EXPORT qpxStatus qpxiCannyBorder_8u_C1R(const uint8_t* src, int srcStep, uin
                                             qpxEdgeNorm norm, float lowThreshold,
                                             float highThreshold, uint8_t* buffer) {
     const unsigned kind = borderType & 15u;
-    qpxStatus st = Check()
-                       .require((mask == qpxMskSize3x3 || mask == qpxMskSize5x5) &&
-                                    !(mask == qpxMskSize5x5 && filterType == qpxFilterScharr),
-                                qpxStatusBadMaskSize)
-                       .ptrs(src, dst, buffer)
-                       .size(roiSize)
-                       .require(filterType == qpxFilterSobel || filterType == qpxFilterScharr,
-                                qpxStatusBadArgument)
-                       .require((norm == qpxEdgeNormL1 || norm == qpxEdgeNormL2) &&
-                                    !(lowThreshold < 0.0f) && !(highThreshold < lowThreshold),
-                                qpxStatusBadArgument)
-                       .require(borderType < 256 && (borderType == qpxBorderInMem ||
-                                                     kind == kBorderRepl || kind == kBorderConst),
-                                qpxStatusBadBorder)
-                       // The source step is the derivative filters' own test, made after the
-                       // detector's; every path is held to it, so nothing is written on refusal.
-                       .require(srcStep >= roiSize.width, qpxStatusBadStep);
+    qpxStatus st =
+        Check()
+            .require((mask == qpxMskSize3x3 || mask == qpxMskSize5x5) &&
+                         !(mask == qpxMskSize5x5 && filterType == qpxFilterScharr),
+                     qpxStatusBadMaskSize)
+            .ptrs(src, dst, buffer)
+            .size(roiSize)
+            .steps({stepOf<u8>(srcStep, roiSize.width), stepOf<u8>(dstStep, roiSize.width)})
+            .require(filterType == qpxFilterSobel || filterType == qpxFilterScharr,
+                     qpxStatusBadArgument)
+            .require((norm == qpxEdgeNormL1 || norm == qpxEdgeNormL2) && !(lowThreshold < 0.0f) &&
+                         !(highThreshold < lowThreshold),
+                     qpxStatusBadArgument)
+            .require(borderType < 256 && (borderType == qpxBorderInMem || kind == kBorderRepl ||
+                                          kind == kBorderConst),
+                     qpxStatusBadBorder);
     if (st) return st;
     return canny_border(kDefaultPath, src, srcStep, dst, dstStep, roiSize, filterType, mask,
                         borderType, borderValue, norm, lowThreshold, highThreshold, buffer);

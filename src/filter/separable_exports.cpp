@@ -87,9 +87,8 @@ qpxStatus apply(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, st
                 const T* value, const qpxFilterSeparableSpec* spec, u8* buffer, bool wide) {
     Check c;
     c.ptrs(src, dst, spec, buffer).size(roi);
-    if (wide) c.fits32(roi);
+    if (wide) c.fits32(roi, srcStep, dstStep);
     c.steps({stepOf<T>(srcStep, roi.width, ch), stepOf<D>(dstStep, roi.width, ch)});
-    if (wide) c.fits32(srcStep).fits32(dstStep);
     c.require(accept_filter_border(border), qpxStatusBadBorder);
     if (c) return c;
     if (wide) {

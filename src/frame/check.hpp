@@ -19,9 +19,22 @@ struct StepArg {
     int elemSize;
 };
 
+// width x bytes per pixel, saturated: a 64-bit width near the top of its range must not wrap
+// into a small row length that a short step would pass.
+inline std::int64_t row_bytes(std::int64_t width, std::int64_t pixelBytes) {
+    if (width > 0 && width > INT64_MAX / pixelBytes) return INT64_MAX;
+    return width * pixelBytes;
+}
+
+// Bytes of a bit-packed row, without the overflow of (width + 7) >> 3 near the top of the range.
+inline std::int64_t bit_row_bytes(std::int64_t width) {
+    return width / 8 + (width % 8 > 0);
+}
+
 template <class T>
 inline StepArg stepOf(std::int64_t step, std::int64_t width, int channels = 1) {
-    return {step, width * channels * static_cast<std::int64_t>(sizeof(T)), int(sizeof(T))};
+    return {step, row_bytes(width, channels * static_cast<std::int64_t>(sizeof(T))),
+            int(sizeof(T))};
 }
 // A mask image: one byte per pixel whatever the image's type.
 inline StepArg maskStepOf(std::int64_t step, std::int64_t width) {
@@ -49,6 +62,11 @@ class Check {
     // signed, so a negative value is left to the size check.
     Check& fits32(std::int64_t v) { return fail_if(v > INT32_MAX, qpxStatusSizeTooLarge); }
     Check& fits32(qpxSizeL s) { return fits32(s.width).fits32(s.height); }
+    template <class... S>
+    Check& fits32(qpxSizeL s, S... steps) {
+        fits32(s);
+        return (fits32(std::int64_t(steps)), ...);
+    }
 
     Check& step(const StepArg& a) { return fail_if(a.step < a.rowBytes, qpxStatusBadStep); }
     Check& multiple(const StepArg& a) {

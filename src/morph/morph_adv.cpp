@@ -257,23 +257,24 @@ Scratch laid_out(u8* buffer, std::int64_t workBytes, std::int64_t tStep, int mas
 
 }  // namespace
 
+// Both layouts follow the call's ROI, not the spec's: a buffer sized by the query for a smaller
+// ROI than the spec's must still hold everything.
 Scratch scratch_for(const qpxMorphAdvState* st, u8* buffer, int elemSize, int channels,
-                    std::int64_t width) {
+                    std::int64_t width, std::int64_t height) {
     const std::int64_t rowBytes = elemSize == 0 ? (width + 7) >> 3 : width * elemSize * channels;
-    return laid_out(buffer,
-                    stage_bytes(st->roiW, st->roiH, st->maskW, st->maskH, elemSize, channels),
+    return laid_out(buffer, stage_bytes(width, height, st->maskW, st->maskH, elemSize, channels),
                     round32(rowBytes), st->maskH);
 }
 
-Scratch scratch_for_l(const AdvStateL* st, u8* buffer, int elemSize, int channels) {
+Scratch scratch_for_l(const AdvStateL* st, u8* buffer, int elemSize, int channels,
+                      std::int64_t width, std::int64_t height) {
     const std::int64_t kx = st->maskW >> 1;
     const int s = elemSize == 0 ? 1 : elemSize;
     std::int64_t work = 0;
     for (int k = 0; k <= 2; ++k)
-        work =
-            std::max(work, stage_bytes_l(st->roiW + 2 * k * kx, st->roiH + 2 * k * (st->maskH >> 1),
-                                         st->maskW, st->maskH, s, channels));
-    return laid_out(buffer, work, round32(std::int64_t(channels) * s * (st->roiW + 4 * kx)),
+        work = std::max(work, stage_bytes_l(width + 2 * k * kx, height + 2 * k * (st->maskH >> 1),
+                                            st->maskW, st->maskH, s, channels));
+    return laid_out(buffer, work, round32(std::int64_t(channels) * s * (width + 4 * kx)),
                     st->maskH);
 }
 

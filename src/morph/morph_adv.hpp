@@ -84,11 +84,12 @@ struct Scratch {
     std::int64_t tStep;
 };
 
-// The caller's buffer of a call on a ROI `width` wide, for an element size (0: bit-packed) and
-// channel count.
+// The caller's buffer of a call on a ROI of width x height, for an element size (0: bit-packed)
+// and channel count.
 Scratch scratch_for(const qpxMorphAdvState* st, std::uint8_t* buffer, int elemSize, int channels,
-                    std::int64_t width);
-Scratch scratch_for_l(const AdvStateL* st, std::uint8_t* buffer, int elemSize, int channels);
+                    std::int64_t width, std::int64_t height);
+Scratch scratch_for_l(const AdvStateL* st, std::uint8_t* buffer, int elemSize, int channels,
+                      std::int64_t width, std::int64_t height);
 
 // Element images. `clampNeg` replaces negative top-hat and black-hat differences by 0 (signed
 // and float data only; unsigned data saturate at 0 anyway). dst may be src.

@@ -15,7 +15,7 @@ using s16 = std::int16_t;
 
 // Bit-packed rows are (width + 7) / 8 bytes long.
 inline StepArg bit_step(std::int64_t step, std::int64_t width) {
-    return {step, (width + 7) >> 3, 1};
+    return {step, bit_row_bytes(width), 1};
 }
 
 // Where the caller passes one scalar border value, the engine takes a pointer to it.
@@ -33,6 +33,14 @@ inline bool null_value(V v) {
         return v == nullptr;
     else
         return false;
+}
+
+// The spec's stages and the caller's buffer were sized for the ROI given at Init (the buffer
+// possibly for a smaller one); a larger call ROI would overrun them. Checked after all the
+// argument checks, as the grey-scale operations do.
+template <class S>
+inline bool within(std::int64_t width, std::int64_t height, const S* spec) {
+    return width <= spec->roiW && height <= spec->roiH;
 }
 
 // ---- sizes and initialisation -----------------------------------------------------------------
@@ -123,11 +131,12 @@ qpxStatus apply_border(const T* src, int srcStep, T* dst, int dstStep, qpxSize r
                        .require(accept(op, border, &eff), qpxStatusBadBorder);
     if (st) return st;
     const qpxMorphAdvState* s = adv_state(spec);
+    if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     // The 32-bit family clamps float top-hat and black-hat, never signed ones.
     const bool clampNeg = std::is_same_v<T, float>;
     run_adv<T, C>(kDefaultPath, op, src, srcStep, dst, dstStep, roi.width, roi.height,
                   plan_border(eff), value_ptr(value), s->first, s->second,
-                  scratch_for(s, buffer, sizeof(T), C, roi.width), clampNeg);
+                  scratch_for(s, buffer, sizeof(T), C, roi.width, roi.height), clampNeg);
     return qpxStatusOk;
 }
 
@@ -146,9 +155,10 @@ qpxStatus apply_border_1u(const u8* src, int srcStep, int srcBit, u8* dst, int d
             .distinct(src, dst);
     if (st) return st;
     const qpxMorphAdvState* s = adv_state(spec);
+    if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     run_adv_1u(kDefaultPath, op, src, srcStep, srcBit, dst, dstStep, dstBit, roi.width, roi.height,
                plan_border(eff), value, s->first, s->second,
-               scratch_for(s, buffer, 0, 1, roi.width));
+               scratch_for(s, buffer, 0, 1, roi.width, roi.height));
     return qpxStatusOk;
 }
 
@@ -164,7 +174,7 @@ Check check_l(const void* src, std::int64_t srcStep, const void* dst, std::int64
         .ptrs(src, dst, spec, buffer)
         .require(!constNull, qpxStatusNullPointer)
         .size(roi)
-        .fits32(roi)
+        .fits32(roi, srcStep, dstStep)
         .steps({stepOf<T>(srcStep, roi.width, C), stepOf<T>(dstStep, roi.width, C)})
         .require(accept_morph_border(border, eff), qpxStatusBadBorder)
         // The composed operations need one more pixel of room than the 32-bit range.
@@ -187,10 +197,12 @@ qpxStatus apply_l(const T* src, std::int64_t srcStep, T* dst, std::int64_t dstSt
             check_l<T, C>(src, srcStep, dst, dstStep, roi, border, value, spec, buffer, &eff))
         return st;
     const AdvStateL* s = adv_state_l(spec);
+    if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     const bool clampNeg = (std::is_same_v<T, float> || std::is_same_v<T, s16>)&&s->clamp;
     run_adv<T, C>(kDefaultPath, op, src, srcStep, dst, dstStep, roi.width, roi.height,
                   plan_l(op, s, eff, false), value_ptr(value), general_part(s->first),
-                  general_part(s->second), scratch_for_l(s, buffer, sizeof(T), C), clampNeg);
+                  general_part(s->second),
+                  scratch_for_l(s, buffer, sizeof(T), C, roi.width, roi.height), clampNeg);
     return qpxStatusOk;
 }
 
@@ -204,7 +216,7 @@ qpxStatus apply_l_1u(const u8* src, std::int64_t srcStep, int srcBit, u8* dst, s
             .ptrs(src, dst, spec, buffer)
             .size(roi)
             .require(srcBit >= 0 && dstBit >= 0, qpxStatusBadSize)
-            .fits32(roi)
+            .fits32(roi, srcStep, dstStep)
             .steps({bit_step(srcStep, roi.width), bit_step(dstStep, roi.width)})
             .require(accept_morph_border(border, &eff) && (eff & 15u) != kBorderMirror,
                      qpxStatusBadBorder)
@@ -212,9 +224,10 @@ qpxStatus apply_l_1u(const u8* src, std::int64_t srcStep, int srcBit, u8* dst, s
             .distinct(src, dst);
     if (st) return st;
     const AdvStateL* s = adv_state_l(spec);
+    if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     run_adv_1u(kDefaultPath, op, src, srcStep, srcBit, dst, dstStep, dstBit, roi.width, roi.height,
                plan_l(op, s, eff, true), value, onebit_part(s->first), onebit_part(s->second),
-               scratch_for_l(s, buffer, 0, 1));
+               scratch_for_l(s, buffer, 0, 1, roi.width, roi.height));
     return qpxStatusOk;
 }
 

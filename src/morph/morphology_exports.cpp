@@ -13,10 +13,6 @@ using u8 = std::uint8_t;
 using u16 = std::uint16_t;
 using s16 = std::int16_t;
 
-constexpr bool fits32(std::int64_t v) {
-    return v <= INT32_MAX;
-}
-
 // ---- 32-bit family: sizes and init ------------------------------------------------------------
 
 template <class T, int C>
@@ -55,7 +51,7 @@ qpxStatus check_apply(const T* src, std::int64_t srcStep, const T* dst, std::int
     const bool constNull = C > 1 && (border & 15u) == kBorderConst && value == nullptr;
     Check c;
     c.require(!constNull, qpxStatusNullPointer).ptrs(src, dst, spec, buffer).size(roi);
-    if (wide) c.fits32(roi);
+    if (wide) c.fits32(roi, srcStep, dstStep);
     c.steps({stepOf<T>(srcStep, roi.width, C), stepOf<T>(dstStep, roi.width, C)})
         .require(accept_morph_border(border, effective), qpxStatusBadBorder);
     return c;
@@ -92,10 +88,10 @@ template <bool wide>
 qpxStatus check_1u(const u8* src, std::int64_t srcStep, int srcOff, const u8* dst,
                    std::int64_t dstStep, int dstOff, qpxSizeL roi, std::uint32_t border,
                    const void* spec, const u8* buffer, std::uint32_t* effective) {
-    const std::int64_t rowBytes = (roi.width + 7) >> 3;
+    const std::int64_t rowBytes = bit_row_bytes(roi.width);
     Check c;
     c.ptrs(src, dst, spec, buffer).size(roi).require(srcOff >= 0 && dstOff >= 0, qpxStatusBadSize);
-    if (wide) c.fits32(roi);
+    if (wide) c.fits32(roi, srcStep, dstStep);
     return c.steps({{srcStep, rowBytes, 1}, {dstStep, rowBytes, 1}})
         .require(accept_morph_border(border, effective) && (border & 15u) != kBorderMirror,
                  qpxStatusBadBorder)

@@ -1,7 +1,9 @@
 #include "common/guard.hpp"
 
 #include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
 
 #include <cstdlib>
 
@@ -33,6 +35,28 @@ GuardedBuffer& GuardedBuffer::operator=(GuardedBuffer&& o) noexcept {
 
 GuardedBuffer::~GuardedBuffer() {
     if (base_) munmap(base_, mapped_);
+}
+
+qpxStatus in_child(qpxStatus (*call)(const void*), const void* arg, unsigned seconds) {
+    int fds[2];
+    if (pipe(fds) != 0) std::abort();
+    const pid_t pid = fork();
+    if (pid < 0) std::abort();
+    if (pid == 0) {
+        close(fds[0]);
+        alarm(seconds);
+        const qpxStatus st = call(arg);
+        const ssize_t n = write(fds[1], &st, sizeof st);
+        _exit(n == ssize_t(sizeof st) ? 0 : 1);
+    }
+    close(fds[1]);
+    qpxStatus st = kChildDied;
+    if (read(fds[0], &st, sizeof st) != ssize_t(sizeof st)) st = kChildDied;
+    close(fds[0]);
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    if (!WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) st = kChildDied;
+    return st;
 }
 
 }  // namespace qpxtest

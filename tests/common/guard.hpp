@@ -145,6 +145,16 @@ inline bool same_bits(float a, float b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+// Runs `call` in a child process and returns its status, so that a call that crashes or hangs
+// fails the one case that made it instead of the whole program. A crash or a hang (no answer
+// within `seconds`) gives kChildDied.
+inline constexpr qpxStatus kChildDied = INT32_MIN;
+qpxStatus in_child(qpxStatus (*call)(const void*), const void* arg, unsigned seconds = 20);
+template <class F>
+qpxStatus in_child(const F& f, unsigned seconds = 20) {
+    return in_child([](const void* p) { return (*static_cast<const F*>(p))(); }, &f, seconds);
+}
+
 // The control fields of the MXCSR (rounding, masks, DAZ, FZ), which a call must leave as it found
 // them. The exception flags (bits 0-5) are excluded: arithmetic sets them as a matter of course.
 inline unsigned mxcsr() {

@@ -108,6 +108,11 @@ const auto is16 = [](Form f) { return f == S16 || f == S16L_L1 || f == S16L_L2; 
 const auto isLong = [](Form f) { return f != F32 && f != S16; };
 const auto isL2 = [](Form f) { return f == F32L_L2 || f == S16L_L2; };
 
+// Conversion toward zero to 32 bits, saturated (thresholds are never negative).
+double trunc_sat(float v) {
+    return v >= 2147483648.0f ? double(INT32_MAX) : double(i32(v));
+}
+
 // What each form makes of (dx, dy) with its own low cut, and its seed level.
 Field reference_field(Form form, const Vec& dx, const Vec& dy, int w, int h, float low) {
     Field f{w, h, {}, {}};
@@ -117,11 +122,11 @@ Field reference_field(Form form, const Vec& dx, const Vec& dy, int w, int h, flo
         double m;
         bool keep;
         if (form == S16L_L2) {
-            m = i32(std::uint32_t(ix * ix) + std::uint32_t(iy * iy));
-            keep = m > i32(low * low);
+            m = double(ix * ix + iy * iy);  // 2^31 at most: no wrap
+            keep = m > trunc_sat(low * low);
         } else if (is16(form)) {
             m = std::min(std::llabs(ix) + std::llabs(iy), 65535LL);
-            keep = m > i32(low);
+            keep = m > trunc_sat(low);
         } else if (form == F32L_L2) {
             const float s = x * x + y * y;
             m = s, keep = s > low * low;
@@ -137,7 +142,7 @@ Field reference_field(Form form, const Vec& dx, const Vec& dy, int w, int h, flo
 }
 
 double seed_level(Form form, float high) {
-    if (is16(form)) return isL2(form) ? i32(high * high) : i32(high);
+    if (is16(form)) return isL2(form) ? trunc_sat(high * high) : trunc_sat(high);
     return isL2(form) ? high * high : high;
 }
 
@@ -292,6 +297,43 @@ TEST(CannyDeriv, ThresholdBoundaries) {
         ASSERT_EQ(call(r.form, d, dst.data(), w, {w, h}, r.low, r.high, buf.data()), qpxStatusOk);
         EXPECT_EQ(dst[2 * w + 1] == 255, r.aEdge) << r.form << " low " << r.low;
         EXPECT_EQ(dst[2 * w + 2] == 255, r.bEdge) << r.form << " low " << r.low;
+    }
+}
+
+// Thresholds beyond the 32-bit range saturate instead of becoming the smallest integer, and the
+// L2 square of two -32768 derivatives (2^31) stays the largest magnitude instead of wrapping
+// negative. Pixel a holds (-32768, -32768), pixel b (32767, 32767), far apart.
+TEST(CannyDeriv, ExtremeThresholdsAndDerivatives) {
+    struct Row {
+        Form form;
+        float low, high;
+        bool aEdge, bEdge;
+    };
+    const float kHuge = 3e9f;
+    const Row rows[] = {
+        {S16, 0, 100, true, true},
+        {S16L_L1, 0, 100, true, true},
+        {S16L_L2, 0, 100, true, true},
+        {S16, kHuge, kHuge, false, false},
+        {S16L_L1, kHuge, kHuge, false, false},
+        {S16, INFINITY, INFINITY, false, false},
+        // Squared and saturated, the threshold is 2^31 - 1, which 2^31 still exceeds.
+        {S16L_L2, kHuge, kHuge, true, false},
+        {S16L_L2, 46339.0f, 46339.0f, true, true},
+        {F32, kHuge, kHuge, false, false},
+        {F32L_L2, kHuge, kHuge, false, false},
+    };
+    const int w = 7, h = 7;
+    for (const Row& r : rows) {
+        Vec dx(w * h, 0.0f), dy(w * h, 0.0f);
+        dx[1 * w + 1] = dy[1 * w + 1] = -32768.0f;
+        dx[5 * w + 5] = dy[5 * w + 5] = 32767.0f;
+        Deriv d(r.form, dx, dy, w, h, Place::End);
+        std::vector<u8> dst(w * h, 1), buf(deriv_buffer(w, h));
+        ASSERT_EQ(call(r.form, d, dst.data(), w, {w, h}, r.low, r.high, buf.data()), qpxStatusOk);
+        EXPECT_EQ(dst[1 * w + 1] == 255, r.aEdge) << r.form << " low " << r.low;
+        EXPECT_EQ(dst[5 * w + 5] == 255, r.bEdge) << r.form << " low " << r.low;
+        EXPECT_EQ(std::count(dst.begin(), dst.end(), 255), int(r.aEdge) + int(r.bEdge));
     }
 }
 
@@ -546,8 +588,8 @@ TEST(Canny, SizeQueries) {
 }
 
 // Each row breaks one or two arguments of a valid call (Sobel 3x3, Repl, L2, 10/20); the first
-// check in order wins, and a failed call writes neither the output nor the buffer. A source
-// step the derivative filters refuse comes last, thin images included.
+// check in order wins, and a failed call writes neither the output nor the buffer. Steps are
+// tested right after the size, thin images included.
 TEST(CannyBorder, CheckOrderAndNothingWritten) {
     struct Row {
         const char* what;
@@ -557,7 +599,9 @@ TEST(CannyBorder, CheckOrderAndNothingWritten) {
         int norm;
         float low, high;
         qpxStatus expect;
+        int dstStep = 0;  // 0: valid; kZero stands for a step of 0
     };
+    const int kZero = INT32_MIN;
     const Row rows[] = {
         {"mask 35 before null", 0, 9, 0, 0, 2, 35, 1, 4, 10, 20, qpxStatusBadMaskSize},
         {"Scharr 5x5 before size", -1, 0, 0, 0, 5, 55, 1, 4, 10, 20, qpxStatusBadMaskSize},
@@ -570,7 +614,13 @@ TEST(CannyBorder, CheckOrderAndNothingWritten) {
         {"negative low", -1, 9, 0, 0, 2, 33, 1, 4, -1, 20, A},
         {"high below low", -1, 9, 0, 0, 2, 33, 1, 4, 9, 8, A},
         {"NaN thresholds pass", -1, 9, 0, 0, 2, 33, 1, 4, NAN, NAN, K},
-        {"mirror before short step", -1, 9, 0, 8, 2, 33, 3, 4, 10, 20, B},
+        {"short step before mirror", -1, 9, 0, 8, 2, 33, 3, 4, 10, 20, S},
+        {"short src step before filter", -1, 9, 0, 8, 8, 33, 1, 4, 10, 20, S},
+        {"dst step 0", -1, 9, 0, 0, 2, 33, 1, 4, 10, 20, S, kZero},
+        {"negative dst step", -1, 9, 0, 0, 2, 33, 1, 4, 10, 20, S, -28},
+        {"dst step one short, before norm", -1, 9, 0, 0, 2, 33, 1, 1, 10, 20, S, 8},
+        {"dst step one short, thin", -1, 9, 2, 0, 2, 55, 6, 4, 10, 20, S, 8},
+        {"dst step of one row", -1, 9, 0, 0, 2, 33, 1, 4, 10, 20, K, 9},
         {"256", -1, 9, 0, 0, 2, 33, 256 | 1, 4, 10, 20, B},
         {"kind 0 with some sides", -1, 9, 0, 0, 2, 33, 0x70, 4, 10, 20, B},
         {"default kind", -1, 9, 0, 0, 2, 33, 5, 4, 10, 20, B},
@@ -592,9 +642,10 @@ TEST(CannyBorder, CheckOrderAndNothingWritten) {
         std::vector<u8> buf(std::size_t(border_buffer(9, h, 55)), 0xCD);
         const auto before = dst.snapshot();
         const int step = r.step ? r.step : src.step();
+        const int dstStep = r.dstStep == kZero ? 0 : r.dstStep ? r.dstStep : dst.step();
         const u8* s = r.null == 0 ? nullptr : step < 0 ? &src.at(0, h - 1) : src.roi();
         const qpxStatus st = qpxiCannyBorder_8u_C1R(
-            s, step, r.null == 1 ? nullptr : dst.roi(), dst.step(), {r.w, h}, r.filter, r.mask,
+            s, step, r.null == 1 ? nullptr : dst.roi(), dstStep, {r.w, h}, r.filter, r.mask,
             r.border, 0, r.norm, r.low, r.high, r.null == 2 ? nullptr : buf.data());
         EXPECT_EQ(st, r.expect) << r.what;
         if (st != qpxStatusOk) {
@@ -602,7 +653,7 @@ TEST(CannyBorder, CheckOrderAndNothingWritten) {
             EXPECT_EQ(std::count(buf.begin(), buf.end(), 0xCD), long(buf.size())) << r.what;
         }
         // The detector itself reports a step its derivative filters refuse, and leaves dst alone.
-        if (r.expect == S && h > 2) {
+        if (r.expect == S && h > 2 && r.dstStep == 0) {
             EXPECT_EQ(qpx::feature::canny_border(qpx::Path::Scalar, s, step, dst.roi(), dst.step(),
                                                  {r.w, h}, r.filter, r.mask, r.border, 0, r.norm,
                                                  r.low, r.high, buf.data()),

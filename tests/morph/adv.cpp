@@ -306,6 +306,61 @@ TEST(MorphAdv, BothFamiliesMatchTwoStagesAlsoInPlace) {
     }
 }
 
+// A spec made for a large ROI serves a smaller call whose buffer the query sized for the smaller
+// ROI (guarded, so any use beyond it faults), with the result of a spec made for the smaller ROI;
+// a call larger than the spec's ROI in either direction is refused and writes nothing.
+template <class T, int C>
+void check_spec_roi(std::uint32_t seed) {
+    qpxtest::Random rnd(seed);
+    const auto f = fns<T, C>();
+    T values[4] = {};
+    ValueArg<T, C> value;
+    if constexpr (C == 1)
+        value = values[0];
+    else
+        value = values;
+    const qpxSize big{35, 24}, small{14, 10};
+    for (int mw : {3, 5}) {
+        const Mask mask{mw, 3, std::vector<u8>(std::size_t(3 * mw), 1)};
+        for (bool wide : {false, true})
+            for (int op = kOpen; op <= kGradient; ++op) {
+                SCOPED_TRACE(testing::Message()
+                             << "mask " << mw << " wide " << wide << " op " << op);
+                GuardedImage<T> src(big.width + 1, big.height + 1, C),
+                    dst(big.width + 1, big.height + 1, C), ref(small.width, small.height, C);
+                src.fill([&] { return rnd.any<T>(); });
+                auto run = [&](const Made& spec, const Made& buf, qpxSize roi, T* d, int ds) {
+                    return wide ? f.wide[op](src.roi(), src.step(), d, ds, {roi.width, roi.height},
+                                             1, value, as<qpxMorphStateL>(spec), buf.buf.data())
+                                : f.border[op](src.roi(), src.step(), d, ds, roi, 1, value,
+                                               as<qpxMorphAdvState>(spec), buf.buf.data());
+                };
+                auto make = [&](qpxSize roi) {
+                    return wide ? makeL({roi.width, roi.height}, mask, f.type, C)
+                                : make32(f.getSize, f.init, roi, mask);
+                };
+                const Made forBig = make(big), forSmall = make(small);
+                ASSERT_EQ(run(forSmall, forSmall, small, ref.roi(), ref.step()), qpxStatusOk);
+                ASSERT_EQ(run(forBig, forSmall, small, dst.roi(), dst.step()), qpxStatusOk);
+                for (int y = 0; y < small.height; ++y)
+                    for (int x = 0; x < small.width * C; ++x)
+                        ASSERT_EQ(dst.at(0, y, x), ref.at(0, y, x));
+                const auto before = dst.snapshot();
+                for (qpxSize over :
+                     {qpxSize{big.width + 1, big.height}, qpxSize{big.width, big.height + 1}}) {
+                    EXPECT_EQ(run(forBig, forBig, over, dst.roi(), dst.step()), qpxStatusBadSize);
+                    EXPECT_EQ(dst.snapshot(), before);
+                }
+            }
+    }
+}
+
+TEST(MorphAdv, SpecRoiBoundsTheCall) {
+    check_spec_roi<u8, 1>(31);
+    check_spec_roi<s16, 1>(32);
+    check_spec_roi<float, 3>(33);
+}
+
 // The difference kernels on their own: scalar and vector paths against the per-element rule,
 // and bit rows at every pair of offsets with the bits around the ROI kept.
 TEST(MorphAdv, DifferencesScalarEqualsVector) {
