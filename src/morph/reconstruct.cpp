@@ -337,6 +337,9 @@ template <Recon op, class T>
 void reconstruct(Path path, const T* mask, int maskStep, T* marker, int markerStep, qpxSize roi,
                  std::uint8_t* buffer, bool eightConn) {
     const int w = roi.width, h = roi.height;
+    // Only checked sizes reach this point; testing them here lets the compiler see that the row
+    // and flag counts below never come from a negative value.
+    if (w < 1 || h < 1) return;
     const std::size_t rowBytes = std::size_t(w) * sizeof(T);
     u8* base = align64(buffer);
     T* saved = reinterpret_cast<T*>(base);
