@@ -1,27 +1,48 @@
-# Installs the build into a fresh prefix, then builds and runs a consumer against it twice:
-# through find_package(qpxcv) and through pkg-config.
+# Installs the build into a fresh prefix, then builds and runs the consumer program against it
+# twice, through find_package(qpxcv) and through pkg-config, the way a user would: no
+# LD_LIBRARY_PATH, only the consumer's own run path. The library must find its core library
+# through its own run path.
 file(REMOVE_RECURSE ${WORK})
 set(prefix ${WORK}/prefix)
+unset(ENV{LD_LIBRARY_PATH})
+unset(ENV{LD_RUN_PATH})
 macro(run)
   execute_process(COMMAND ${ARGV} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(rc)
     message(FATAL_ERROR "failed: ${ARGV}\n${out}\n${err}")
   endif()
 endmacro()
+
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+file(GLOB libdir ${prefix}/lib*/libqpxcve9.so.11)
+get_filename_component(libdir ${libdir} DIRECTORY)
 
-run(${CMAKE_COMMAND} -S ${SRC_DIR} -B ${WORK}/cm -DCMAKE_PREFIX_PATH=${prefix})
+# A new-style run path applies to the program's direct dependencies only, so the core library
+# is found through the library's run path or not at all.
+macro(check_runs exe)
+  run(${exe})
+  if(NOT out MATCHES "^qpxCV AVX \\(e9\\), version 2022\\.0\\.0")
+    message(FATAL_ERROR "${exe} printed:\n${out}")
+  endif()
+  run(ldd ${exe})
+  if(NOT out MATCHES "libqpxcve9\\.so\\.11 => ${libdir}/" OR
+     NOT out MATCHES "libqpxcore\\.so\\.11 => ${libdir}/")
+    message(FATAL_ERROR "${exe} does not take the libraries from the prefix:\n${out}")
+  endif()
+endmacro()
+
+run(${CMAKE_COMMAND} -S ${SRC_DIR} -B ${WORK}/cm -DCMAKE_PREFIX_PATH=${prefix}
+  -DCMAKE_EXE_LINKER_FLAGS=-Wl,--enable-new-dtags)
 run(${CMAKE_COMMAND} --build ${WORK}/cm)
-set(ENV{LD_LIBRARY_PATH} ${prefix}/lib)
-run(${WORK}/cm/consumer)
+check_runs(${WORK}/cm/consumer)
 
-file(GLOB pcdir ${prefix}/lib*/pkgconfig)
-set(ENV{PKG_CONFIG_PATH} ${pcdir})
+set(ENV{PKG_CONFIG_PATH} ${libdir}/pkgconfig)
 execute_process(COMMAND pkg-config --cflags --libs qpxcv OUTPUT_VARIABLE flags
   OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE rc)
 if(rc)
   message(FATAL_ERROR "pkg-config does not know qpxcv")
 endif()
 separate_arguments(flags UNIX_COMMAND "${flags}")
-run(cc ${SRC_DIR}/main.c -o ${WORK}/pc_consumer ${flags})
-run(${WORK}/pc_consumer)
+run(cc ${SRC_DIR}/main.c -o ${WORK}/pc_consumer ${flags} -Wl,-rpath,${libdir}
+  -Wl,--enable-new-dtags)
+check_runs(${WORK}/pc_consumer)
