@@ -1,8 +1,10 @@
 # Set-up and everyday commands. Everything goes through CMake; these targets only save typing.
-#   make demo   builds the library and runs the demo on its embedded sample (PNGs into out/)
+#   make demo   builds the library and the demo alone and runs it on its embedded sample (PNGs
+#               into out/); needs only a compiler, CMake and libpng
 #   make test   builds everything and runs every test, normally and under ASan + UBSan
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+DEMO_BUILD ?= build-demo
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all build demo deps test test-release test-sanitize bench format clean
@@ -21,9 +23,13 @@ deps:
 	  else echo "libpng development files are needed for the demo (libpng-dev)"; exit 1; fi; \
 	fi
 
-demo: deps build
+# A build of its own without tests or benchmarks, so the demo needs neither test framework.
+demo: deps
+	cmake -S . -B $(DEMO_BUILD) -DCMAKE_BUILD_TYPE=Release -DQPX_BUILD_TESTS=OFF \
+	  -DQPX_BUILD_BENCH=OFF -DQPX_BUILD_EXAMPLES=ON
+	cmake --build $(DEMO_BUILD) -j$(JOBS) --target qpx_demo
 	mkdir -p out
-	$(BUILD)/examples/qpx_demo out
+	$(DEMO_BUILD)/examples/qpx_demo out
 
 test: test-release test-sanitize
 
@@ -43,4 +49,4 @@ format:
 	git ls-files '*.cpp' '*.hpp' '*.c' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(DEMO_BUILD) out
