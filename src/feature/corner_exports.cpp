@@ -65,13 +65,14 @@ qpxStatus harris(const T* src, int srcStep, float* dst, int dstStep, qpxSize roi
     chk.ptrs(src, dst)
         .ptrs(buffer)
         .size(roi)
-        .require(dstStep % 4 == 0, qpxStatusStepNotMultiple)
+        // The family's own list names only the float multiple and a negative step; the general
+        // row test comes first, and a 32f source keeps its multiple rule too.
+        .steps({stepOf<T>(srcStep, roi.width), stepOf<float>(dstStep, roi.width)})
         .require(filter_type_ok(filterType), qpxStatusBadFilterType)
         .require(filter_mask_ok(filterType, mask), qpxStatusBadMaskSize)
         .require(border <= 255 && (border == qpxBorderInMem || kind == 1 || kind == 3 || kind == 6),
                  qpxStatusBadBorder)
-        .require(avgWindow >= 1, qpxStatusBadSize)
-        .require(srcStep >= 0 && dstStep >= 0, qpxStatusBadStep);
+        .require(avgWindow >= 1, qpxStatusBadSize);
     if constexpr (std::is_same_v<T, float>) chk.distinct(src, dst);
     if (qpxStatus st = chk) return st;
     harris_corner<T>(kDefaultPath, src, srcStep, dst, dstStep, roi, filterType, mask, avgWindow, k,
@@ -88,12 +89,13 @@ qpxStatus line(const u8* src, int srcStep, const u8* feature, int featureStep, u
             .ptrs(src, feature, dst)
             .ptrs(buffer)
             .size(roi)
+            .steps({stepOf<u8>(srcStep, roi.width), stepOf<u8>(featureStep, roi.width),
+                    stepOf<u8>(dstStep, roi.width)})
             .require(filter_type_ok(filterType), qpxStatusBadFilterType)
             .require(filter_mask_ok(filterType, mask), qpxStatusBadMaskSize)
             .require(border <= 255 && (border == qpxBorderInMem || kind == 1 || kind == 6),
                      qpxStatusBadBorder)
             .require(avgWindow >= 1, qpxStatusBadSize)
-            .require(srcStep >= 0 && featureStep >= 0 && dstStep >= 0, qpxStatusBadStep)
             .distinct(feature, dst);
     if (st) return st;
     line_suppression(kDefaultPath, src, srcStep, feature, featureStep, dst, dstStep, roi,

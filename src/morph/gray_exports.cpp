@@ -31,11 +31,12 @@ template <class T, bool dilate>
 qpxStatus apply(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, qpxBorderType border,
                 const qpxMorphGrayState* spec) {
     // Only the ROI takes part, which is what replication is accepted as.
-    const std::int64_t rowBytes = std::int64_t(roi.width) * sizeof(T);
-    qpxStatus st = Check().ptrs(src, dst, spec).size(roi);
+    qpxStatus st = Check()
+                       .ptrs(src, dst, spec)
+                       .size(roi)
+                       .steps({stepOf<T>(srcStep, roi.width), stepOf<T>(dstStep, roi.width)});
     if (st) return st;
     st = Check()
-             .require(rowBytes <= srcStep && rowBytes <= dstStep, qpxStatusBadStep)
              .require(border == qpxBorderRepl, qpxStatusBadArgument)
              .require(roi.width <= gray_header(spec).roiW && roi.height <= gray_header(spec).roiH,
                       qpxStatusBadSize)

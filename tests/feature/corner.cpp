@@ -344,38 +344,4 @@ TEST(Corner, LineSuppressionInPlace) {
     }
 }
 
-// Source steps that the Harris checks let through but the row filters refuse: a step of 0 reads
-// row 0 for every row, and a float step that is not a multiple of 4.
-TEST(Corner, HarrisUnusualSourceSteps) {
-    Random rnd(4);
-    const int w = 12, h = 9, fstep = w * 4 + 2;
-    GuardedImage<u8> img(w, h), flat(w, h);
-    GuardedImage<float> tight(w, h), a(w, h), b(w, h);
-    std::vector<u8> bytes(std::size_t(fstep) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            img.at(x, y) = u8(rnd.next<int>(0, 255));
-            tight.at(x, y) = rnd.next<float>(-50, 50);
-            std::memcpy(&bytes[std::size_t(y) * fstep + 4 * x], &tight.at(x, y), 4);
-            flat.at(x, y) = img.at(x, 0);  // row 0 is filled first
-        }
-    GuardedBuffer buf(1 << 20);
-    const auto* odd = reinterpret_cast<const float*>(bytes.data());
-    for (auto [type, mask] : {std::pair{2, 33}, {2, 55}, {5, 33}, {8, 33}})
-        for (std::uint32_t code : {1u, 3u, 6u}) {
-            qpxiHarrisCorner_8u32f_C1R(img.roi(), 0, a.roi(), a.step(), {w, h}, type, mask, 3,
-                                       0.04f, 1.0f, code, 9, buf.data());
-            qpxiHarrisCorner_8u32f_C1R(flat.roi(), flat.step(), b.roi(), b.step(), {w, h}, type,
-                                       mask, 3, 0.04f, 1.0f, code, 9, buf.data());
-            expect_same(a, b);
-            qpxiHarrisCorner_32f_C1R(odd, fstep, a.roi(), a.step(), {w, h}, type, mask, 2, 0.04f,
-                                     1.0f, code, 9.0f, buf.data());
-            qpxiHarrisCorner_32f_C1R(tight.roi(), tight.step(), b.roi(), b.step(), {w, h}, type,
-                                     mask, 2, 0.04f, 1.0f, code, 9.0f, buf.data());
-            for (int i = 0; i < w * h; ++i)
-                ASSERT_NEAR(a.at(i % w, i / w), b.at(i % w, i / w),
-                            1e-4 * std::fabs(b.at(i % w, i / w)) + 1e-3);
-        }
-}
-
 }  // namespace

@@ -106,35 +106,38 @@ TEST(CornerChecks, HarrisAndLineSuppression) {
     Cases failing = {
         {h(nullptr, -1, d, 2, {0, 0}, 0, 0, 0, 9, b), qpxStatusNullPointer},
         {h(s, ss, d, st, roi, 2, 33, 3, 1, nullptr), qpxStatusNullPointer},
-        {h(s, -1, d, 2, {W, 0}, 0, 0, 0, 9, b), qpxStatusBadSize},
-        {h(s, -1, d, st + 2, roi, 0, 0, 0, 9, b), qpxStatusStepNotMultiple},
-        {h(s, -1, d, st, roi, 3, 0, 0, 9, b), qpxStatusBadFilterType},
-        {h(s, -1, d, st, roi, 2, 35, 0, 9, b), qpxStatusBadMaskSize},
-        {h(s, -1, d, st, roi, 5, 55, 0, 9, b), qpxStatusBadMaskSize},
-        {h(s, -1, d, st, roi, 8, 55, 0, 9, b), qpxStatusBadMaskSize},
-        {h(s, -1, d, st, roi, 2, 55, 0, 0xF0, b), qpxStatusBadSize},
-        {h(s, -4, d, st, roi, 2, 55, 1, 0xF0, b), qpxStatusBadStep},
+        {h(s, ss, d, 2, {W, 0}, 0, 0, 0, 9, b), qpxStatusBadSize},
+        {h(s, ss, d, st + 2, roi, 0, 0, 0, 9, b), qpxStatusStepNotMultiple},
+        {h(s, ss, d, st, roi, 3, 0, 0, 9, b), qpxStatusBadFilterType},
+        {h(s, ss, d, st, roi, 2, 35, 0, 9, b), qpxStatusBadMaskSize},
+        {h(s, ss, d, st, roi, 5, 55, 0, 9, b), qpxStatusBadMaskSize},
+        {h(s, ss, d, st, roi, 8, 55, 0, 9, b), qpxStatusBadMaskSize},
+        {h(s, ss, d, st, roi, 2, 55, 0, 0xF0, b), qpxStatusBadSize},
+        // The row tests come right after the size, before the family's own checks.
+        {h(s, -4, d, st, roi, 3, 55, 1, 0xF0, b), qpxStatusBadStep},
+        {h(s, 0, d, st + 2, roi, 2, 33, 3, 1, b), qpxStatusBadStep},
+        {h(s, ss, d, 4 * W - 4, roi, 2, 33, 3, 1, b), qpxStatusBadStep},
         {h(s, ss, d, -st, roi, 2, 55, 1, 0x13, b), qpxStatusBadStep},
         {h(d, -st, d, st, roi, 2, 33, 1, 1, b), qpxStatusBadStep},  // before the in-place test
         {h(d, st, d, st, roi, 2, 33, 1, 1, b), qpxStatusInPlaceNotSupported},
         {ls(s8s, nullptr, W, W, {0, 0}, 0, 0, 0, 9, b), qpxStatusNullPointer},
         {ls(s8s, ft, W, W, roi, 2, 33, 3, 1, nullptr), qpxStatusNullPointer},
         {ls(-1, ft, W, W, {0, 1}, 0, 0, 0, 9, b), qpxStatusBadSize},
-        {ls(-1, ft, W, W, roi, 0, 0, 0, 9, b), qpxStatusBadFilterType},
-        {ls(-1, ft, W, W, roi, 5, 55, 0, 9, b), qpxStatusBadMaskSize},
-        {ls(-1, ft, W, W, roi, 2, 55, 0, 1, b), qpxStatusBadSize},
+        {ls(s8s, ft, W, W, roi, 0, 0, 0, 9, b), qpxStatusBadFilterType},
+        {ls(s8s, ft, W, W, roi, 5, 55, 0, 9, b), qpxStatusBadMaskSize},
+        {ls(s8s, ft, W, W, roi, 2, 55, 0, 1, b), qpxStatusBadSize},
         {ls(s8s, ft, -W, W, roi, 2, 55, 2, 1, b), qpxStatusBadStep},
         {ls(s8s, ft, W, -1, roi, 2, 55, 2, 1, b), qpxStatusBadStep},
+        {ls(s8s, ft, W - 1, W, roi, 0, 55, 2, 1, b), qpxStatusBadStep},
+        {ls(W - 1, ft, W, W, roi, 2, 33, 3, 1, b), qpxStatusBadStep},
         {ls(s8s, d8, W, W, roi, 2, 55, 2, 6, b), qpxStatusInPlaceNotSupported},
     };
     for (std::uint32_t bad : {0u, 2u, 5u, 0x10u, 0xF2u, 0x101u, 256u})
-        failing.push_back({h(s, -1, d, st, roi, 2, 55, 0, bad, b), qpxStatusBadBorder});
+        failing.push_back({h(s, ss, d, st, roi, 2, 55, 0, bad, b), qpxStatusBadBorder});
     // Mirror is rejected by line suppression, with or without in-memory sides.
     for (std::uint32_t bad : {3u, 0x13u, 0xF3u, 2u, 5u, 0x20u, 300u})
-        failing.push_back({ls(-1, ft, W, W, roi, 2, 55, 0, bad, b), qpxStatusBadBorder});
+        failing.push_back({ls(s8s, ft, W, W, roi, 2, 55, 0, bad, b), qpxStatusBadBorder});
     Cases passing = {
-        // No row-length test: a short non-negative source step is taken as it is.
-        {h(s, 0, d, st, roi, 2, 33, 3, 1, b), 0},
         {qpxiHarrisCorner_8u32f_C1R(s8, s8s, d, st, roi, 5, 33, 3, 0.04f, 1, 3, 0, b), 0},
     };
     for (std::uint32_t good : {1u, 3u, 6u, 0x13u, 0x36u})
