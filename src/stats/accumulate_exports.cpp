@@ -14,7 +14,7 @@ qpxStatus acc_ir(const T* src, int srcStep, float* acc, int accStep, qpxSize roi
     qpxStatus st = Check().ptrs(src, acc).size(roi).steps(
         {stepOf<T>(srcStep, roi.width), stepOf<float>(accStep, roi.width)});
     if (st) return st;
-    accumulate<op, T>(kDefaultPath, src, srcStep, nullptr, 0, nullptr, 0, acc, accStep, roi, alpha);
+    accumulate<op, T>(cpu_target(), src, srcStep, nullptr, 0, nullptr, 0, acc, accStep, roi, alpha);
     return qpxStatusOk;
 }
 
@@ -27,7 +27,7 @@ qpxStatus acc_imr(const T* src, int srcStep, const u8* mask, int maskStep, float
                        .steps({stepOf<T>(srcStep, roi.width), maskStepOf(maskStep, roi.width),
                                stepOf<float>(accStep, roi.width)});
     if (st) return st;
-    accumulate<op, T>(kDefaultPath, src, srcStep, nullptr, 0, mask, maskStep, acc, accStep, roi,
+    accumulate<op, T>(cpu_target(), src, srcStep, nullptr, 0, mask, maskStep, acc, accStep, roi,
                       alpha);
     return qpxStatusOk;
 }
@@ -41,7 +41,7 @@ qpxStatus product_ir(const T* s1, int s1Step, const T* s2, int s2Step, float* ac
                        .steps({stepOf<T>(s1Step, roi.width), stepOf<T>(s2Step, roi.width),
                                stepOf<float>(accStep, roi.width)});
     if (st) return st;
-    accumulate<AccOp::Product, T>(kDefaultPath, s1, s1Step, s2, s2Step, nullptr, 0, acc, accStep,
+    accumulate<AccOp::Product, T>(cpu_target(), s1, s1Step, s2, s2Step, nullptr, 0, acc, accStep,
                                   roi, 0.0f);
     return qpxStatusOk;
 }
@@ -55,7 +55,7 @@ qpxStatus product_imr(const T* s1, int s1Step, const T* s2, int s2Step, const u8
                        .steps({stepOf<T>(s1Step, roi.width), stepOf<T>(s2Step, roi.width),
                                maskStepOf(maskStep, roi.width), stepOf<float>(accStep, roi.width)});
     if (st) return st;
-    accumulate<AccOp::Product, T>(kDefaultPath, s1, s1Step, s2, s2Step, mask, maskStep, acc,
+    accumulate<AccOp::Product, T>(cpu_target(), s1, s1Step, s2, s2Step, mask, maskStep, acc,
                                   accStep, roi, 0.0f);
     return qpxStatusOk;
 }
@@ -70,7 +70,7 @@ qpxStatus absdiff(const T* s1, int s1Step, const T* s2, int s2Step, T* dst, int 
             .steps({stepOf<T>(s1Step, roi.width, channels), stepOf<T>(s2Step, roi.width, channels),
                     stepOf<T>(dstStep, roi.width, channels)});
     if (st) return st;
-    abs_diff<T>(kDefaultPath, s1, s1Step, s2, s2Step, dst, dstStep, roi.width * channels,
+    abs_diff<T>(cpu_target(), s1, s1Step, s2, s2Step, dst, dstStep, roi.width * channels,
                 roi.height);
     return qpxStatusOk;
 }
@@ -85,7 +85,7 @@ qpxStatus absdiff_c(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
         constexpr V hi = sizeof(T) == 1 ? 255 : 65535;
         value = value < 0 ? 0 : value > hi ? hi : value;
     }
-    abs_diff_c<T, V>(kDefaultPath, src, srcStep, dst, dstStep, roi, value);
+    abs_diff_c<T, V>(cpu_target(), src, srcStep, dst, dstStep, roi, value);
     return qpxStatusOk;
 }
 
@@ -174,7 +174,7 @@ QPX_EXPORT qpxStatus qpxiAddWeighted_32f_C1R(const float* src1, int src1Step, co
         {qpx::stepOf<float>(src1Step, roiSize.width), qpx::stepOf<float>(src2Step, roiSize.width),
          qpx::stepOf<float>(dstStep, roiSize.width)});
     if (st) return st;
-    weighted_blend(qpx::kDefaultPath, src1, src1Step, src2, src2Step, dst, dstStep, roiSize, alpha);
+    weighted_blend(qpx::cpu_target(), src1, src1Step, src2, src2Step, dst, dstStep, roiSize, alpha);
     return qpxStatusOk;
 }
 

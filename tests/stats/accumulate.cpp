@@ -7,11 +7,12 @@
 #include <limits>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "stats/accumulate.hpp"
 
 namespace {
 
-using qpx::Path;
+using qpx::Target;
 using qpx::stats::AccOp;
 using qpxtest::GuardedImage;
 using qpxtest::Place;
@@ -108,20 +109,24 @@ void check_accumulate(bool masked) {
                 for (int x = 0; x < w; ++x) before.at(x, y) = acc.at(x, y);
 
             const u8* mp = masked ? m.roi() : nullptr;
-            qpx::stats::accumulate<op, T>(Path::Vector, s1.roi(), s1.step(), s2.roi(), s2.step(),
-                                          mp, m.step(), acc.roi(), acc.step(), s1.size(), alpha);
-            qpx::stats::accumulate<op, T>(Path::Scalar, s1.roi(), s1.step(), s2.roi(), s2.step(),
+            qpx::stats::accumulate<op, T>(Target::Scalar, s1.roi(), s1.step(), s2.roi(), s2.step(),
                                           mp, m.step(), accScalar.roi(), accScalar.step(),
                                           s1.size(), alpha);
-            for (int y = 0; y < h; ++y) {
-                for (int x = 0; x < w; ++x) {
-                    float want =
-                        reference<op>(before.at(x, y), float(s1.at(x, y)), float(s2.at(x, y)),
-                                      masked ? &m.at(x, y) : nullptr, alpha);
-                    ASSERT_TRUE(same_bits(acc.at(x, y), want))
-                        << "w=" << w << " x=" << x << " y=" << y << " got " << acc.at(x, y)
-                        << " want " << want;
-                    ASSERT_TRUE(same_bits(accScalar.at(x, y), want)) << "scalar path";
+            for (Target t : qpxtest::vector_targets()) {
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) acc.at(x, y) = before.at(x, y);
+                qpx::stats::accumulate<op, T>(t, s1.roi(), s1.step(), s2.roi(), s2.step(), mp,
+                                              m.step(), acc.roi(), acc.step(), s1.size(), alpha);
+                for (int y = 0; y < h; ++y) {
+                    for (int x = 0; x < w; ++x) {
+                        float want =
+                            reference<op>(before.at(x, y), float(s1.at(x, y)), float(s2.at(x, y)),
+                                          masked ? &m.at(x, y) : nullptr, alpha);
+                        ASSERT_TRUE(same_bits(acc.at(x, y), want))
+                            << qpx::target_name(t) << " w=" << w << " x=" << x << " y=" << y
+                            << " got " << acc.at(x, y) << " want " << want;
+                        ASSERT_TRUE(same_bits(accScalar.at(x, y), want)) << "scalar target";
+                    }
                 }
             }
         }
@@ -204,7 +209,7 @@ TEST(Accumulate, BlendOfTwoImages) {
         ASSERT_EQ(qpxiAddWeighted_32f_C1R(a.roi(), a.step(), b.roi(), b.step(), d.roi(), d.step(),
                                           a.size(), 0.7f),
                   qpxStatusOk);
-        qpx::stats::weighted_blend(Path::Scalar, a.roi(), a.step(), b.roi(), b.step(), ds.roi(),
+        qpx::stats::weighted_blend(Target::Scalar, a.roi(), a.step(), b.roi(), b.step(), ds.roi(),
                                    ds.step(), a.size(), 0.7f);
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < w; ++x) {
@@ -238,17 +243,20 @@ void check_abs_diff(int channels) {
             GuardedImage<T> d(w, 2, channels, 0, place), ds(w, 2, channels, 0, place);
             a.fill([&] { return source_value<T>(rnd); });
             b.fill([&] { return source_value<T>(rnd); });
-            qpx::stats::abs_diff<T>(Path::Vector, a.roi(), a.step(), b.roi(), b.step(), d.roi(),
-                                    d.step(), w * channels, 2);
-            qpx::stats::abs_diff<T>(Path::Scalar, a.roi(), a.step(), b.roi(), b.step(), ds.roi(),
+            qpx::stats::abs_diff<T>(Target::Scalar, a.roi(), a.step(), b.roi(), b.step(), ds.roi(),
                                     ds.step(), w * channels, 2);
-            for (int y = 0; y < 2; ++y)
-                for (int x = 0; x < w * channels; ++x) {
-                    T want = magnitude(a.at(0, y, x), b.at(0, y, x));
-                    ASSERT_TRUE(std::memcmp(&d.at(0, y, x), &want, sizeof(T)) == 0)
-                        << w << " " << x;
-                    ASSERT_TRUE(std::memcmp(&ds.at(0, y, x), &want, sizeof(T)) == 0) << "scalar";
-                }
+            for (Target t : qpxtest::vector_targets()) {
+                qpx::stats::abs_diff<T>(t, a.roi(), a.step(), b.roi(), b.step(), d.roi(), d.step(),
+                                        w * channels, 2);
+                for (int y = 0; y < 2; ++y)
+                    for (int x = 0; x < w * channels; ++x) {
+                        T want = magnitude(a.at(0, y, x), b.at(0, y, x));
+                        ASSERT_TRUE(std::memcmp(&d.at(0, y, x), &want, sizeof(T)) == 0)
+                            << qpx::target_name(t) << " " << w << " " << x;
+                        ASSERT_TRUE(std::memcmp(&ds.at(0, y, x), &want, sizeof(T)) == 0)
+                            << "scalar";
+                    }
+            }
         }
     }
 }
@@ -266,6 +274,42 @@ TEST(AbsDiff, ThreeChannelExportCoversEveryElement) {
     for (int i = 0; i < 3 * w; ++i) a[i] = u8(i * 7), b[i] = u8(255 - i * 5);
     ASSERT_EQ(qpxiAbsDiff_8u_C3R(a, 3 * w, b, 3 * w, d, 3 * w, {w, 1}), qpxStatusOk);
     for (int i = 0; i < 3 * w; ++i) EXPECT_EQ(d[i], magnitude(a[i], b[i])) << i;
+}
+
+// Every target against the scalar one, for the constant forms and the two-image blend.
+template <class T, class V>
+void check_abs_diff_c_targets(V value) {
+    qpxtest::Random rnd(23);
+    for (int w : qpxtest::test_widths()) {
+        GuardedImage<T> s(w, 2, 1, 2 * sizeof(T)), d(w, 2), ds(w, 2);
+        s.fill([&] { return source_value<T>(rnd); });
+        qpx::stats::abs_diff_c<T, V>(Target::Scalar, s.roi(), s.step(), ds.roi(), ds.step(),
+                                     s.size(), value);
+        for (Target t : qpxtest::vector_targets()) {
+            qpx::stats::abs_diff_c<T, V>(t, s.roi(), s.step(), d.roi(), d.step(), s.size(), value);
+            ASSERT_EQ(0, std::memcmp(d.roi(), ds.roi(), d.snapshot().size()))
+                << qpx::target_name(t) << " " << w;
+        }
+    }
+}
+
+TEST(AbsDiffC, EveryTargetMatchesScalar) {
+    check_abs_diff_c_targets<u8, int>(77);
+    check_abs_diff_c_targets<u16, int>(40000);
+    check_abs_diff_c_targets<float, float>(-2.5f);
+    qpxtest::Random rnd(29);
+    for (int w : qpxtest::test_widths()) {
+        GuardedImage<float> a(w, 2), b(w, 2), d(w, 2), ds(w, 2);
+        a.fill([&] { return special_or_random(rnd); });
+        b.fill([&] { return special_or_random(rnd); });
+        qpx::stats::weighted_blend(Target::Scalar, a.roi(), a.step(), b.roi(), b.step(), ds.roi(),
+                                   ds.step(), a.size(), 0.3f);
+        for (Target t : qpxtest::vector_targets()) {
+            qpx::stats::weighted_blend(t, a.roi(), a.step(), b.roi(), b.step(), d.roi(), d.step(),
+                                       a.size(), 0.3f);
+            ASSERT_EQ(0, std::memcmp(d.roi(), ds.roi(), d.snapshot().size())) << w;
+        }
+    }
 }
 
 TEST(AbsDiffC, IntegerConstantsAreClampedToTheElementRange) {
@@ -296,7 +340,7 @@ TEST(AbsDiffC, FloatClearsTheSignBitOfTheDifference) {
         for (float v : {0.0f, -2.5f, kInf, kNaN}) {
             ASSERT_EQ(qpxiAbsDiffC_32f_C1R(s.roi(), s.step(), d.roi(), d.step(), s.size(), v),
                       qpxStatusOk);
-            qpx::stats::abs_diff_c<float, float>(Path::Scalar, s.roi(), s.step(), ds.roi(),
+            qpx::stats::abs_diff_c<float, float>(Target::Scalar, s.roi(), s.step(), ds.roi(),
                                                  ds.step(), s.size(), v);
             for (int x = 0; x < w; ++x) {
                 float want = magnitude(s.at(x, 0), v);
