@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 
+#include "frame/target.hpp"
 #include "qpxcv.h"
 
 namespace qpxbench {
@@ -57,6 +58,25 @@ inline void report(benchmark::State& state, std::size_t bytes, std::size_t pixel
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
     state.counters["Mpix/s"] = benchmark::Counter(
         double(pixels) * 1e-6 * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The target of a benchmark's last argument; false (and the run skipped) where this processor
+// lacks it.
+inline bool target_arg(benchmark::State& state, int index, qpx::Target* t) {
+    *t = static_cast<qpx::Target>(state.range(index));
+    if (qpx::target_runs(*t)) {
+        state.SetLabel(qpx::target_name(*t));
+        return true;
+    }
+    state.SkipWithError("target not supported here");
+    return false;
+}
+
+// Both image sizes, each on every target.
+inline void sizes_by_target(benchmark::internal::Benchmark* b) {
+    for (auto [w, h] : {std::pair{1920, 1080}, std::pair{3840, 2160}})
+        for (int t = 0; t < qpx::kTargetCount; ++t) b->Args({w, h, t});
+    b->Unit(benchmark::kMicrosecond);
 }
 
 }  // namespace qpxbench
