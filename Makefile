@@ -13,7 +13,7 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 all: build
 
 build:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DQPX_WERROR=ON
 	cmake --build $(BUILD) -j$(JOBS)
 
 # The demo writes PNG files through libpng; install it when it is missing and we may.
@@ -38,7 +38,7 @@ test-release: build docs-deps
 	cd $(BUILD) && ctest -j$(JOBS) --output-on-failure
 
 test-sanitize: docs-deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQPX_SANITIZE=ON \
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQPX_SANITIZE=ON -DQPX_WERROR=ON \
 	  -DQPX_BUILD_BENCH=OFF -DQPX_BUILD_EXAMPLES=OFF
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ctest -j$(JOBS) --output-on-failure

@@ -1,4 +1,5 @@
-# Compares the dynamic symbol table of the library with its version script.
+# Compares the dynamic symbol table of the library, and the public header's declarations, with
+# the version script.
 execute_process(COMMAND nm -D --defined-only ${LIB} OUTPUT_VARIABLE nm_out RESULT_VARIABLE rc)
 if(rc)
   message(FATAL_ERROR "nm failed on ${LIB}")
@@ -21,6 +22,22 @@ foreach(line ${map_lines})
     list(APPEND listed ${CMAKE_MATCH_1})
   endif()
 endforeach()
+
+# The public header declares exactly the listed names.
+file(STRINGS ${HEADER} header_lines REGEX "^QPX_API ")
+set(declared)
+foreach(line ${header_lines})
+  if(line MATCHES "^QPX_API [^(]*[ *](qpx[A-Za-z_0-9]+)\\(")
+    list(APPEND declared ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+set(undeclared ${listed})
+list(REMOVE_ITEM undeclared ${declared})
+set(unlisted ${declared})
+list(REMOVE_ITEM unlisted ${listed})
+if(undeclared OR unlisted)
+  message(FATAL_ERROR "listed but not declared: ${undeclared}\ndeclared but not listed: ${unlisted}")
+endif()
 
 list(SORT exported)
 list(SORT listed)
