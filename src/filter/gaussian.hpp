@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frame/base.hpp"
+#include "frame/target.hpp"
 
 namespace qpx::filter {
 
@@ -47,13 +48,29 @@ void gauss_init_engine(void* spec, int ks, float sigma, int dataType);
 // Kernel size stored in an engine spec (unaligned-safe read).
 std::int64_t gauss_spec_kernel(const void* spec);
 
-// Filters a w x h ROI with the engine spec. `borderValue` holds C values of T (read only for
-// constant borders). The buffer must hold gauss_engine_buffer_size(w, kernel, C) bytes.
-// Streaming stores follow the cache decision unless `stream` forces them on or off (tests).
+// Filters a w x h ROI with the engine spec on target t. `borderValue` holds C values of T (read
+// only for constant borders). The buffer must hold gauss_engine_buffer_size(w, kernel, C)
+// bytes. Streaming stores follow the cache decision unless `stream` forces them on or off.
 enum class Stream { Auto, Never, Always };
 template <class T, int C>
-void gaussian(Path path, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
+void gaussian(Target t, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
               std::int64_t w, std::int64_t h, std::uint32_t borderType, const T* borderValue,
               const void* spec, void* buffer, Stream stream = Stream::Auto);
+
+// The engine of one target, by type and channel count; `stream` is already decided.
+template <class T, int C>
+using GaussFn = void (*)(const T*, std::int64_t, T*, std::int64_t, std::int64_t, std::int64_t,
+                         std::uint32_t, const T*, const void*, void*, bool stream);
+struct GaussianKernels {
+    GaussFn<std::uint8_t, 1> u8c1;
+    GaussFn<std::uint8_t, 3> u8c3;
+    GaussFn<std::uint16_t, 1> u16c1;
+    GaussFn<std::uint16_t, 3> u16c3;
+    GaussFn<std::int16_t, 1> s16c1;
+    GaussFn<std::int16_t, 3> s16c3;
+    GaussFn<float, 1> f32c1;
+    GaussFn<float, 3> f32c3;
+};
+QPX_TARGET_TABLE(GaussianKernels, gaussian_kernels)
 
 }  // namespace qpx::filter
