@@ -20,7 +20,9 @@ static int separable_blur(const unsigned char* img, int w, int h) {
     if (!bad)
         bad |= demo_check(qpxiFilterSeparableInit_16s(k, k, ks, 16, 0, qpx8u, 1, spec),
                           "FilterSeparableInit_16s");
-    /* Each 5-tap kernel sums to the divisor, so the blur keeps the brightness. */
+    /* Each pass divides by 16, so a pixel becomes its weighted 5x5 sum divided by 256 and
+     * rounded down: flat areas keep their level, the picture as a whole is about half a level
+     * darker. */
     if (!bad)
         bad |= demo_check(
             qpxiFilterSeparable_8u_C1R(img, w, out, w, roi, qpxBorderMirror, 0, spec, buf),
