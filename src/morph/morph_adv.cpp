@@ -3,8 +3,6 @@
 // asks for it.
 #include "morph/morph_adv.hpp"
 
-#include <immintrin.h>
-
 #include <algorithm>
 
 #include "frame/border.hpp"
@@ -39,48 +37,6 @@ std::int64_t stage_bytes_l(std::int64_t roiW, std::int64_t roiH, std::int64_t ma
                            std::int64_t maskH, int elemSize, int channels) {
     return std::max(buffer_size(roiW, roiH, maskW, maskH, elemSize, channels),
                     buffer_size_1u(roiW, roiH, maskW, maskH));
-}
-
-// ---- differences ----------------------------------------------------------------------------
-
-template <class T>
-inline T sub_one(T a, T b, bool clampNeg) {
-    if constexpr (std::is_same_v<T, float>) {
-        float d = a - b;
-        // Only negative values are replaced: NaN and -0 pass, as the vector maximum does.
-        return clampNeg ? (0.0f > d ? 0.0f : d) : d;
-    } else if constexpr (std::is_signed_v<T>) {
-        int d = int(a) - int(b);
-        d = d < -32768 ? -32768 : d > 32767 ? 32767 : d;
-        return static_cast<T>(clampNeg && d < 0 ? 0 : d);
-    } else {
-        return static_cast<T>(a > b ? a - b : 0);
-    }
-}
-
-template <class T>
-constexpr int kSubLanes = std::is_same_v<T, float> ? 8 : 16 / int(sizeof(T));
-
-template <class T>
-inline void sub_vec(const T* a, const T* b, T* d, bool clampNeg) {
-    if constexpr (std::is_same_v<T, float>) {
-        __m256 r = _mm256_sub_ps(_mm256_loadu_ps(a), _mm256_loadu_ps(b));
-        if (clampNeg) r = _mm256_max_ps(_mm256_setzero_ps(), r);
-        _mm256_storeu_ps(d, r);
-    } else {
-        __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
-        __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
-        __m128i r;
-        if constexpr (std::is_same_v<T, u8>) {
-            r = _mm_subs_epu8(va, vb);
-        } else if constexpr (std::is_same_v<T, u16>) {
-            r = _mm_subs_epu16(va, vb);
-        } else {
-            r = _mm_subs_epi16(va, vb);
-            if (clampNeg) r = _mm_max_epi16(r, _mm_setzero_si128());
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), r);
-    }
 }
 
 // ---- bit rows ----------------------------------------------------------------------------------
@@ -305,21 +261,22 @@ StagePlan plan_border_l(std::uint32_t effective, const MaskInfo& second) {
 // ---- differences --------------------------------------------------------------------------------
 
 template <class T>
-void subtract(Path path, const T* a, std::int64_t aStep, const T* b, std::int64_t bStep, T* dst,
+void subtract(Target t, const T* a, std::int64_t aStep, const T* b, std::int64_t bStep, T* dst,
               std::int64_t dstStep, std::int64_t elems, std::int64_t height, bool clampNeg) {
-    for (std::int64_t y = 0; y < height; ++y) {
-        const T* ra = row(a, aStep, y);
-        const T* rb = row(b, bStep, y);
-        T* rd = row(dst, dstStep, y);
-        std::int64_t x = 0;
-        if (path == Path::Vector)
-            for (; x + kSubLanes<T> <= elems; x += kSubLanes<T>)
-                sub_vec(ra + x, rb + x, rd + x, clampNeg);
-        for (; x < elems; ++x) rd[x] = sub_one(ra[x], rb[x], clampNeg);
-    }
+    const AdvKernels& k = adv_kernels(t);
+    SubFn<T> fn;
+    if constexpr (std::is_same_v<T, u8>)
+        fn = k.sub8u;
+    else if constexpr (std::is_same_v<T, u16>)
+        fn = k.sub16u;
+    else if constexpr (std::is_same_v<T, s16>)
+        fn = k.sub16s;
+    else
+        fn = k.sub32f;
+    fn(a, aStep, b, bStep, dst, dstStep, elems, height, clampNeg);
 }
 
-void and_not_bits(Path path, const u8* a, std::int64_t aStep, std::int64_t aBit, const u8* b,
+void and_not_bits(const u8* a, std::int64_t aStep, std::int64_t aBit, const u8* b,
                   std::int64_t bStep, std::int64_t bBit, u8* dst, std::int64_t dstStep,
                   std::int64_t dstBit, std::int64_t width, std::int64_t height) {
     for (std::int64_t y = 0; y < height; ++y) {
@@ -327,9 +284,8 @@ void and_not_bits(Path path, const u8* a, std::int64_t aStep, std::int64_t aBit,
         const u8* rb = row(b, bStep, y);
         u8* rd = row(dst, dstStep, y);
         std::int64_t x = 0;
-        if (path == Path::Vector)
-            for (; x + 8 <= width; x += 8)
-                put8(rd, dstBit + x, get8(ra, aBit + x) & ~get8(rb, bBit + x) & 0xFFu);
+        for (; x + 8 <= width; x += 8)
+            put8(rd, dstBit + x, get8(ra, aBit + x) & ~get8(rb, bBit + x) & 0xFFu);
         for (; x < width; ++x)
             set_bit(rd, dstBit + x, get_bit(ra, aBit + x) && !get_bit(rb, bBit + x));
     }
@@ -338,7 +294,7 @@ void and_not_bits(Path path, const u8* a, std::int64_t aStep, std::int64_t aBit,
 // ---- the compositions ---------------------------------------------------------------------------
 
 template <class T, int C>
-void run_adv(Path path, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
+void run_adv(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
              std::int64_t width, std::int64_t height, const StagePlan& plan, const T* value,
              const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch,
              bool clampNeg) {
@@ -348,38 +304,36 @@ void run_adv(Path path, AdvOp op, const T* src, std::int64_t srcStep, T* dst, st
     if (op == AdvOp::Gradient) {
         // The erosion goes first: with dst over src the dilation would leave it nothing to read.
         // The engine itself may write over its own source.
-        apply<T, C>(path, Op::Erode, src, srcStep, t, scratch.tStep, width, height, plan.first,
-                    value, first, work2);
-        apply<T, C>(path, Op::Dilate, src, srcStep, dst, dstStep, width, height, plan.first, value,
+        apply<T, C>(tg, Op::Erode, src, srcStep, t, scratch.tStep, width, height, plan.first, value,
+                    first, work2);
+        apply<T, C>(tg, Op::Dilate, src, srcStep, dst, dstStep, width, height, plan.first, value,
                     first, work1);
-        subtract<T>(path, dst, dstStep, t, scratch.tStep, dst, dstStep, width * C, height, false);
+        subtract<T>(tg, dst, dstStep, t, scratch.tStep, dst, dstStep, width * C, height, false);
         return;
     }
     const bool opening = op == AdvOp::Open || op == AdvOp::Tophat;
     const Op a = opening ? Op::Erode : Op::Dilate;
     const Op b = opening ? Op::Dilate : Op::Erode;
     const T* s0 = row(src, srcStep, -plan.top) - plan.left * C;
-    apply<T, C>(path, a, s0, srcStep, t, scratch.tStep, width + plan.left + plan.right,
+    apply<T, C>(tg, a, s0, srcStep, t, scratch.tStep, width + plan.left + plan.right,
                 height + plan.top + plan.bottom, plan.first, value, first, work1);
     T* t0 = row(t, scratch.tStep, plan.top) + plan.left * C;
     if (op == AdvOp::Open || op == AdvOp::Close) {
-        apply<T, C>(path, b, t0, scratch.tStep, dst, dstStep, width, height, plan.second, value,
+        apply<T, C>(tg, b, t0, scratch.tStep, dst, dstStep, width, height, plan.second, value,
                     second, work2);
         return;
     }
     // The differences still need the source, which may be dst: the second stage stays in the
     // intermediate image.
-    apply<T, C>(path, b, t0, scratch.tStep, t0, scratch.tStep, width, height, plan.second, value,
+    apply<T, C>(tg, b, t0, scratch.tStep, t0, scratch.tStep, width, height, plan.second, value,
                 second, work2);
     if (op == AdvOp::Tophat)
-        subtract<T>(path, src, srcStep, t0, scratch.tStep, dst, dstStep, width * C, height,
-                    clampNeg);
+        subtract<T>(tg, src, srcStep, t0, scratch.tStep, dst, dstStep, width * C, height, clampNeg);
     else
-        subtract<T>(path, t0, scratch.tStep, src, srcStep, dst, dstStep, width * C, height,
-                    clampNeg);
+        subtract<T>(tg, t0, scratch.tStep, src, srcStep, dst, dstStep, width * C, height, clampNeg);
 }
 
-void run_adv_1u(Path path, AdvOp op, const u8* src, std::int64_t srcStep, int srcBit, u8* dst,
+void run_adv_1u(Target tg, AdvOp op, const u8* src, std::int64_t srcStep, int srcBit, u8* dst,
                 std::int64_t dstStep, int dstBit, std::int64_t width, std::int64_t height,
                 const StagePlan& plan, u8 value, const qpxMorphState* first,
                 const qpxMorphState* second, const Scratch& scratch) {
@@ -387,11 +341,11 @@ void run_adv_1u(Path path, AdvOp op, const u8* src, std::int64_t srcStep, int sr
     u8* work2 = scratch.buffer + scratch.workBytes;
     u8* t = scratch.buffer + 2 * scratch.workBytes;
     if (op == AdvOp::Gradient) {
-        apply_1u(path, Op::Dilate, src, srcStep, srcBit, dst, dstStep, dstBit, width, height,
+        apply_1u(tg, Op::Dilate, src, srcStep, srcBit, dst, dstStep, dstBit, width, height,
                  plan.first, value, first, work1);
-        apply_1u(path, Op::Erode, src, srcStep, srcBit, t, scratch.tStep, 0, width, height,
+        apply_1u(tg, Op::Erode, src, srcStep, srcBit, t, scratch.tStep, 0, width, height,
                  plan.first, value, first, work2);
-        and_not_bits(path, dst, dstStep, dstBit, t, scratch.tStep, 0, dst, dstStep, dstBit, width,
+        and_not_bits(dst, dstStep, dstBit, t, scratch.tStep, 0, dst, dstStep, dstBit, width,
                      height);
         return;
     }
@@ -400,22 +354,22 @@ void run_adv_1u(Path path, AdvOp op, const u8* src, std::int64_t srcStep, int sr
     const Op b = opening ? Op::Dilate : Op::Erode;
     int s0Bit = 0, t0Bit = 0;
     const u8* s0 = bit_row(src, srcStep, -plan.top, srcBit - plan.left, &s0Bit);
-    apply_1u(path, a, s0, srcStep, s0Bit, t, scratch.tStep, 0, width + plan.left + plan.right,
+    apply_1u(tg, a, s0, srcStep, s0Bit, t, scratch.tStep, 0, width + plan.left + plan.right,
              height + plan.top + plan.bottom, plan.first, value, first, work1);
     const u8* t0 = bit_row(t, scratch.tStep, plan.top, plan.left, &t0Bit);
-    apply_1u(path, b, t0, scratch.tStep, t0Bit, dst, dstStep, dstBit, width, height, plan.second,
+    apply_1u(tg, b, t0, scratch.tStep, t0Bit, dst, dstStep, dstBit, width, height, plan.second,
              value, second, work2);
     if (op == AdvOp::Tophat)
-        and_not_bits(path, src, srcStep, srcBit, dst, dstStep, dstBit, dst, dstStep, dstBit, width,
+        and_not_bits(src, srcStep, srcBit, dst, dstStep, dstBit, dst, dstStep, dstBit, width,
                      height);
     else if (op == AdvOp::Blackhat)
-        and_not_bits(path, dst, dstStep, dstBit, src, srcStep, srcBit, dst, dstStep, dstBit, width,
+        and_not_bits(dst, dstStep, dstBit, src, srcStep, srcBit, dst, dstStep, dstBit, width,
                      height);
 }
 
-#define QPX_ADV_INSTANCE(T, C)                                                          \
-    template void run_adv<T, C>(Path, AdvOp, const T*, std::int64_t, T*, std::int64_t,  \
-                                std::int64_t, std::int64_t, const StagePlan&, const T*, \
+#define QPX_ADV_INSTANCE(T, C)                                                           \
+    template void run_adv<T, C>(Target, AdvOp, const T*, std::int64_t, T*, std::int64_t, \
+                                std::int64_t, std::int64_t, const StagePlan&, const T*,  \
                                 const qpxMorphState*, const qpxMorphState*, const Scratch&, bool);
 QPX_ADV_INSTANCE(u8, 1)
 QPX_ADV_INSTANCE(u8, 3)
@@ -427,8 +381,8 @@ QPX_ADV_INSTANCE(float, 3)
 QPX_ADV_INSTANCE(float, 4)
 #undef QPX_ADV_INSTANCE
 
-#define QPX_SUB_INSTANCE(T)                                                             \
-    template void subtract<T>(Path, const T*, std::int64_t, const T*, std::int64_t, T*, \
+#define QPX_SUB_INSTANCE(T)                                                               \
+    template void subtract<T>(Target, const T*, std::int64_t, const T*, std::int64_t, T*, \
                               std::int64_t, std::int64_t, std::int64_t, bool);
 QPX_SUB_INSTANCE(u8)
 QPX_SUB_INSTANCE(u16)

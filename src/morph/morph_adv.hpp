@@ -94,24 +94,36 @@ Scratch scratch_for_l(const AdvStateL* st, std::uint8_t* buffer, int elemSize, i
 // Element images. `clampNeg` replaces negative top-hat and black-hat differences by 0 (signed
 // and float data only; unsigned data saturate at 0 anyway). dst may be src.
 template <class T, int C>
-void run_adv(Path path, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
+void run_adv(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
              std::int64_t width, std::int64_t height, const StagePlan& plan, const T* value,
              const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch,
              bool clampNeg);
 
 // Bit-packed images: differences are a AND NOT b; bits outside the ROI are preserved.
-void run_adv_1u(Path path, AdvOp op, const std::uint8_t* src, std::int64_t srcStep, int srcBit,
+void run_adv_1u(Target tg, AdvOp op, const std::uint8_t* src, std::int64_t srcStep, int srcBit,
                 std::uint8_t* dst, std::int64_t dstStep, int dstBit, std::int64_t width,
                 std::int64_t height, const StagePlan& plan, std::uint8_t value,
                 const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch);
 
 // dst = a - b over `elems` elements a row (saturating for integers).
 template <class T>
-void subtract(Path path, const T* a, std::int64_t aStep, const T* b, std::int64_t bStep, T* dst,
+void subtract(Target t, const T* a, std::int64_t aStep, const T* b, std::int64_t bStep, T* dst,
               std::int64_t dstStep, std::int64_t elems, std::int64_t height, bool clampNeg);
 
+// The differences of one target.
+template <class T>
+using SubFn = void (*)(const T*, std::int64_t, const T*, std::int64_t, T*, std::int64_t,
+                       std::int64_t, std::int64_t, bool);
+struct AdvKernels {
+    SubFn<std::uint8_t> sub8u;
+    SubFn<std::uint16_t> sub16u;
+    SubFn<std::int16_t> sub16s;
+    SubFn<float> sub32f;
+};
+QPX_TARGET_TABLE(AdvKernels, adv_kernels)
+
 // dst = a AND NOT b on bit-packed rows with independent bit offsets.
-void and_not_bits(Path path, const std::uint8_t* a, std::int64_t aStep, std::int64_t aBit,
+void and_not_bits(const std::uint8_t* a, std::int64_t aStep, std::int64_t aBit,
                   const std::uint8_t* b, std::int64_t bStep, std::int64_t bBit, std::uint8_t* dst,
                   std::int64_t dstStep, std::int64_t dstBit, std::int64_t width,
                   std::int64_t height);

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "frame/base.hpp"
+#include "frame/target.hpp"
 
 namespace qpx::morph {
 
@@ -76,19 +77,40 @@ MaskInfo mask_info_1u(const qpxMorphState* spec);
 // 5 or 6 plus in-memory flags and stage flags (effective stage flags are folded into the
 // in-memory flags here). Kind 5 becomes a constant that never wins. `value` points to one value
 // per channel and is read only for kind 6. The buffer holds at least buffer_size() bytes for a
-// ROI no smaller than this one. Source and destination may be the same image.
+// ROI no smaller than this one. Source and destination may be the same image. Every target
+// gives the same result.
 template <class T, int C>
-void apply(Path path, Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
+void apply(Target t, Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
            std::int64_t width, std::int64_t height, std::uint32_t border, const T* value,
            const qpxMorphState* spec, std::uint8_t* buffer);
 
 // Bit-packed images: 8 pixels per byte, least significant bit first; the ROI of a row starts at
 // bit `offset` of the row. Destination bits outside the ROI are preserved. Source and destination
 // must be distinct. Kind 3 (mirror) is not supported by the exports but works here.
-void apply_1u(Path path, Op op, const std::uint8_t* src, std::int64_t srcStep, int srcBitOffset,
+void apply_1u(Target t, Op op, const std::uint8_t* src, std::int64_t srcStep, int srcBitOffset,
               std::uint8_t* dst, std::int64_t dstStep, int dstBitOffset, std::int64_t width,
               std::int64_t height, std::uint32_t border, std::uint8_t value,
               const qpxMorphState* spec, std::uint8_t* buffer);
+
+// The stages of one target.
+template <class T, int C>
+using ApplyFn = void (*)(Op, const T*, std::int64_t, T*, std::int64_t, std::int64_t, std::int64_t,
+                         std::uint32_t, const T*, const qpxMorphState*, std::uint8_t*);
+using Apply1uFn = void (*)(Op, const std::uint8_t*, std::int64_t, int, std::uint8_t*, std::int64_t,
+                           int, std::int64_t, std::int64_t, std::uint32_t, std::uint8_t,
+                           const qpxMorphState*, std::uint8_t*);
+struct StageKernels {
+    ApplyFn<std::uint8_t, 1> u8c1;
+    ApplyFn<std::uint8_t, 3> u8c3;
+    ApplyFn<std::uint8_t, 4> u8c4;
+    ApplyFn<std::uint16_t, 1> u16c1;
+    ApplyFn<std::int16_t, 1> s16c1;
+    ApplyFn<float, 1> f32c1;
+    ApplyFn<float, 3> f32c3;
+    ApplyFn<float, 4> f32c4;
+    Apply1uFn bits;
+};
+QPX_TARGET_TABLE(StageKernels, stage_kernels)
 
 // Bytes per element of the morphology data types (1u counts as a byte); 0 for a type the
 // morphology family does not take.

@@ -66,7 +66,7 @@ qpxStatus apply_border(Op op, const T* src, int srcStep, T* dst, int dstStep, qp
     if (qpxStatus st = check_apply<T, C, false>(src, srcStep, dst, dstStep, r, border, value, spec,
                                                 buffer, &eff))
         return st;
-    apply<T, C>(kDefaultPath, op, src, srcStep, dst, dstStep, roi.width, roi.height, eff, value,
+    apply<T, C>(cpu_target(), op, src, srcStep, dst, dstStep, roi.width, roi.height, eff, value,
                 spec, buffer);
     return qpxStatusOk;
 }
@@ -79,7 +79,7 @@ qpxStatus apply_l(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_
     if (qpxStatus st = check_apply<T, C, true>(src, srcStep, dst, dstStep, roi, border, value, spec,
                                                buffer, &eff))
         return st;
-    apply<T, C>(kDefaultPath, op, src, srcStep, dst, dstStep, roi.width, roi.height, eff, value,
+    apply<T, C>(cpu_target(), op, src, srcStep, dst, dstStep, roi.width, roi.height, eff, value,
                 general_part(spec), buffer);
     return qpxStatusOk;
 }
@@ -106,7 +106,7 @@ qpxStatus apply_border_1u(Op op, const u8* src, int srcStep, int srcOff, u8* dst
     if (qpxStatus st = check_1u<false>(src, srcStep, srcOff, dst, dstStep, dstOff, r, border, spec,
                                        buffer, &eff))
         return st;
-    apply_1u(kDefaultPath, op, src, srcStep, srcOff, dst, dstStep, dstOff, roi.width, roi.height,
+    apply_1u(cpu_target(), op, src, srcStep, srcOff, dst, dstStep, dstOff, roi.width, roi.height,
              eff, value, spec, buffer);
     return qpxStatusOk;
 }
@@ -118,7 +118,7 @@ qpxStatus apply_l_1u(Op op, const u8* src, std::int64_t srcStep, int srcOff, u8*
     if (qpxStatus st = check_1u<true>(src, srcStep, srcOff, dst, dstStep, dstOff, roi, border, spec,
                                       buffer, &eff))
         return st;
-    apply_1u(kDefaultPath, op, src, srcStep, srcOff, dst, dstStep, dstOff, roi.width, roi.height,
+    apply_1u(cpu_target(), op, src, srcStep, srcOff, dst, dstStep, dstOff, roi.width, roi.height,
              eff, value, onebit_part(spec), buffer);
     return qpxStatusOk;
 }

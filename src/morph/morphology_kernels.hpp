@@ -1,9 +1,10 @@
-// The erosion/dilation kernels, shared by the element-type stages and the bit-packed stage.
-// A stage pulls rows of the border-extended source from a row source (image rows, or unpacked
-// bits) and pushes output rows to a sink (the destination image, or a row that is packed back).
+// The erosion/dilation kernels, shared by the element-type stages and the bit-packed stage,
+// compiled once per vector target (included by the morphology kernel files only). A stage pulls
+// rows of the border-extended source from a row source (image rows, or unpacked bits) and pushes
+// output rows to a sink (the destination image, or a row that is packed back). Max and min are
+// exact, and every target runs the same operations on the same operands, so all targets agree
+// bit for bit.
 #pragma once
-
-#include <immintrin.h>
 
 #include <algorithm>
 #include <cstring>
@@ -11,9 +12,12 @@
 
 #include "frame/border.hpp"
 #include "morph/morph_engine.hpp"
+#include "morph/morph_vec.hpp"
 #include "morph/morphology_state.hpp"
 
-namespace qpx::morph {
+namespace qpx::morph::QPX_TNS {
+
+using namespace qpx::QPX_TNS;
 
 // The value that never wins: the lowest of the type for dilation, the highest for erosion.
 template <class T>
@@ -21,109 +25,47 @@ inline T neutral(Op op) {
     return op == Op::Dilate ? std::numeric_limits<T>::lowest() : std::numeric_limits<T>::max();
 }
 
-// ---- element operations ---------------------------------------------------------------------
-// The scalar forms mirror the instructions: maxps(a, b) is (a > b ? a : b), minps(a, b) is
-// (a < b ? a : b), so NaN handling matches between the paths too.
-
-template <class T>
-struct Vec;
-template <>
-struct Vec<std::uint8_t> {
-    using V = __m128i;
-    static constexpr int N = 16;
-    static V load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
-    static void store(std::uint8_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
-    static V max(V a, V b) { return _mm_max_epu8(a, b); }
-    static V min(V a, V b) { return _mm_min_epu8(a, b); }
-};
-template <>
-struct Vec<std::uint16_t> {
-    using V = __m128i;
-    static constexpr int N = 8;
-    static V load(const std::uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
-    static void store(std::uint16_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
-    static V max(V a, V b) { return _mm_max_epu16(a, b); }
-    static V min(V a, V b) { return _mm_min_epu16(a, b); }
-};
-template <>
-struct Vec<std::int16_t> {
-    using V = __m128i;
-    static constexpr int N = 8;
-    static V load(const std::int16_t* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
-    static void store(std::int16_t* p, V v) { _mm_storeu_si128(reinterpret_cast<V*>(p), v); }
-    static V max(V a, V b) { return _mm_max_epi16(a, b); }
-    static V min(V a, V b) { return _mm_min_epi16(a, b); }
-};
-template <>
-struct Vec<float> {
-    using V = __m256;
-    static constexpr int N = 8;
-    static V load(const float* p) { return _mm256_loadu_ps(p); }
-    static void store(float* p, V v) { _mm256_storeu_ps(p, v); }
-    static V max(V a, V b) { return _mm256_max_ps(a, b); }
-    static V min(V a, V b) { return _mm256_min_ps(a, b); }
-};
-
-template <class T, Op op>
-struct Ext {
-    using W = Vec<T>;
-    static T s(T a, T b) {
-        if constexpr (op == Op::Dilate)
-            return a > b ? a : b;
-        else
-            return a < b ? a : b;
-    }
-    static typename W::V v(typename W::V a, typename W::V b) {
-        if constexpr (op == Op::Dilate)
-            return W::max(a, b);
-        else
-            return W::min(a, b);
-    }
-};
+template <Op op, class W>
+inline typename W::V ext(typename W::V a, typename W::V b) {
+    if constexpr (op == Op::Dilate)
+        return W::max(a, b);
+    else
+        return W::min(a, b);
+}
 
 // out[i] = op(a[i], b[i]) for i ascending; out may equal a (or lie below b), so doubling windows
-// can run in place.
+// can run in place. A recurrence whose a lies `dist` elements below out runs in vectors no longer
+// than that, so it reads finished values.
 template <class T, Op op>
-inline void combine(Path path, const T* a, const T* b, T* out, std::int64_t n) {
-    using E = Ext<T, op>;
-    using W = Vec<T>;
-    std::int64_t i = 0;
-    if (path == Path::Vector)
-        for (; i + W::N <= n; i += W::N) W::store(out + i, E::v(W::load(a + i), W::load(b + i)));
-    for (; i < n; ++i) out[i] = E::s(a[i], b[i]);
+inline void combine(const T* a, const T* b, T* out, std::int64_t n, std::int64_t dist = 1 << 30) {
+    for_lanes<T>(
+        0, n,
+        [&](auto w, std::int64_t i) {
+            using W = decltype(w);
+            W::store(out + i, ext<op, W>(W::load(a + i), W::load(b + i)));
+        },
+        dist);
 }
 
 // out[i] = op of a[i + j * stride] for j = 0 .. taps - 1, folded left to right: short windows
 // in one pass.
 template <class T, Op op>
-inline void combine_taps(Path path, const T* a, std::int64_t stride, int taps, T* out,
-                         std::int64_t n) {
-    using E = Ext<T, op>;
-    using W = Vec<T>;
-    std::int64_t i = 0;
-    if (path == Path::Vector)
-        for (; i + W::N <= n; i += W::N) {
-            typename W::V v = W::load(a + i);
-            for (int j = 1; j < taps; ++j) v = E::v(v, W::load(a + i + j * stride));
-            W::store(out + i, v);
-        }
-    for (; i < n; ++i) {
-        T v = a[i];
-        for (int j = 1; j < taps; ++j) v = E::s(v, a[i + j * stride]);
-        out[i] = v;
-    }
+inline void combine_taps(const T* a, std::int64_t stride, int taps, T* out, std::int64_t n) {
+    for_lanes<T>(0, n, [&](auto w, std::int64_t i) {
+        using W = decltype(w);
+        auto v = W::load(a + i);
+        for (int j = 1; j < taps; ++j) v = ext<op, W>(v, W::load(a + i + j * stride));
+        W::store(out + i, v);
+    });
 }
 
 // out[i] = op(op(a[i], b[i]), c[i]).
 template <class T, Op op>
-inline void combine3(Path path, const T* a, const T* b, const T* c, T* out, std::int64_t n) {
-    using E = Ext<T, op>;
-    using W = Vec<T>;
-    std::int64_t i = 0;
-    if (path == Path::Vector)
-        for (; i + W::N <= n; i += W::N)
-            W::store(out + i, E::v(E::v(W::load(a + i), W::load(b + i)), W::load(c + i)));
-    for (; i < n; ++i) out[i] = E::s(E::s(a[i], b[i]), c[i]);
+inline void combine3(const T* a, const T* b, const T* c, T* out, std::int64_t n) {
+    for_lanes<T>(0, n, [&](auto w, std::int64_t i) {
+        using W = decltype(w);
+        W::store(out + i, ext<op, W>(ext<op, W>(W::load(a + i), W::load(b + i)), W::load(c + i)));
+    });
 }
 
 // Row windows at least this wide take a constant number of passes whatever their width: the
@@ -131,43 +73,38 @@ inline void combine3(Path path, const T* a, const T* b, const T* c, T* out, std:
 // windows double directly, which takes at most five passes.
 inline constexpr int kRowBlockWindow = 32;
 
-// out[i] = op(a[i], b[i]) for i descending; b may lie at least a vector above out, so that a
-// recurrence running right to left reads finished values.
+// out[i] = op(a[i], b[i]) for i descending; b lies `dist` elements above out, so that a
+// recurrence running right to left reads finished values (vectors no longer than `dist`).
 template <class T, Op op>
-inline void combine_down(Path path, const T* a, const T* b, T* out, std::int64_t n) {
-    using E = Ext<T, op>;
-    using W = Vec<T>;
-    std::int64_t i = n;
-    if (path == Path::Vector)
-        for (; i >= W::N; i -= W::N)
-            W::store(out + i - W::N, E::v(W::load(a + i - W::N), W::load(b + i - W::N)));
-    for (; i > 0; --i) out[i - 1] = E::s(a[i - 1], b[i - 1]);
+inline void combine_down(const T* a, const T* b, T* out, std::int64_t n, std::int64_t dist) {
+    for_lanes_down<T>(
+        n,
+        [&](auto w, std::int64_t i) {
+            using W = decltype(w);
+            W::store(out + i, ext<op, W>(W::load(a + i), W::load(b + i)));
+        },
+        dist);
 }
 
-// The forward step of the blocks below on elements [i0, i1) of m: h = op(h 16 pixels back, m)
+// The forward step of the blocks below on elements [i0, i1) of m: h = op(h S elements back, m)
 // when `carry`, else m; then out[i - lag] = op(op(out[i - lag], h), m[i + ahead]). The value
-// ahead is read before h overwrites m.
+// ahead is read before h overwrites m; vectors are no longer than S, so h S elements back is
+// finished.
 template <class T, Op op, bool carry>
-inline void blocks_forward(Path path, T* m, T* out, std::int64_t i0, std::int64_t i1,
-                           std::int64_t S, std::int64_t lag, std::int64_t ahead) {
-    using E = Ext<T, op>;
-    using W = Vec<T>;
-    std::int64_t i = i0;
-    if (path == Path::Vector)
-        for (; i + W::N <= i1; i += W::N) {
-            const typename W::V last = W::load(m + i + ahead);
-            typename W::V h = W::load(m + i);
-            if constexpr (carry) h = E::v(W::load(m + i - S), h);
+inline void blocks_forward(T* m, T* out, std::int64_t i0, std::int64_t i1, std::int64_t S,
+                           std::int64_t lag, std::int64_t ahead) {
+    for_lanes<T>(
+        i0, i1,
+        [&](auto w, std::int64_t i) {
+            using W = decltype(w);
+            const auto last = W::load(m + i + ahead);
+            auto h = W::load(m + i);
+            if constexpr (carry) h = ext<op, W>(W::load(m + i - S), h);
             T* o = out + i - lag;
-            W::store(o, E::v(E::v(W::load(o), h), last));
+            W::store(o, ext<op, W>(ext<op, W>(W::load(o), h), last));
             if constexpr (carry) W::store(m + i, h);
-        }
-    for (; i < i1; ++i) {
-        const T last = m[i + ahead];
-        const T h = carry ? E::s(m[i - S], m[i]) : m[i];
-        out[i - lag] = E::s(E::s(out[i - lag], h), last);
-        m[i] = h;
-    }
+        },
+        S);
 }
 
 // Van Herk / Gil-Werman on top of m = the 16-pixel running extremum (m[x] covers x .. x + 15,
@@ -176,9 +113,9 @@ inline void blocks_forward(Path path, T* m, T* out, std::int64_t i0, std::int64_
 // terms m[x + 16j] form blocks of q: spans of 16q pixels on a grid that ends at w, so the suffix
 // g (into out) never reaches beyond x < w. The prefix h of the next block overwrites m in place;
 // the last term is read ahead of the write. Every step is an element-wise op on contiguous
-// elements, so both paths run the same operations on the same operands.
+// elements, so every target runs the same operations on the same operands.
 template <class T, Op op>
-void hreduce_blocks(Path path, T* m, T* out, std::int64_t w, int k, int C) {
+void hreduce_blocks(T* m, T* out, std::int64_t w, int k, int C) {
     const std::int64_t q = k / 16, r = k - 16 * q;
     const std::int64_t S = 16 * std::int64_t(C), B = q * S;  // elements of a chunk, a block
     const std::int64_t n = w * C;
@@ -186,8 +123,8 @@ void hreduce_blocks(Path path, T* m, T* out, std::int64_t w, int k, int C) {
     for (std::int64_t hi = n; hi > 0; hi -= B) {
         const std::int64_t lo = std::max<std::int64_t>(hi - B, 0);
         const std::int64_t mid = std::max(hi - S, lo);
-        combine<T, op>(path, m + mid, m + mid, out + mid, hi - mid);  // op(a, a) is a copy
-        combine_down<T, op>(path, m + lo, out + lo + S, out + lo, mid - lo);
+        combine<T, op>(m + mid, m + mid, out + mid, hi - mid);  // op(a, a) is a copy
+        combine_down<T, op>(m + lo, out + lo + S, out + lo, mid - lo, S);
     }
     // Prefix within blocks, left to right, over [0, w + 16(q - 1)) pixels; output o = x - 16(q
     // - 1). Elements before `lag` only carry the prefix; the first 16 pixels of a block, and of
@@ -197,12 +134,10 @@ void hreduce_blocks(Path path, T* m, T* out, std::int64_t w, int k, int C) {
         const std::int64_t f0 = std::max<std::int64_t>(bs, 0);
         const std::int64_t c1 = std::min(bs + B, end);
         const std::int64_t f1 = std::min(std::max(bs + S, S), c1);
-        blocks_forward<T, op, false>(path, m, out, std::max(f0, lag), std::max(f1, lag), S, lag,
-                                     ahead);
+        blocks_forward<T, op, false>(m, out, std::max(f0, lag), std::max(f1, lag), S, lag, ahead);
         if (f1 < std::min(c1, lag))
-            combine<T, op>(path, m + f1 - S, m + f1, m + f1, std::min(c1, lag) - f1);
-        blocks_forward<T, op, true>(path, m, out, std::max(f1, lag), std::max(c1, lag), S, lag,
-                                    ahead);
+            combine<T, op>(m + f1 - S, m + f1, m + f1, std::min(c1, lag) - f1, S);
+        blocks_forward<T, op, true>(m, out, std::max(f1, lag), std::max(c1, lag), S, lag, ahead);
     }
 }
 
@@ -211,37 +146,36 @@ void hreduce_blocks(Path path, T* m, T* out, std::int64_t w, int k, int C) {
 // e (which may be p itself), then the last two overlapping windows give width k; from
 // kRowBlockWindow on, doubling stops at 16 and blocks take over. e holds w + k - 1 pixels.
 template <class T, Op op>
-void hreduce(Path path, const T* p, T* e, T* out, std::int64_t w, int k, int C) {
+void hreduce(const T* p, T* e, T* out, std::int64_t w, int k, int C) {
     if (k == 1) {
         std::memcpy(out, p, std::size_t(w) * C * sizeof(T));
         return;
     }
     if (k == 3) {
-        combine3<T, op>(path, p, p + C, p + 2 * C, out, w * C);
+        combine3<T, op>(p, p + C, p + 2 * C, out, w * C);
         return;
     }
     if (k <= 5) {
-        combine_taps<T, op>(path, p, C, k, out, w * C);
+        combine_taps<T, op>(p, C, k, out, w * C);
         return;
     }
     const int top = k >= kRowBlockWindow ? 16 : k;
     std::int64_t s = 1;
     const T* cur = p;
     while (2 * s <= top) {
-        combine<T, op>(path, cur, cur + s * C, e, (w + k - 2 * s) * C);
+        combine<T, op>(cur, cur + s * C, e, (w + k - 2 * s) * C);
         cur = e;
         s *= 2;
     }
-    if (k >= kRowBlockWindow) return hreduce_blocks<T, op>(path, e, out, w, k, C);
-    combine<T, op>(path, cur, cur + (k - s) * C, out, w * C);
+    if (k >= kRowBlockWindow) return hreduce_blocks<T, op>(e, out, w, k, C);
+    combine<T, op>(cur, cur + (k - s) * C, out, w * C);
 }
 
 // One output row of a general mask: the extremum over the members of each mask row, read from
 // the extended rows. `rowAt(j)` is the extended row under mask row j.
 template <class T, Op op, class RowAt>
-void mask_row(Path path, const MaskView& m, RowAt&& rowAt, T* out, std::int64_t n, int C) {
-    using E = Ext<T, op>;
-    using W = Vec<T>;
+void mask_row(const MaskView& m, RowAt&& rowAt, T* out, std::int64_t n, int C) {
+    using W = MLanes<Wide, T>;
     bool first = true;
     for (int j = 0; j < m.pH; ++j) {
         const std::int16_t* mem = m.members + std::int64_t(j) * (m.pW + 1);
@@ -249,33 +183,27 @@ void mask_row(Path path, const MaskView& m, RowAt&& rowAt, T* out, std::int64_t 
         if (cnt == 0) continue;
         const T* r = rowAt(j);
         std::int64_t x = 0;
-        if (path == Path::Vector) {
+        if constexpr (W::N > 1) {
             // Four vectors at a time share each member's column.
-            for (; x + 4 * W::N <= n; x += 4 * W::N) {
+            for (; n - x >= 4 * W::N; x += 4 * W::N) {
                 typename W::V v[4];
                 for (int u = 0; u < 4; ++u)
                     v[u] = first ? W::load(r + x + u * W::N + std::int64_t(mem[1]) * C)
                                  : W::load(out + x + u * W::N);
                 for (int i = first ? 1 : 0; i < cnt; ++i) {
                     const T* q = r + x + std::int64_t(mem[1 + i]) * C;
-                    for (int u = 0; u < 4; ++u) v[u] = E::v(v[u], W::load(q + u * W::N));
+                    for (int u = 0; u < 4; ++u) v[u] = ext<op, W>(v[u], W::load(q + u * W::N));
                 }
                 for (int u = 0; u < 4; ++u) W::store(out + x + u * W::N, v[u]);
             }
-            for (; x + W::N <= n; x += W::N) {
-                typename W::V v =
-                    first ? W::load(r + x + std::int64_t(mem[1]) * C) : W::load(out + x);
-                for (int i = first ? 1 : 0; i < cnt; ++i)
-                    v = E::v(v, W::load(r + x + std::int64_t(mem[1 + i]) * C));
-                W::store(out + x, v);
-            }
         }
-        for (; x < n; ++x) {
-            T v = first ? r[x + std::int64_t(mem[1]) * C] : out[x];
-            for (int i = first ? 1 : 0; i < cnt; ++i)
-                v = E::s(v, r[x + std::int64_t(mem[1 + i]) * C]);
-            out[x] = v;
-        }
+        for_lanes<T>(x, n, [&](auto w, std::int64_t i) {
+            using L = decltype(w);
+            auto v = first ? L::load(r + i + std::int64_t(mem[1]) * C) : L::load(out + i);
+            for (int t = first ? 1 : 0; t < cnt; ++t)
+                v = ext<op, L>(v, L::load(r + i + std::int64_t(mem[1 + t]) * C));
+            L::store(out + i, v);
+        });
         first = false;
     }
 }
@@ -292,8 +220,8 @@ inline std::uint8_t* align32(std::uint8_t* p) {
 // in place; `apart` says the output never overwrites the source, so that rows may also be read
 // in place while an output row is being written.
 template <class T, Op op, class Rows, class Sink>
-void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, bool apart,
-                  Sink& sink, std::int64_t w, std::int64_t h, int C, std::uint8_t* buffer) {
+void run_stage_op(const MaskView& m, const Rows& rows, bool direct, bool apart, Sink& sink,
+                  std::int64_t w, std::int64_t h, int C, std::uint8_t* buffer) {
     const std::int64_t n = w * C;
     const std::int64_t extN = (w + m.pW - 1) * C;
     const std::int64_t N = h + m.pH - 1;
@@ -306,22 +234,22 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, b
         T* pre = ring + std::int64_t(k) * n;
         const std::int64_t L = m.ax, R = m.pW - 1 - m.ax;
         auto hpass = [&](std::int64_t r, T* out) {
-            if (direct) return hreduce<T, op>(path, rows.direct(r), e, out, w, m.pW, C);
+            if (direct) return hreduce<T, op>(rows.direct(r), e, out, w, m.pW, C);
             if constexpr (Rows::kSpans) {
                 // Wide rows: the interior straight from the source, the two edges from short
                 // extended pieces, which saves copying the row.
                 const T* s = rows.source_row(r);
                 if (s && apart && w - L - R >= 2 * m.pW) {
-                    hreduce<T, op>(path, s, e, out + L * C, w - L - R, m.pW, C);
+                    hreduce<T, op>(s, e, out + L * C, w - L - R, m.pW, C);
                     rows.span(r, -L, L + m.pW - 1, e);
-                    hreduce<T, op>(path, e, e, out, L, m.pW, C);
+                    hreduce<T, op>(e, e, out, L, m.pW, C);
                     rows.span(r, w - R - L, R + m.pW - 1, e);
-                    hreduce<T, op>(path, e, e, out + (w - R) * C, R, m.pW, C);
+                    hreduce<T, op>(e, e, out + (w - R) * C, R, m.pW, C);
                     return;
                 }
             }
             rows.build(r, e);
-            hreduce<T, op>(path, e, e, out, w, m.pW, C);
+            hreduce<T, op>(e, e, out, w, m.pW, C);
         };
         if (k == 1) {
             for (std::int64_t y = 0; y < h; ++y) {
@@ -339,10 +267,9 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, b
                 const std::int64_t y = r - k + 1;
                 T* out = sink.row(y);
                 if (k == 3)
-                    combine3<T, op>(path, slot(y % k), slot((y + 1) % k), slot((y + 2) % k), out,
-                                    n);
+                    combine3<T, op>(slot(y % k), slot((y + 1) % k), slot((y + 2) % k), out, n);
                 else
-                    combine<T, op>(path, slot(y % k), slot((y + 1) % k), out, n);
+                    combine<T, op>(slot(y % k), slot((y + 1) % k), out, n);
                 sink.done(y);
             }
             return;
@@ -360,18 +287,17 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, b
                 if (j == 0) {
                     prefix = slot(0);
                 } else {
-                    combine<T, op>(path, prefix, slot(j), pre, n);
+                    combine<T, op>(prefix, slot(j), pre, n);
                     prefix = pre;
                 }
                 const std::int64_t y = (blk - 1) * k + j + 1;
                 if (y < h) {
-                    combine<T, op>(path, slot(j + 1), prefix, sink.row(y), n);
+                    combine<T, op>(slot(j + 1), prefix, sink.row(y), n);
                     sink.done(y);
                 }
             }
             if (j == k - 1) {
-                for (int i = k - 2; i >= 0; --i)
-                    combine<T, op>(path, slot(i), slot(i + 1), slot(i), n);
+                for (int i = k - 2; i >= 0; --i) combine<T, op>(slot(i), slot(i + 1), slot(i), n);
                 const std::int64_t y = blk * k;
                 if (y < h) {
                     std::memcpy(sink.row(y), slot(0), std::size_t(n) * sizeof(T));
@@ -391,18 +317,18 @@ void run_stage_op(Path path, const MaskView& m, const Rows& rows, bool direct, b
         auto rowAt = [&](int j) -> const T* {
             return direct ? rows.direct(y + j) : ringRow(y + j);
         };
-        mask_row<T, op>(path, m, rowAt, sink.row(y), n, C);
+        mask_row<T, op>(m, rowAt, sink.row(y), n, C);
         sink.done(y);
     }
 }
 
 template <class T, int C, class Rows, class Sink>
-void run_stage(Path path, Op op, const MaskView& m, const Rows& rows, bool direct, bool apart,
-               Sink& sink, std::int64_t w, std::int64_t h, std::uint8_t* buffer) {
+void run_stage(Op op, const MaskView& m, const Rows& rows, bool direct, bool apart, Sink& sink,
+               std::int64_t w, std::int64_t h, std::uint8_t* buffer) {
     if (op == Op::Dilate)
-        run_stage_op<T, Op::Dilate>(path, m, rows, direct, apart, sink, w, h, C, buffer);
+        run_stage_op<T, Op::Dilate>(m, rows, direct, apart, sink, w, h, C, buffer);
     else
-        run_stage_op<T, Op::Erode>(path, m, rows, direct, apart, sink, w, h, C, buffer);
+        run_stage_op<T, Op::Erode>(m, rows, direct, apart, sink, w, h, C, buffer);
     sink.finish();
 }
 
@@ -543,4 +469,4 @@ inline void copy_roi(const T* src, std::int64_t srcStep, T* dst, std::int64_t ds
         std::memmove(row(dst, dstStep, y), row(src, srcStep, y), std::size_t(rowElems) * sizeof(T));
 }
 
-}  // namespace qpx::morph
+}  // namespace qpx::morph::QPX_TNS

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frame/base.hpp"
+#include "frame/target.hpp"
 
 namespace qpx::morph {
 
@@ -13,9 +14,20 @@ enum class Recon { Dilate, Erode };
 std::int32_t reconstruct_buffer_bytes(qpxDataType type, qpxSize roi);
 
 // Replaces `marker` by its reconstruction under `mask`; eightConn chooses 8- or 4-connectivity.
-// The buffer holds reconstruct_buffer_bytes() bytes for T.
+// The buffer holds reconstruct_buffer_bytes() bytes for T. Every target gives the same result.
 template <Recon op, class T>
-void reconstruct(Path path, const T* mask, int maskStep, T* marker, int markerStep, qpxSize roi,
+void reconstruct(Target t, const T* mask, int maskStep, T* marker, int markerStep, qpxSize roi,
                  std::uint8_t* buffer, bool eightConn);
+
+// The kernels of one target, indexed by dilation (0) or erosion (1).
+template <class T>
+using ReconFn = void (*)(const T*, int, T*, int, qpxSize, std::uint8_t*, bool);
+struct ReconKernels {
+    ReconFn<std::uint8_t> u8[2];
+    ReconFn<std::uint16_t> u16[2];
+    ReconFn<float> f32[2];
+    ReconFn<double> f64[2];
+};
+QPX_TARGET_TABLE(ReconKernels, recon_kernels)
 
 }  // namespace qpx::morph

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <vector>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "morph/morph_adv.hpp"
 
 namespace {
@@ -361,22 +363,28 @@ TEST(MorphAdv, SpecRoiBoundsTheCall) {
     check_spec_roi<float, 3>(33);
 }
 
-// The difference kernels on their own: scalar and vector paths against the per-element rule,
-// and bit rows at every pair of offsets with the bits around the ROI kept.
-TEST(MorphAdv, DifferencesScalarEqualsVector) {
+// The difference kernels on their own: every target against the per-element rule, and bit rows
+// at every pair of offsets with the bits around the ROI kept.
+TEST(MorphAdv, DifferencesOnEveryTarget) {
     qpxtest::Random rnd(8);
     auto run = [&](auto zero, bool clampNeg) {
         using T = decltype(zero);
         for (int n : qpxtest::test_widths()) {
-            std::vector<T> a(n), b(n), d1(n), d2(n);
-            for (int i = 0; i < n; ++i) a[i] = rnd.any<T>(), b[i] = rnd.any<T>();
-            qpx::morph::subtract<T>(qpx::Path::Scalar, a.data(), 0, b.data(), 0, d1.data(), 0, n, 1,
-                                    clampNeg);
-            qpx::morph::subtract<T>(qpx::Path::Vector, a.data(), 0, b.data(), 0, d2.data(), 0, n, 1,
-                                    clampNeg);
-            for (int i = 0; i < n; ++i)
-                ASSERT_EQ(d1[i], diff(a[i], b[i], clampNeg && !std::is_unsigned_v<T>));
-            ASSERT_EQ(d2, d1);
+            for (int wide : {n, n + 130}) {
+                std::vector<T> a(wide), b(wide), d(wide);
+                for (int i = 0; i < wide; ++i) a[i] = rnd.any<T>(), b[i] = rnd.any<T>();
+                std::vector<qpx::Target> targets = qpxtest::vector_targets();
+                targets.push_back(qpx::Target::Scalar);
+                for (qpx::Target t : targets) {
+                    qpx::morph::subtract<T>(t, a.data(), 0, b.data(), 0, d.data(), 0, wide, 1,
+                                            clampNeg);
+                    for (int i = 0; i < wide; ++i) {
+                        const T want = diff(a[i], b[i], clampNeg && !std::is_unsigned_v<T>);
+                        ASSERT_EQ(std::memcmp(&d[i], &want, sizeof(T)), 0)
+                            << qpx::target_name(t) << " at " << i << " of " << wide;
+                    }
+                }
+            }
         }
     };
     for (bool c : {false, true}) run(u8{}, c), run(u16{}, c), run(s16{}, c), run(float{}, c);
@@ -388,14 +396,12 @@ TEST(MorphAdv, DifferencesScalarEqualsVector) {
                 for (int i = 0; i < 8; ++i)
                     a[i] = u8(rnd.bits()), b[i] = u8(rnd.bits()), d0[i] = u8(rnd.bits());
                 const int bBit = 5 - aBit / 2;
-                for (auto path : {qpx::Path::Scalar, qpx::Path::Vector}) {
-                    std::vector<u8> d = d0;
-                    qpx::morph::and_not_bits(path, a.data(), 0, aBit, b.data(), 0, bBit, d.data(),
-                                             0, dBit, n, 1);
-                    for (int x = 0, i = -dBit; x < 64; ++x, ++i)
-                        ASSERT_EQ(bit(d, x), i >= 0 && i < n ? bit(a, aBit + i) & !bit(b, bBit + i)
-                                                             : bit(d0, x));
-                }
+                std::vector<u8> d = d0;
+                qpx::morph::and_not_bits(a.data(), 0, aBit, b.data(), 0, bBit, d.data(), 0, dBit, n,
+                                         1);
+                for (int x = 0, i = -dBit; x < 64; ++x, ++i)
+                    ASSERT_EQ(bit(d, x),
+                              i >= 0 && i < n ? bit(a, aBit + i) & !bit(b, bBit + i) : bit(d0, x));
             }
 }
 

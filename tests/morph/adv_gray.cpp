@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <vector>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "morph/gray.hpp"
 
 namespace {
@@ -53,7 +55,7 @@ struct Gray {
     qpxStatus (*getSize)(qpxSize, const V*, qpxSize, int*);
     qpxStatus (*init)(qpxMorphGrayState*, qpxSize, const V*, qpxSize, qpxPoint);
     qpxStatus (*apply[2])(const T*, int, T*, int, qpxSize, qpxBorderType, const qpxMorphGrayState*);
-    void (*scalar[2])(qpx::Path, const T*, int, T*, int, qpxSize, const qpxMorphGrayState*);
+    void (*kernel[2])(qpx::Target, const T*, int, T*, int, qpxSize, const qpxMorphGrayState*);
 };
 const Gray<u8> kGray8u{qpxiMorphGrayGetSize_8u_C1R,
                        qpxiMorphGrayInit_8u_C1R,
@@ -70,7 +72,7 @@ void check_random(const Gray<T>& f, std::uint32_t seed) {
     qpxtest::Random rnd(seed);
     for (auto [mw, mh] :
          {std::pair{1, 1}, std::pair{3, 3}, std::pair{4, 2}, std::pair{1, 5}, std::pair{7, 3}})
-        for (int w : {1, 3, 16, 17, 33})
+        for (int w : {1, 3, 17, 33, 67, 131})
             for (int h : {1, 6})
                 for (int dilate : {1, 0}) {
                     const int ax = rnd.next<int>(0, mw - 1), ay = rnd.next<int>(0, mh - 1);
@@ -87,7 +89,7 @@ void check_random(const Gray<T>& f, std::uint32_t seed) {
                     GuardedBuffer mem(static_cast<std::size_t>(size));
                     auto* spec = reinterpret_cast<qpxMorphGrayState*>(mem.data());
                     ASSERT_EQ(f.init(spec, {w + 2, h}, values.data(), {mw, mh}, {ax, ay}), 0);
-                    GuardedImage<T> src(w, h), dst(w, h, 1, 8), scalar(w, h), io(w, h);
+                    GuardedImage<T> src(w, h), dst(w, h, 1, 8), each(w, h), io(w, h);
                     src.fill([&] { return rnd.any<T>(); });
                     std::vector<T> all = src.dense();
                     io.fill([&, i = std::size_t(0)]() mutable { return all[i++]; });
@@ -100,9 +102,17 @@ void check_random(const Gray<T>& f, std::uint32_t seed) {
                                   0);
                         ASSERT_EQ(out->dense(), want);
                     }
-                    f.scalar[dilate](qpx::Path::Scalar, src.roi(), src.step(), scalar.roi(),
-                                     scalar.step(), {w, h}, spec);
-                    ASSERT_EQ(scalar.dense(), want);
+                    // Every target, bit for bit.
+                    std::vector<qpx::Target> targets = qpxtest::vector_targets();
+                    targets.push_back(qpx::Target::Scalar);
+                    for (qpx::Target t : targets) {
+                        f.kernel[dilate](t, src.roi(), src.step(), each.roi(), each.step(), {w, h},
+                                         spec);
+                        ASSERT_EQ(
+                            std::memcmp(each.dense().data(), want.data(), want.size() * sizeof(T)),
+                            0)
+                            << qpx::target_name(t);
+                    }
                 }
 }
 

@@ -1,12 +1,11 @@
 // Erosion and dilation of 8u, 16u, 16s and 32f images against a brute-force reference through
 // the 32-bit and 64-bit exports, on guarded images whose margins are exactly the pixels the
-// in-memory flags allow; and the scalar path against the vector path, bit for bit.
+// in-memory flags allow; and every vector target against the scalar one, bit for bit.
 #include <cstring>
 
 #include "erode_dilate_common.hpp"
 #include "frame/border.hpp"
 #include "morph/morph_engine.hpp"
-#include "morph/morphology_kernels.hpp"
 
 using namespace morphtest;
 using qpxtest::GuardedBuffer;
@@ -95,14 +94,17 @@ void check_case(const Case& cs, Random& rnd, Place place) {
     ASSERT_EQ(std::memcmp(got.data(), expect.data(), got.size() * sizeof(T)), 0) << what;
     if (cs.inPlace) return;
 
-    // The scalar path, bit for bit.
+    // Every target, bit for bit (the export ran the processor's own).
     std::uint32_t eff = 0;
     ASSERT_TRUE(qpx::accept_morph_border(cs.border, &eff));
     GuardedImage<T> ref(cs.W, cs.H, C, pad, place);
-    qpx::morph::apply<T, C>(
-        qpx::Path::Scalar, cs.dilate ? qpx::morph::Op::Dilate : qpx::morph::Op::Erode, src.roi(),
-        src.step(), ref.roi(), ref.step(), cs.W, cs.H, eff, value, sp, buf.data());
-    ASSERT_EQ(std::memcmp(ref.dense().data(), got.data(), got.size() * sizeof(T)), 0) << what;
+    for (qpx::Target t : all_targets()) {
+        qpx::morph::apply<T, C>(t, cs.dilate ? qpx::morph::Op::Dilate : qpx::morph::Op::Erode,
+                                src.roi(), src.step(), ref.roi(), ref.step(), cs.W, cs.H, eff,
+                                value, sp, buf.data());
+        ASSERT_EQ(std::memcmp(ref.dense().data(), got.data(), got.size() * sizeof(T)), 0)
+            << what << " on " << qpx::target_name(t);
+    }
 
     // The 64-bit family with its type-independent spec.
     const qpxSizeL roiL{cs.W, cs.H}, maskL{k.w, k.h};
@@ -121,9 +123,9 @@ void check_case(const Case& cs, Random& rnd, Place place) {
 // Random sizes from 1x1, random masks of every kind (even sizes included), every border kind
 // with random in-memory and stage flags, including kinds that need all four sides in memory.
 Case random_case(Random& rnd, int maxMask) {
-    static const int widths[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 23, 33, 70};
+    static const int widths[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 23, 33, 70, 131};
     static const std::uint32_t kinds[] = {1, 3, 5, 6, 1, 3, 5, 6, 0, 2, 4, 9};
-    Case cs{widths[rnd.next<int>(0, 13)], rnd.next<int>(1, 12), {}, 0, rnd.next<int>(0, 1) != 0};
+    Case cs{widths[rnd.next<int>(0, 14)], rnd.next<int>(1, 12), {}, 0, rnd.next<int>(0, 1) != 0};
     cs.mask = make_mask(rnd, rnd.next<int>(1, maxMask), rnd.next<int>(1, maxMask),
                         static_cast<Shape>(rnd.next<int>(0, 4)));
     const std::uint32_t kind = kinds[rnd.next<int>(0, 11)];
@@ -178,18 +180,22 @@ TEST(ErodeDilate, FullRectangles) {
         }
 }
 
-// The row pass of full rectangles on its own: every window width from 1 to well past the point
-// where blocks take over (several blocks, partial blocks at both ends, rows shorter than a block),
-// from a separate source and in place in the scratch row, both paths, against guard pages, against
-// a direct extremum.
+// The row pass of full rectangles on its own: every odd window width from 1 to well past the
+// point where blocks take over (several blocks, partial blocks at both ends, rows shorter than a
+// block), one row read in place with both sides in memory, on every target, against guard pages
+// and a direct extremum.
 template <class T, int C>
 void row_windows(Random& rnd) {
     using qpx::morph::Op;
-    for (int k = 1; k <= 150; k += k < 40 ? 1 : 7)
-        for (int w : {1, 2, 15, 16, 17, 40, 97}) {
+    for (int k = 1; k <= 151; k += k < 41 ? 2 : 14)
+        for (int w : {1, 2, 15, 16, 17, 40, 97, 200}) {
             const std::size_t n = std::size_t(w + k - 1) * C;
             std::vector<T> p(n);
             for (T& v : p) v = T(rnd.next<int>(0, 200));
+            std::vector<u8> mask(std::size_t(k), 1), spec(std::size_t(qpx::morph::spec_size(k, 1)));
+            auto* sp = reinterpret_cast<qpxMorphState*>(spec.data());
+            qpx::morph::init_spec(sp, mask.data(), {k, 1});
+            const auto bufBytes = std::size_t(qpx::morph::buffer_size(w, 1, k, 1, sizeof(T), C));
             for (bool dil : {true, false}) {
                 std::vector<T> want(std::size_t(w) * C);
                 for (int x = 0; x < w; ++x)
@@ -201,21 +207,18 @@ void row_windows(Random& rnd) {
                         }
                         want[std::size_t(x) * C + c] = v;
                     }
-                for (qpx::Path path : {qpx::Path::Scalar, qpx::Path::Vector})
+                for (qpx::Target t : all_targets())
                     for (Place place : {Place::Begin, Place::End}) {
-                        // Scratch and output against guard pages: no access outside them.
-                        GuardedBuffer eMem(n * sizeof(T), place),
+                        GuardedBuffer pMem(n * sizeof(T), place), bMem(bufBytes, place),
                             oMem(want.size() * sizeof(T), place);
-                        T* e = reinterpret_cast<T*>(eMem.data());
+                        T* in = reinterpret_cast<T*>(pMem.data());
                         T* out = reinterpret_cast<T*>(oMem.data());
-                        std::copy(p.begin(), p.end(), e);
-                        const T* from = place == Place::Begin ? e : p.data();
-                        if (dil)
-                            qpx::morph::hreduce<T, Op::Dilate>(path, from, e, out, w, k, C);
-                        else
-                            qpx::morph::hreduce<T, Op::Erode>(path, from, e, out, w, k, C);
+                        std::copy(p.begin(), p.end(), in);
+                        qpx::morph::apply<T, C>(t, dil ? Op::Dilate : Op::Erode, in + (k / 2) * C,
+                                                0, out, 0, w, 1, 0xF5, nullptr, sp, bMem.data());
                         ASSERT_EQ(std::vector<T>(out, out + want.size()), want)
-                            << "k " << k << " w " << w << " C " << C;
+                            << "k " << k << " w " << w << " C " << C << " on "
+                            << qpx::target_name(t);
                     }
             }
         }

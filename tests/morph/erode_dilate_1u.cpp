@@ -71,12 +71,13 @@ void check_1u(Random& rnd, int W, int H, const Mask& k, std::uint32_t border, bo
     });
     std::uint32_t eff = 0;
     ASSERT_TRUE(qpx::accept_morph_border(border, &eff));
-    verify([&](u8* d, int ds) {
-        qpx::morph::apply_1u(qpx::Path::Scalar,
-                             dilate ? qpx::morph::Op::Dilate : qpx::morph::Op::Erode, src.row(0),
-                             src.img.step(), so, d, ds, dof, W, H, eff, value, sp, buf.data());
-        return qpxStatusOk;
-    });
+    for (qpx::Target t : all_targets())
+        verify([&](u8* d, int ds) {
+            qpx::morph::apply_1u(t, dilate ? qpx::morph::Op::Dilate : qpx::morph::Op::Erode,
+                                 src.row(0), src.img.step(), so, d, ds, dof, W, H, eff, value, sp,
+                                 buf.data());
+            return qpxStatusOk;
+        });
 
     std::int64_t specL = 0, bufL = 0;
     ASSERT_EQ(qpxiDilateGetSpecSize_L({W, H}, {k.w, k.h}, &specL), 0);

@@ -10,9 +10,17 @@
 #include <vector>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "qpxcv.h"
 
 namespace morphtest {
+
+// The scalar target and every vector target this processor runs.
+inline std::vector<qpx::Target> all_targets() {
+    std::vector<qpx::Target> t{qpx::Target::Scalar};
+    for (qpx::Target v : qpxtest::vector_targets()) t.push_back(v);
+    return t;
+}
 
 using qpxtest::Margins;
 using qpxtest::Random;

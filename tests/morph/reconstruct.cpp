@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "morph/reconstruct.hpp"
 
 namespace {
@@ -123,12 +124,17 @@ void check_against_reference() {
                     const auto vec = j.dense();
                     ASSERT_EQ(vec, want);
 
-                    // The scalar path gives the same bits.
-                    load(j, marker);
-                    qpx::morph::reconstruct<op, T>(qpx::Path::Scalar, m.roi(), m.step(), j.roi(),
-                                                   j.step(), j.size(), buf.data(),
-                                                   norm == qpxNormInf);
-                    ASSERT_EQ(std::memcmp(j.dense().data(), vec.data(), vec.size() * sizeof(T)), 0);
+                    // Every target gives the same bits.
+                    std::vector<qpx::Target> targets = qpxtest::vector_targets();
+                    targets.push_back(qpx::Target::Scalar);
+                    for (qpx::Target t : targets) {
+                        load(j, marker);
+                        qpx::morph::reconstruct<op, T>(t, m.roi(), m.step(), j.roi(), j.step(),
+                                                       j.size(), buf.data(), norm == qpxNormInf);
+                        ASSERT_EQ(std::memcmp(j.dense().data(), vec.data(), vec.size() * sizeof(T)),
+                                  0)
+                            << qpx::target_name(t);
+                    }
                 }
 }
 
