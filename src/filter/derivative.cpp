@@ -1,149 +1,11 @@
 #include "filter/derivative.hpp"
 
-#include "filter/fixed_engine.hpp"
+#include "filter/fixed.hpp"
 #include "frame/border.hpp"
 #include "frame/check.hpp"
 
 namespace qpx::filter {
 namespace {
-
-using namespace fixed;
-
-// Each kernel has exact integer terms for 8-bit sources, and for floats a row stage (row(r):
-// one extended source row, r(i) read at x + i) followed by a column stage (col(h): h(t, j) is
-// row output t of window row j).
-
-template <class V, class R>
-inline V neg3(const R& r) {  // 1 0 -1
-    return r(0) - r(2);
-}
-template <class V, class R>
-inline V neg5(const R& r) {  // 1 2 0 -2 -1
-    return (r(0) - r(4)) + mulk(2, r(1) - r(3));
-}
-
-struct SobelV3 {
-    static constexpr IntKernel<3, 1> kInt{{{1, 2, 1}}, {{1, 0, -1}}};
-    template <class V, class R>
-    static V row(const R& r, int) {
-        return neg3<V>(r);
-    }
-    template <class V, class H>
-    static V col(const H& h) {
-        return smooth3(h(0, 0), h(0, 1), h(0, 2));
-    }
-};
-struct SobelNegV3 {
-    static constexpr IntKernel<3, 1> kInt{{{1, 2, 1}}, {{-1, 0, 1}}};
-    template <class V, class R>
-    static V row(const R& r, int) {
-        return diff3(r(0), r(2));
-    }
-    template <class V, class H>
-    static V col(const H& h) {
-        return smooth3(h(0, 0), h(0, 1), h(0, 2));
-    }
-};
-struct SobelH3 {
-    static constexpr IntKernel<3, 1> kInt{{{-1, 0, 1}}, {{1, 2, 1}}};
-    template <class V, class R>
-    static V row(const R& r, int) {
-        return smooth3(r(0), r(1), r(2));
-    }
-    template <class V, class H>
-    static V col(const H& h) {
-        return diff3(h(0, 0), h(0, 2));
-    }
-};
-struct ScharrV3 {
-    static constexpr IntKernel<3, 1> kInt{{{3, 10, 3}}, {{-1, 0, 1}}};
-    template <class V, class R>
-    static V row(const R& r, int) {
-        return diff3(r(0), r(2));
-    }
-    template <class V, class H>
-    static V col(const H& h) {
-        return scharr3(h(0, 0), h(0, 1), h(0, 2));
-    }
-};
-struct ScharrH3 {
-    static constexpr IntKernel<3, 1> kInt{{{-1, 0, 1}}, {{3, 10, 3}}};
-    template <class V, class R>
-    static V row(const R& r, int) {
-        return scharr3(r(0), r(1), r(2));
-    }
-    template <class V, class H>
-    static V col(const H& h) {
-        return diff3(h(0, 0), h(0, 2));
-    }
-};
-struct SobelV5 {
-    static constexpr IntKernel<5, 1> kInt{{{1, 4, 6, 4, 1}}, {{1, 2, 0, -2, -1}}};
-    template <class V, class R>
-    static V row(const R& r, int) {
-        return neg5<V>(r);
-    }
-    template <class V, class H>
-    static V col(const H& h) {
-        return smooth5(h(0, 0), h(0, 1), h(0, 2), h(0, 3), h(0, 4));
-    }
-};
-struct SobelNegV5 {
-    static constexpr IntKernel<5, 1> kInt{{{1, 4, 6, 4, 1}}, {{-1, -2, 0, 2, 1}}};
-    template <class V, class R>
-    static V row(const R& r, int) {
-        return diff5(r(0), r(1), r(3), r(4));
-    }
-    template <class V, class H>
-    static V col(const H& h) {
-        return smooth5(h(0, 0), h(0, 1), h(0, 2), h(0, 3), h(0, 4));
-    }
-};
-struct SobelH5 {
-    static constexpr IntKernel<5, 1> kInt{{{-1, -2, 0, 2, 1}}, {{1, 4, 6, 4, 1}}};
-    template <class V, class R>
-    static V row(const R& r, int) {
-        return smooth5(r(0), r(1), r(2), r(3), r(4));
-    }
-    template <class V, class H>
-    static V col(const H& h) {
-        return diff5(h(0, 0), h(0, 1), h(0, 3), h(0, 4));
-    }
-};
-
-template <class Src, class Store>
-void dispatch(DerivKind kind, bool five, Path path, const Src* src, int srcStep,
-              typename Store::Dst* dst, int dstStep, qpxSize roi, std::uint32_t border, Src bv,
-              std::uint8_t* buffer) {
-    switch (kind) {
-        case DerivKind::SobelV:
-            if (five)
-                run<5, SobelV5, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
-            else
-                run<3, SobelV3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
-            break;
-        case DerivKind::SobelNegV:
-            if (five)
-                run<5, SobelNegV5, Store>(path, src, srcStep, dst, dstStep, roi, border, bv,
-                                          buffer);
-            else
-                run<3, SobelNegV3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv,
-                                          buffer);
-            break;
-        case DerivKind::SobelH:
-            if (five)
-                run<5, SobelH5, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
-            else
-                run<3, SobelH3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
-            break;
-        case DerivKind::ScharrV:
-            run<3, ScharrV3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
-            break;
-        case DerivKind::ScharrH:
-            run<3, ScharrH3, Store>(path, src, srcStep, dst, dstStep, roi, border, bv, buffer);
-            break;
-    }
-}
 
 bool scharr(DerivKind kind) {
     return kind == DerivKind::ScharrV || kind == DerivKind::ScharrH;
@@ -157,9 +19,10 @@ constexpr std::int64_t r32(std::int64_t v) {
     return (v + 31) / 32 * 32;
 }
 
-template <class Src, class Dst, class Store>
+template <class Src, class Dst, class Fn>
 qpxStatus filter(DerivKind kind, const Src* src, int srcStep, Dst* dst, int dstStep, qpxSize roi,
-                 qpxMaskSize mask, qpxBorderType border, Src bv, std::uint8_t* buffer, Path path) {
+                 qpxMaskSize mask, qpxBorderType border, Src bv, std::uint8_t* buffer,
+                 const Fn (&kernels)[5][2]) {
     qpxStatus st = Check()
                        .ptrs(src, dst, buffer)
                        .size(roi)
@@ -167,8 +30,8 @@ qpxStatus filter(DerivKind kind, const Src* src, int srcStep, Dst* dst, int dstS
                        .require(accept_filter_border(border), qpxStatusBadBorder)
                        .require(mask_ok(kind, mask), qpxStatusBadMaskSize);
     if (st) return st;
-    dispatch<Src, Store>(kind, mask == qpxMskSize5x5, path, src, srcStep, dst, dstStep, roi, border,
-                         bv, buffer);
+    kernels[int(kind)][mask == qpxMskSize5x5](src, srcStep, dst, dstStep, roi, border, bv, buffer,
+                                              false);
     return qpxStatusOk;
 }
 
@@ -204,16 +67,16 @@ qpxStatus derivative_buffer_size(DerivKind kind, qpxSize roi, qpxMaskSize mask, 
 
 qpxStatus derivative(DerivKind kind, const std::uint8_t* src, int srcStep, std::int16_t* dst,
                      int dstStep, qpxSize roi, qpxMaskSize mask, qpxBorderType borderType,
-                     std::uint8_t borderValue, std::uint8_t* buffer, Path path) {
-    return filter<std::uint8_t, std::int16_t, Store16s>(kind, src, srcStep, dst, dstStep, roi, mask,
-                                                        borderType, borderValue, buffer, path);
+                     std::uint8_t borderValue, std::uint8_t* buffer, Target t) {
+    return filter(kind, src, srcStep, dst, dstStep, roi, mask, borderType, borderValue, buffer,
+                  fixed_kernels(t).deriv8);
 }
 
 qpxStatus derivative(DerivKind kind, const float* src, int srcStep, float* dst, int dstStep,
                      qpxSize roi, qpxMaskSize mask, qpxBorderType borderType, float borderValue,
-                     std::uint8_t* buffer, Path path) {
-    return filter<float, float, Store32f>(kind, src, srcStep, dst, dstStep, roi, mask, borderType,
-                                          borderValue, buffer, path);
+                     std::uint8_t* buffer, Target t) {
+    return filter(kind, src, srcStep, dst, dstStep, roi, mask, borderType, borderValue, buffer,
+                  fixed_kernels(t).deriv32);
 }
 
 }  // namespace qpx::filter

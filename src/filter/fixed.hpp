@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "frame/base.hpp"
+#include "frame/target.hpp"
 
 namespace qpx::filter {
 
@@ -14,12 +15,12 @@ enum class FixedOp { SobelCross, Laplacian, Lowpass };
 // rule, and the buffer holds at least the size the matching query reports. 8u sources give exact
 // 16s results (SobelCross, Laplacian) or the rounded window mean (Lowpass, 8u).
 template <FixedOp op>
-void fixed_filter(Path path, const std::uint8_t* src, int srcStep,
+void fixed_filter(Target t, const std::uint8_t* src, int srcStep,
                   std::conditional_t<op == FixedOp::Lowpass, std::uint8_t, std::int16_t>* dst,
                   int dstStep, qpxSize roi, qpxMaskSize mask, std::uint32_t borderType,
                   std::uint8_t borderValue, std::uint8_t* buffer);
 template <FixedOp op>
-void fixed_filter(Path path, const float* src, int srcStep, float* dst, int dstStep, qpxSize roi,
+void fixed_filter(Target t, const float* src, int srcStep, float* dst, int dstStep, qpxSize roi,
                   qpxMaskSize mask, std::uint32_t borderType, float borderValue,
                   std::uint8_t* buffer);
 
@@ -33,7 +34,40 @@ void gen_sobel_kernel(T* dst, int kernelSize, int derivOrder, int sign);
 
 // Per-pixel reduction of three channels by a norm: 0 Inf, 1 L1, 2 L2 (T is u8, u16 or float).
 template <class T>
-void gradient_color_to_gray(Path path, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
+void gradient_color_to_gray(Target t, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
                             int norm);
+
+// ---- the kernels of one target ----
+
+using Fixed8s = void (*)(const std::uint8_t*, int, std::int16_t*, int, qpxSize, std::uint32_t,
+                         std::uint8_t, std::uint8_t*, bool);
+using Fixed8u = void (*)(const std::uint8_t*, int, std::uint8_t*, int, qpxSize, std::uint32_t,
+                         std::uint8_t, std::uint8_t*, bool);
+using Fixed32f = void (*)(const float*, int, float*, int, qpxSize, std::uint32_t, float,
+                          std::uint8_t*, bool);
+template <class T>
+using GrayFn = void (*)(const T*, int, T*, int, qpxSize, int);
+
+// Filters take (src, srcStep, dst, dstStep, roi, border, value, buffer, prefetch); `prefetch`
+// only adds memory hints. Indexed [0] for 3x3 and [1] for 5x5.
+struct FixedKernels {
+    Fixed8s cross8[2], lap8[2];
+    Fixed8u low8[2];
+    Fixed32f f32[3][2];  // by FixedOp
+    // First-derivative filters by DerivKind (derivative.hpp); Scharr has no 5x5 entry.
+    Fixed8s deriv8[5][2];
+    Fixed32f deriv32[5][2];
+    // Colour-gradient reduction: integer Inf and L1 norms, every float norm.
+    GrayFn<std::uint8_t> gray8;
+    GrayFn<std::uint16_t> gray16;
+    GrayFn<float> gray32;
+    // Integer L2 in two steps: root mean squares of n pixels under the caller's rounding mode,
+    // then their conversion in the control register's mode, saturated.
+    void (*roots8)(const std::uint8_t*, float*, int);
+    void (*roots16)(const std::uint16_t*, float*, int);
+    void (*round8)(const float*, std::uint8_t*, int);
+    void (*round16)(const float*, std::uint16_t*, int);
+};
+QPX_TARGET_TABLE(FixedKernels, fixed_kernels)
 
 }  // namespace qpx::filter

@@ -1,49 +1,42 @@
-// Engine of the fixed 3x3 and 5x5 filters, working in the caller's buffer.
+// Engine of the fixed 3x3 and 5x5 filters, working in the caller's buffer. Included by
+// fixed_kern.cpp after the lane layers, so it is compiled once per target in that target's
+// namespace.
 //
 // 8-bit sources: a kernel is a sum of separable integer terms; the column taps run straight over
 // the source rows into 16-bit work rows, then the row taps over those. Every intermediate value
 // of the fixed masks fits in 16 bits, so the result is the exact sum whatever the order.
 // Float sources: a kernel is a row stage and a column stage, written once as templates over the
-// value type (float for the scalar path, 8 AVX lanes for the vector path), so both paths run the
-// same operations in the same order and agree bit for bit.
+// lane set, so every target runs the same operations in the same order.
 #pragma once
-
-#include <immintrin.h>
 
 #include <cstring>
 #include <utility>
 
-#include "frame/base.hpp"
 #include "frame/border.hpp"
 
-namespace qpx::filter::fixed {
+namespace qpx::filter::QPX_TNS::fixed {
 
-// ---- value types ------------------------------------------------------------------------------
+using namespace qpx::QPX_TNS;
 
-struct VI {  // 8 x int16, the 8-bit kernels' results
-    __m128i v;
+// ---- float values -------------------------------------------------------------------------------
+
+// Float lanes of lane set L with the arithmetic the kernels are written in.
+template <class L>
+struct FV {
+    typename L::F v;
 };
-
-struct VF {  // 8 x float
-    __m256 v;
-};
-inline VF operator+(VF a, VF b) {
-    return {_mm256_add_ps(a.v, b.v)};
+template <class L>
+inline FV<L> operator+(FV<L> a, FV<L> b) {
+    return {L::add(a.v, b.v)};
 }
-inline VF operator-(VF a, VF b) {
-    return {_mm256_sub_ps(a.v, b.v)};
+template <class L>
+inline FV<L> operator-(FV<L> a, FV<L> b) {
+    return {L::sub(a.v, b.v)};
 }
-
 // Multiplication by a small integer constant.
-inline float mulk(int k, float a) {
-    return static_cast<float>(k) * a;
-}
-inline VF mulk(int k, VF a) {
-    return {_mm256_mul_ps(_mm256_set1_ps(static_cast<float>(k)), a.v)};
-}
-
-inline VF loadf(const float* p) {
-    return {_mm256_loadu_ps(p)};
+template <class L>
+inline FV<L> mulk(int k, FV<L> a) {
+    return {L::mul(L::setf(static_cast<float>(k)), a.v)};
 }
 
 // ---- one-dimensional fixed kernels (the order of operations is part of the float results) ----
@@ -85,13 +78,17 @@ inline V box5(V a, V b, V c, V d, V e) {
 
 struct Store16s {
     using Dst = std::int16_t;
-    static void put(Dst* d, int v) { *d = static_cast<Dst>(v); }
-    static void put(Dst* d, VI v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v.v); }
+    template <class L>
+    static void put(Dst* d, typename FiltOps<L>::I16 v) {
+        FiltOps<L>::store16(d, v);
+    }
 };
 struct Store32f {
     using Dst = float;
-    static void put(Dst* d, float v) { *d = v; }
-    static void put(Dst* d, VF v) { _mm256_storeu_ps(d, v.v); }
+    template <class L>
+    static void put(Dst* d, FV<L> v) {
+        L::storef(d, v.v);
+    }
 };
 // Mean of an 8-bit window from its exact sum s, rounded to nearest: s/9 as ((s+5)*7280)>>16 and
 // s/25 as ((s+12)*41944)>>20, both exact for every reachable sum.
@@ -102,14 +99,20 @@ struct StoreMean8u {
     static constexpr int kAdd = area == 9 ? 5 : 12;
     static constexpr int kMul = area == 9 ? 7280 : 41944;
     static constexpr int kShift = area == 9 ? 0 : 4;  // beyond the high half of the product
-    static void put(Dst* d, int s) {
-        *d = static_cast<Dst>(((static_cast<unsigned>(s + kAdd) * kMul) >> 16) >> kShift);
+    template <class L>
+    static void put(Dst* d, typename FiltOps<L>::I16 s) {
+        using O = FiltOps<L>;
+        auto t = O::mulhi_u16(O::add16(s, O::set16(kAdd)), O::set16(kMul));
+        O::store_u8_sat(d, O::srl16(t, kShift));
     }
-    static void put(Dst* d, VI s) {
-        __m128i t = _mm_add_epi16(s.v, _mm_set1_epi16(kAdd));
-        t = _mm_mulhi_epu16(t, _mm_set1_epi16(static_cast<short>(kMul)));
-        t = _mm_srli_epi16(t, kShift);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(t, t));
+};
+// Window sum times 1/9 or 1/25 in single precision.
+template <int area>
+struct StoreMean32f {
+    using Dst = float;
+    template <class L>
+    static void put(Dst* d, FV<L> v) {
+        L::storef(d, L::mul(v.v, L::setf(1.0f / area)));
     }
 };
 
@@ -152,13 +155,30 @@ constexpr int row_outputs() {
         return 1;
 }
 
+template <class K, class L>
+void ring_row_span(const float* ext, float* out, int t, int& x, int w) {
+    constexpr int N = L::template lanes<float>;
+    for (; w - x >= N; x += N) {
+        auto r = [&](int i) { return FV<L>{L::loadf(ext + x + i)}; };
+        L::storef(out + x, K::template row<FV<L>>(r, t).v);
+    }
+}
+
+template <int KS, class K, class Store, int T, class L>
+void ring_col_span(const float* const (&win)[KS][T], typename Store::Dst* d, int& x, int w) {
+    constexpr int N = L::template lanes<float>;
+    for (; w - x >= N; x += N) {
+        auto h = [&](int t, int j) { return FV<L>{L::loadf(win[j][t] + x)}; };
+        Store::template put<L>(d + x, K::template col<FV<L>>(h));
+    }
+}
+
 // Float sources: each source row is extended into a work row and filtered once by the row
 // stage into a ring of KS x rows() filtered rows; the column stage combines KS of them per
 // output row. `prefetch` only changes memory hints, never results.
 template <int KS, class K, class Store>
-void run_ring(Path path, const float* src, int srcStep, typename Store::Dst* dst, int dstStep,
-              qpxSize roi, std::uint32_t borderType, float borderValue, std::uint8_t* buffer,
-              bool prefetch) {
+void run_ring(const float* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
+              std::uint32_t borderType, float borderValue, std::uint8_t* buffer, bool prefetch) {
     constexpr int ax = (KS - 1) / 2, T = row_outputs<K>();
     const int w = roi.width, h = roi.height;
     const RowExtension re = RowExtension::make(borderType, w);
@@ -174,18 +194,9 @@ void run_ring(Path path, const float* src, int srcStep, typename Store::Dst* dst
     auto row_stage = [&](int y, int slot) {
         build_row(ext, src, srcStep, roi, y, ax, ce, re, borderValue);
         for (int t = 0; t < T; ++t) {
-            float* out = ring[slot][t];
             int x = 0;
-            if (path == Path::Vector) {
-                for (; x + 8 <= w; x += 8) {
-                    auto r = [&](int i) { return loadf(ext + x + i); };
-                    _mm256_storeu_ps(out + x, K::template row<VF>(r, t).v);
-                }
-            }
-            for (; x < w; ++x) {
-                auto r = [&](int i) { return ext[x + i]; };
-                out[x] = K::template row<float>(r, t);
-            }
+            ring_row_span<K, Wide>(ext, ring[slot][t], t, x, w);
+            ring_row_span<K, One>(ext, ring[slot][t], t, x, w);
         }
     };
     for (int j = 0; j < KS - 1; ++j) row_stage(j - ax, j);
@@ -202,16 +213,8 @@ void run_ring(Path path, const float* src, int srcStep, typename Store::Dst* dst
             for (int t = 0; t < T; ++t) win[j][t] = ring[(y + j) % KS][t];
         typename Store::Dst* d = row(dst, dstStep, y);
         int x = 0;
-        if (path == Path::Vector) {
-            for (; x + 8 <= w; x += 8) {
-                auto hv = [&](int t, int j) { return loadf(win[j][t] + x); };
-                Store::put(d + x, K::template col<VF>(hv));
-            }
-        }
-        for (; x < w; ++x) {
-            auto hs = [&](int t, int j) { return win[j][t][x]; };
-            Store::put(d + x, K::template col<float>(hs));
-        }
+        ring_col_span<KS, K, Store, T, Wide>(win, d, x, w);
+        ring_col_span<KS, K, Store, T, One>(win, d, x, w);
     }
 }
 
@@ -240,45 +243,44 @@ inline void unroll(F&& f) {
 }
 
 // acc + c * p for a constant tap c.
-template <int c>
-inline __m128i madd16(__m128i acc, __m128i p) {
+template <int c, class L>
+inline typename FiltOps<L>::I16 madd16(typename FiltOps<L>::I16 acc, typename FiltOps<L>::I16 p) {
+    using O = FiltOps<L>;
     if constexpr (c == 1)
-        return _mm_add_epi16(acc, p);
+        return O::add16(acc, p);
     else if constexpr (c == -1)
-        return _mm_sub_epi16(acc, p);
+        return O::sub16(acc, p);
     else
-        return _mm_add_epi16(acc, _mm_mullo_epi16(p, _mm_set1_epi16(short(c))));
+        return O::add16(acc, O::mul16(p, O::set16(c)));
 }
 
-inline __m128i widen8(const std::uint8_t* p) {
-    return _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+// Term t's column kernel over the KS window rows (null: a constant row) for columns x.. into v,
+// whose element 0 is column -ax.
+template <int KS, class K, int t, class L>
+void column_span(const std::uint8_t* const* rows, std::int16_t* v, int& x, int w,
+                 std::uint8_t value) {
+    using O = FiltOps<L>;
+    constexpr int ax = (KS - 1) / 2, N = O::k16;
+    constexpr auto& col = K::kInt.col[t];
+    const auto cv = O::set16(value);
+    for (; w - x >= N; x += N) {
+        auto acc = O::zero16();
+        unroll<KS>([&](auto j) {
+            if constexpr (col[j] != 0)
+                acc = madd16<col[j], L>(acc, rows[j] ? O::widen16(rows[j] + x) : cv);
+        });
+        O::store16(v + ax + x, acc);
+    }
 }
 
-// Term t's column kernel over the KS window rows (null: a constant row) into v, whose element 0
-// is column -ax.
 template <int KS, class K, int t>
-void column_pass(Path path, const std::uint8_t* const* rows, std::int16_t* v, int w,
-                 const RowExtension& re, std::uint8_t value) {
+void column_pass(const std::uint8_t* const* rows, std::int16_t* v, int w, const RowExtension& re,
+                 std::uint8_t value) {
     constexpr int ax = (KS - 1) / 2;
     constexpr auto& col = K::kInt.col[t];
     int x = 0;
-    if (path == Path::Vector) {
-        for (; x + 8 <= w; x += 8) {
-            __m128i acc = _mm_setzero_si128();
-            unroll<KS>([&](auto j) {
-                if constexpr (col[j] != 0) {
-                    __m128i p = rows[j] ? widen8(rows[j] + x) : _mm_set1_epi16(value);
-                    acc = madd16<col[j]>(acc, p);
-                }
-            });
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(v + ax + x), acc);
-        }
-    }
-    for (; x < w; ++x) {
-        int acc = 0;
-        for (int j = 0; j < KS; ++j) acc += col[j] * (rows[j] ? rows[j][x] : value);
-        v[ax + x] = static_cast<std::int16_t>(acc);
-    }
+    column_span<KS, K, t, Wide>(rows, v, x, w, value);
+    column_span<KS, K, t, One>(rows, v, x, w, value);
     // Border columns, mapped the same way in every row of the window.
     for (int x0 : {-ax, w}) {
         for (int bx = x0; bx < x0 + ax; ++bx) {
@@ -291,8 +293,27 @@ void column_pass(Path path, const std::uint8_t* const* rows, std::int16_t* v, in
     }
 }
 
+template <int KS, class K, class Store, int N, class L>
+void row_span(std::int16_t* const (&work)[N], const std::uint8_t* centre, typename Store::Dst* d,
+              int& x, int w) {
+    using O = FiltOps<L>;
+    constexpr auto& kern = K::kInt;
+    constexpr int n = O::k16;
+    for (; w - x >= n; x += n) {
+        auto acc = O::zero16();
+        unroll<N>([&](auto t) {
+            unroll<KS>([&](auto i) {
+                if constexpr (kern.row[t][i] != 0)
+                    acc = madd16<kern.row[t][i], L>(acc, O::load16(work[t] + x + i));
+            });
+        });
+        if constexpr (kern.centre != 0) acc = madd16<kern.centre, L>(acc, O::widen16(centre + x));
+        Store::template put<L>(d + x, acc);
+    }
+}
+
 template <int KS, class K, class Store>
-void run_int(Path path, const std::uint8_t* src, int srcStep, typename Store::Dst* dst, int dstStep,
+void run_int(const std::uint8_t* src, int srcStep, typename Store::Dst* dst, int dstStep,
              qpxSize roi, std::uint32_t borderType, std::uint8_t value, std::uint8_t* buffer,
              bool prefetch) {
     constexpr int ax = (KS - 1) / 2;
@@ -315,46 +336,26 @@ void run_int(Path path, const std::uint8_t* src, int srcStep, typename Store::Ds
             const char* next = reinterpret_cast<const char*>(row(src, srcStep, y + ax + 1));
             for (int b = 0; b < w; b += 64) _mm_prefetch(next + b, _MM_HINT_T0);
         }
-        unroll<N>([&](auto t) { column_pass<KS, K, t>(path, rows, work[t], w, re, value); });
+        unroll<N>([&](auto t) { column_pass<KS, K, t>(rows, work[t], w, re, value); });
 
         const std::uint8_t* centre = rows[ax];  // a ROI row: never constant
         typename Store::Dst* d = row(dst, dstStep, y);
         int x = 0;
-        if (path == Path::Vector) {
-            for (; x + 8 <= w; x += 8) {
-                __m128i acc = _mm_setzero_si128();
-                unroll<N>([&](auto t) {
-                    unroll<KS>([&](auto i) {
-                        if constexpr (kern.row[t][i] != 0) {
-                            __m128i p =
-                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(work[t] + x + i));
-                            acc = madd16<kern.row[t][i]>(acc, p);
-                        }
-                    });
-                });
-                if constexpr (kern.centre != 0) acc = madd16<kern.centre>(acc, widen8(centre + x));
-                Store::put(d + x, VI{acc});
-            }
-        }
-        for (; x < w; ++x) {
-            int acc = 0;
-            for (int t = 0; t < N; ++t)
-                for (int i = 0; i < KS; ++i) acc += kern.row[t][i] * work[t][x + i];
-            Store::put(d + x, acc + kern.centre * centre[x]);
-        }
+        row_span<KS, K, Store, N, Wide>(work, centre, d, x, w);
+        row_span<KS, K, Store, N, One>(work, centre, d, x, w);
     }
 }
 
 // Runs kernel K over the ROI: 8-bit sources through the integer terms, floats through the ring.
 template <int KS, class K, class Store, class Src>
-void run(Path path, const Src* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
-         std::uint32_t borderType, Src borderValue, std::uint8_t* buffer, bool prefetch = false) {
+void run(const Src* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
+         std::uint32_t borderType, Src borderValue, std::uint8_t* buffer, bool prefetch) {
     if constexpr (std::is_same_v<Src, std::uint8_t>)
-        run_int<KS, K, Store>(path, src, srcStep, dst, dstStep, roi, borderType, borderValue,
-                              buffer, prefetch);
+        run_int<KS, K, Store>(src, srcStep, dst, dstStep, roi, borderType, borderValue, buffer,
+                              prefetch);
     else
-        run_ring<KS, K, Store>(path, src, srcStep, dst, dstStep, roi, borderType, borderValue,
-                               buffer, prefetch);
+        run_ring<KS, K, Store>(src, srcStep, dst, dstStep, roi, borderType, borderValue, buffer,
+                               prefetch);
 }
 
-}  // namespace qpx::filter::fixed
+}  // namespace qpx::filter::QPX_TNS::fixed

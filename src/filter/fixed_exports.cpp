@@ -25,7 +25,7 @@ qpxStatus filter(const Src* src, int srcStep, Dst* dst, int dstStep, qpxSize roi
                        .require(accept_filter_border(border), qpxStatusBadBorder)
                        .require(mask_ok(mask), qpxStatusBadMaskSize);
     if (st) return st;
-    fixed_filter<op>(kDefaultPath, src, srcStep, dst, dstStep, roi, mask, border, value, buffer);
+    fixed_filter<op>(cpu_target(), src, srcStep, dst, dstStep, roi, mask, border, value, buffer);
     return qpxStatusOk;
 }
 
@@ -54,7 +54,7 @@ qpxStatus color_to_gray(const T* src, int srcStep, T* dst, int dstStep, qpxSize 
                        .steps({stepOf<T>(srcStep, roi.width, 3), stepOf<T>(dstStep, roi.width)})
                        .require(norm >= 0 && norm <= 2, qpxStatusBadArgument);
     if (st) return st;
-    gradient_color_to_gray<T>(kDefaultPath, src, srcStep, dst, dstStep, roi, norm);
+    gradient_color_to_gray<T>(cpu_target(), src, srcStep, dst, dstStep, roi, norm);
     return qpxStatusOk;
 }
 

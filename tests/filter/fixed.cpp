@@ -1,5 +1,5 @@
 // Fixed filters (SobelCross, Laplacian, Lowpass) and the internal first-derivative filters
-// against a direct correlation over every accepted border code, vector path against scalar; the
+// against a direct correlation over every accepted border code, every target against scalar; the
 // 8-bit mean rounding; the derivative kernel generator and the colour-gradient reduction with
 // its rounding-mode handling; buffer queries and argument checks.
 #include <gtest/gtest.h>
@@ -14,7 +14,6 @@
 
 namespace {
 
-using qpx::Path;
 using qpx::filter::FixedOp;
 using namespace filtertest;
 using u8 = std::uint8_t;
@@ -47,7 +46,6 @@ const Op kOps[] = {
      Mask{3, std::vector<double>(9, 1.0)}, Mask{5, std::vector<double>(25, 1.0)}},
 };
 
-// The export runs the vector path; the scalar path is called directly.
 template <FixedOp op, class Src, class Dst>
 void sweep(const Op& o, unsigned seed) {
     qpxtest::Random rnd(seed);
@@ -65,17 +63,9 @@ void sweep(const Op& o, unsigned seed) {
                 qpxtest::GuardedBuffer buf{std::size_t(size)};
                 const Mask& k = ms == 33 ? o.k3 : o.k5;
                 const Src value = gen();
-                auto run = [&](Path p, auto& src, auto& dst) -> qpxStatus {
-                    if (p == Path::Vector) {
-                        if constexpr (sizeof(Src) == 1)
-                            return o.f8(src.roi(), src.step(), dst.roi(), dst.step(), roi, ms,
-                                        border, value, buf.data());
-                        else
-                            return o.f32(src.roi(), src.step(), dst.roi(), dst.step(), roi, ms,
-                                         border, value, buf.data());
-                    }
-                    qpx::filter::fixed_filter<op>(Path::Scalar, src.roi(), src.step(), dst.roi(),
-                                                  dst.step(), roi, ms, border, value, buf.data());
+                auto run = [&](qpx::Target t, auto& src, auto& dst) -> qpxStatus {
+                    qpx::filter::fixed_filter<op>(t, src.roi(), src.step(), dst.roi(), dst.step(),
+                                                  roi, ms, border, value, buf.data());
                     return qpxStatusOk;
                 };
                 auto want = [&](auto& src, int x, int y) {
@@ -226,10 +216,10 @@ void sweep_derivative(qpxDataType st, qpxDataType dt) {
                 const Src value = gen();
                 check_filter<Src, Dst>(
                     roi, border, (c.k.ks - 1) / 2, gen,
-                    [&](Path p, auto& src, auto& dst) {
+                    [&](qpx::Target t, auto& src, auto& dst) {
                         return qpx::filter::derivative(c.kind, src.roi(), src.step(), dst.roi(),
                                                        dst.step(), roi, c.mask, border, value,
-                                                       buf.data(), p);
+                                                       buf.data(), t);
                     },
                     [&](auto& src, int x, int y) {
                         return correlate(src, c.k, x, y, border, value);
@@ -378,24 +368,31 @@ void check_gray(F exportFn) {
     for (int norm : {0, 1, 2})
         for (int w : widths)
             for (qpxtest::Place place : {qpxtest::Place::Begin, qpxtest::Place::End}) {
-                GuardedImage<T> src(w, 3, 3, 0, place), vec(w, 3, 1, 0, place), sca(w, 3);
+                GuardedImage<T> src(w, 3, 3, 0, place), out(w, 3, 1, 0, place), sca(w, 3);
                 src.fill([&] {  // full range, with the type's extremes mixed in
                     const std::uint32_t b = rnd.bits() % 7;
                     return b == 0   ? std::numeric_limits<T>::max()
                            : b == 1 ? std::numeric_limits<T>::lowest()
                                     : rnd.any<T>();
                 });
-                ASSERT_EQ(exportFn(src.roi(), src.step(), vec.roi(), vec.step(), {w, 3}, norm), 0);
-                qpx::filter::gradient_color_to_gray<T>(qpx::Path::Scalar, src.roi(), src.step(),
-                                                       sca.roi(), sca.step(), {w, 3}, norm);
+                ASSERT_EQ(exportFn(src.roi(), src.step(), out.roi(), out.step(), {w, 3}, norm), 0);
+                auto run = [&](qpx::Target t, GuardedImage<T>& dst) {
+                    qpx::filter::gradient_color_to_gray<T>(t, src.roi(), src.step(), dst.roi(),
+                                                           dst.step(), {w, 3}, norm);
+                };
+                run(qpx::Target::Scalar, sca);
                 for (int y = 0; y < 3; ++y)
-                    for (int x = 0; x < w; ++x) {
+                    for (int x = 0; x < w; ++x)
                         ASSERT_EQ(
-                            double(vec.at(x, y)),
+                            double(out.at(x, y)),
                             gray_ref<T>(src.at(x, y, 0), src.at(x, y, 1), src.at(x, y, 2), norm))
                             << "norm " << norm << " x " << x;
-                        ASSERT_EQ(0, std::memcmp(&vec.at(x, y), &sca.at(x, y), sizeof(T)));
-                    }
+                for (qpx::Target t : qpxtest::vector_targets()) {
+                    run(t, out);
+                    for (int y = 0; y < 3; ++y)
+                        ASSERT_EQ(0, std::memcmp(&out.at(0, y), &sca.at(0, y), sizeof(T) * w))
+                            << qpx::target_name(t) << " norm " << norm << " width " << w;
+                }
             }
 }
 TEST(GradientColorToGray, MatchesFormulas) {

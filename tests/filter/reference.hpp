@@ -1,6 +1,6 @@
 // Direct references for the filter tests, written independently of the library: the
 // border-extended source pixel by pixel, the 2-D correlation of a mask with it, and a harness
-// that runs a fixed filter on guarded images over both code paths.
+// that runs a fixed filter on guarded images on every vector target.
 #pragma once
 
 #include <cmath>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "frame/base.hpp"
 
 namespace filtertest {
@@ -76,12 +77,14 @@ inline std::vector<unsigned> accepted_borders() {
         for (unsigned flags = 0; flags < 16; ++flags) v.push_back(kind | flags << 4);
     return v;
 }
-inline const std::vector<qpxSize> kRois = {{1, 1}, {1, 6}, {6, 1}, {2, 3}, {17, 4}, {41, 7}};
+// Widths past one, two and several vectors of every target's 16-bit lanes, with tails.
+inline const std::vector<qpxSize> kRois = {{1, 1},  {1, 6},  {6, 1},  {2, 3},
+                                           {17, 4}, {41, 7}, {67, 3}, {133, 2}};
 
-// Runs run(path, src, dst) with the vector and the scalar path for both guard placements. The
-// source has memory beyond the ROI exactly where the border code says it may be read (`reach`
-// pixels), so any other access faults. Results must match want(src, x, y) within `tol`, and the
-// two paths must agree bit for bit.
+// Runs run(target, src, dst) on the scalar target and every vector target, for both guard
+// placements. The source has memory beyond the ROI exactly where the border code says it may be
+// read (`reach` pixels), so any other access faults. Results must match want(src, x, y) within
+// `tol`, and every target must agree with the scalar one bit for bit.
 template <class Src, class Dst, class Gen, class Run, class Want>
 void check_filter(qpxSize roi, unsigned border, int reach, Gen&& gen, Run&& run, Want&& want,
                   double tol = 0) {
@@ -91,16 +94,21 @@ void check_filter(qpxSize roi, unsigned border, int reach, Gen&& gen, Run&& run,
     for (qpxtest::Place place : {qpxtest::Place::Begin, qpxtest::Place::End}) {
         GuardedImage<Src> src(roi.width, roi.height, 1, 0, place, m);
         src.fill(gen);
-        GuardedImage<Dst> vec(roi.width, roi.height, 1, 0, place), sca(roi.width, roi.height);
-        ASSERT_EQ(run(qpx::Path::Vector, src, vec), qpxStatusOk);
-        ASSERT_EQ(run(qpx::Path::Scalar, src, sca), qpxStatusOk);
+        GuardedImage<Dst> sca(roi.width, roi.height, 1, 0, place);
+        ASSERT_EQ(run(qpx::Target::Scalar, src, sca), qpxStatusOk);
         for (int y = 0; y < roi.height; ++y)
-            for (int x = 0; x < roi.width; ++x) {
-                ASSERT_NEAR(double(vec.at(x, y)), want(src, x, y), tol)
+            for (int x = 0; x < roi.width; ++x)
+                ASSERT_NEAR(double(sca.at(x, y)), want(src, x, y), tol)
                     << "border " << border << " roi " << roi.width << "x" << roi.height << " at "
                     << x << "," << y;
-                ASSERT_EQ(0, std::memcmp(&vec.at(x, y), &sca.at(x, y), sizeof(Dst)));
-            }
+        for (qpx::Target t : qpxtest::vector_targets()) {
+            GuardedImage<Dst> vec(roi.width, roi.height, 1, 0, place);
+            ASSERT_EQ(run(t, src, vec), qpxStatusOk);
+            for (int y = 0; y < roi.height; ++y)
+                ASSERT_EQ(0, std::memcmp(&vec.at(0, y), &sca.at(0, y), sizeof(Dst) * roi.width))
+                    << qpx::target_name(t) << " border " << border << " roi " << roi.width << "x"
+                    << roi.height << " row " << y;
+        }
     }
 }
 
