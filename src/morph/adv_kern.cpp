@@ -19,7 +19,7 @@ void subtract(const T* a, std::int64_t aStep, const T* b, std::int64_t bStep, T*
         T* rd = row(dst, dstStep, y);
         for_lanes<T>(0, elems, [&](auto w, std::int64_t x) {
             using W = decltype(w);
-            W::store(rd + x, W::diff(W::load(ra + x), W::load(rb + x), clampNeg));
+            w.store(rd + x, W::diff(w.load(ra + x), w.load(rb + x), clampNeg));
         });
     }
 }

@@ -27,9 +27,9 @@ void row_8u(const u8* s, u8* d, std::int64_t n, std::int32_t v) {
     const u8 c = static_cast<u8>(mag);
     for_lanes<u8>(0, n, [&](auto w, std::int64_t x) {
         using W = decltype(w);
-        const auto src = W::load(s + x), k = W::set(c);
+        const auto src = w.load(s + x), k = W::set(c);
         const auto t = v < 0 ? W::diff(src, k, false) : W::adds(src, k);
-        W::store(d + x, pick<dilate, W>(W::load(d + x), t));
+        w.store(d + x, pick<dilate, W>(w.load(d + x), t));
     });
 }
 

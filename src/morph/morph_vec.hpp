@@ -149,18 +149,52 @@ struct MLanes<Wide, float> {
     }
 };
 
+// The last k < N elements of a row in one vector: masked loads and stores touch only those (and
+// never fault beyond them), so the tail takes one step instead of k single-lane ones.
+template <class T>
+struct MTail : MLanes<Wide, T> {
+    using B = MLanes<Wide, T>;
+    using M = std::conditional_t<sizeof(T) == 1, __mmask64,
+                                 std::conditional_t<sizeof(T) == 2, __mmask32, __mmask16> >;
+    M m;
+    explicit MTail(std::int64_t k) : m(static_cast<M>((std::uint64_t(1) << k) - 1)) {}
+    typename B::V load(const T* p) const {
+        if constexpr (sizeof(T) == 1)
+            return _mm512_maskz_loadu_epi8(m, p);
+        else if constexpr (sizeof(T) == 2)
+            return _mm512_maskz_loadu_epi16(m, p);
+        else
+            return _mm512_maskz_loadu_ps(m, p);
+    }
+    void store(T* p, typename B::V v) const {
+        if constexpr (sizeof(T) == 1)
+            _mm512_mask_storeu_epi8(p, m, v);
+        else if constexpr (sizeof(T) == 2)
+            _mm512_mask_storeu_epi16(p, m, v);
+        else
+            _mm512_mask_storeu_ps(p, m, v);
+    }
+};
+
 #endif
 
-// Runs f(MLanes<L, T>{}, i) over i in [i0, n): whole vectors of the widest lanes, then one lane
-// at a time, so every target visits the elements in the same order with the same operations.
-// `maxLanes` bounds the vector width for recurrences that read results a fixed distance back.
+// Runs f(lanes, i) over i in [i0, n): whole vectors of the widest lanes, then the tail (one
+// masked vector on AVX-512, else one lane at a time), with f loading and storing through
+// `lanes.load` / `lanes.store`, so every target visits the elements in the same order with the same
+// operations. `maxLanes` bounds the vector width for recurrences that read results a fixed distance
+// back.
 template <class T, class F>
 inline void for_lanes(std::int64_t i0, std::int64_t n, F&& f, std::int64_t maxLanes = 1 << 30) {
     std::int64_t i = i0;
     using W = MLanes<Wide, T>;
     if constexpr (W::N > 1)
-        if (W::N <= maxLanes)
+        if (W::N <= maxLanes) {
             for (; n - i >= W::N; i += W::N) f(W{}, i);
+#if QPX_TARGET == 3
+            if (i < n) f(MTail<T>(n - i), i);
+            return;
+#endif
+        }
     for (; i < n; ++i) f(MLanes<One, T>{}, i);
 }
 
@@ -170,8 +204,13 @@ inline void for_lanes_down(std::int64_t n, F&& f, std::int64_t maxLanes = 1 << 3
     std::int64_t i = n;
     using W = MLanes<Wide, T>;
     if constexpr (W::N > 1)
-        if (W::N <= maxLanes)
+        if (W::N <= maxLanes) {
             for (; i >= W::N; i -= W::N) f(W{}, i - W::N);
+#if QPX_TARGET == 3
+            if (i > 0) f(MTail<T>(i), 0);
+            return;
+#endif
+        }
     for (; i > 0; --i) f(MLanes<One, T>{}, i - 1);
 }
 

@@ -42,7 +42,7 @@ inline void combine(const T* a, const T* b, T* out, std::int64_t n, std::int64_t
         0, n,
         [&](auto w, std::int64_t i) {
             using W = decltype(w);
-            W::store(out + i, ext<op, W>(W::load(a + i), W::load(b + i)));
+            w.store(out + i, ext<op, W>(w.load(a + i), w.load(b + i)));
         },
         dist);
 }
@@ -53,9 +53,9 @@ template <class T, Op op>
 inline void combine_taps(const T* a, std::int64_t stride, int taps, T* out, std::int64_t n) {
     for_lanes<T>(0, n, [&](auto w, std::int64_t i) {
         using W = decltype(w);
-        auto v = W::load(a + i);
-        for (int j = 1; j < taps; ++j) v = ext<op, W>(v, W::load(a + i + j * stride));
-        W::store(out + i, v);
+        auto v = w.load(a + i);
+        for (int j = 1; j < taps; ++j) v = ext<op, W>(v, w.load(a + i + j * stride));
+        w.store(out + i, v);
     });
 }
 
@@ -64,7 +64,7 @@ template <class T, Op op>
 inline void combine3(const T* a, const T* b, const T* c, T* out, std::int64_t n) {
     for_lanes<T>(0, n, [&](auto w, std::int64_t i) {
         using W = decltype(w);
-        W::store(out + i, ext<op, W>(ext<op, W>(W::load(a + i), W::load(b + i)), W::load(c + i)));
+        w.store(out + i, ext<op, W>(ext<op, W>(w.load(a + i), w.load(b + i)), w.load(c + i)));
     });
 }
 
@@ -81,7 +81,7 @@ inline void combine_down(const T* a, const T* b, T* out, std::int64_t n, std::in
         n,
         [&](auto w, std::int64_t i) {
             using W = decltype(w);
-            W::store(out + i, ext<op, W>(W::load(a + i), W::load(b + i)));
+            w.store(out + i, ext<op, W>(w.load(a + i), w.load(b + i)));
         },
         dist);
 }
@@ -97,12 +97,12 @@ inline void blocks_forward(T* m, T* out, std::int64_t i0, std::int64_t i1, std::
         i0, i1,
         [&](auto w, std::int64_t i) {
             using W = decltype(w);
-            const auto last = W::load(m + i + ahead);
-            auto h = W::load(m + i);
-            if constexpr (carry) h = ext<op, W>(W::load(m + i - S), h);
+            const auto last = w.load(m + i + ahead);
+            auto h = w.load(m + i);
+            if constexpr (carry) h = ext<op, W>(w.load(m + i - S), h);
             T* o = out + i - lag;
-            W::store(o, ext<op, W>(ext<op, W>(W::load(o), h), last));
-            if constexpr (carry) W::store(m + i, h);
+            w.store(o, ext<op, W>(ext<op, W>(w.load(o), h), last));
+            if constexpr (carry) w.store(m + i, h);
         },
         S);
 }
@@ -199,10 +199,10 @@ void mask_row(const MaskView& m, RowAt&& rowAt, T* out, std::int64_t n, int C) {
         }
         for_lanes<T>(x, n, [&](auto w, std::int64_t i) {
             using L = decltype(w);
-            auto v = first ? L::load(r + i + std::int64_t(mem[1]) * C) : L::load(out + i);
+            auto v = first ? w.load(r + i + std::int64_t(mem[1]) * C) : w.load(out + i);
             for (int t = first ? 1 : 0; t < cnt; ++t)
-                v = ext<op, L>(v, L::load(r + i + std::int64_t(mem[1 + t]) * C));
-            L::store(out + i, v);
+                v = ext<op, L>(v, w.load(r + i + std::int64_t(mem[1 + t]) * C));
+            w.store(out + i, v);
         });
         first = false;
     }
