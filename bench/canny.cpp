@@ -1,18 +1,18 @@
-// Canny on 8u HD images with the 3x3 Sobel, L1 and L2. The "natural" picture is synthesised
-// (the benchmark reads no files): smooth sums of sines with soft step regions and a little noise,
-// which gives the sparse, connected edges of a photograph. "Noise" is uniform random bytes, the
-// dense worst case for suppression and edge following. BM_Memcpy_Canny copies the same bytes.
+// Canny on 8u HD and 4K images with the 3x3 Sobel, L1 and L2, on every vector target. The "natural"
+// picture is synthesised (the benchmark reads no files): smooth sums of sines with soft step
+// regions and a little noise, which gives the sparse, connected edges of a photograph. "Noise" is
+// uniform random bytes, the dense worst case for suppression and edge following. BM_Memcpy_Canny
+// copies the same bytes.
 #include <cmath>
 #include <vector>
 
 #include "bench_util.hpp"
+#include "feature/canny.hpp"
 
 namespace {
 
 using qpxbench::Image;
 using u8 = std::uint8_t;
-
-constexpr int kW = 1920, kH = 1080;
 
 void fill_natural(Image<u8>& img) {
     std::mt19937 rng(11);
@@ -32,10 +32,13 @@ void fill_natural(Image<u8>& img) {
 }
 
 void BM_Memcpy_Canny(benchmark::State& state) {
-    qpxbench::memcpy_baseline(state, std::size_t(kW) * kH);
+    qpxbench::memcpy_baseline(state, std::size_t(state.range(0)) * state.range(1));
 }
 
 void run(benchmark::State& state, bool natural, int norm) {
+    const int kW = int(state.range(0)), kH = int(state.range(1));
+    qpx::Target t;
+    if (!qpxbench::target_arg(state, 2, &t)) return;
     Image<u8> src(kW, kH), dst(kW, kH);
     if (natural) fill_natural(src);
     int size = 0;
@@ -43,8 +46,9 @@ void run(benchmark::State& state, bool natural, int norm) {
     std::vector<u8> buf(static_cast<std::size_t>(size));
     const float low = norm == qpxEdgeNormL1 ? 80.f : 60.f, high = 2.5f * low;
     for (auto _ : state)
-        qpxiCannyBorder_8u_C1R(src.data, src.step, dst.data, dst.step, src.roi(), qpxFilterSobel,
-                               qpxMskSize3x3, qpxBorderRepl, 0, norm, low, high, buf.data());
+        qpx::feature::canny_border(t, src.data, src.step, dst.data, dst.step, src.roi(),
+                                   qpxFilterSobel, qpxMskSize3x3, qpxBorderRepl, 0, norm, low, high,
+                                   buf.data());
     qpxbench::report(state, std::size_t(kW) * kH, std::size_t(kW) * kH);
 }
 
@@ -61,10 +65,10 @@ void BM_CannyBorder_Noise_L2(benchmark::State& s) {
     run(s, false, qpxEdgeNormL2);
 }
 
-BENCHMARK(BM_Memcpy_Canny)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CannyBorder_Natural_L1)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CannyBorder_Natural_L2)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CannyBorder_Noise_L1)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CannyBorder_Noise_L2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Memcpy_Canny)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CannyBorder_Natural_L1)->Apply(qpxbench::sizes_by_target);
+BENCHMARK(BM_CannyBorder_Natural_L2)->Apply(qpxbench::sizes_by_target);
+BENCHMARK(BM_CannyBorder_Noise_L1)->Apply(qpxbench::sizes_by_target);
+BENCHMARK(BM_CannyBorder_Noise_L2)->Apply(qpxbench::sizes_by_target);
 
 }  // namespace

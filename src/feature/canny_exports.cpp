@@ -52,11 +52,11 @@ qpxStatus canny(const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8* dst, i64 d
         // The 32-bit-size float form keeps magnitudes equal to the low threshold.
         EdgeThresholds<float> th{lo, hi, !longForm};
         if (squared)
-            canny_deriv<float, float, EdgeMag::L2Square>(kDefaultPath, dx, dxStep, dy, dyStep, dst,
+            canny_deriv<float, float, EdgeMag::L2Square>(cpu_target(), dx, dxStep, dy, dyStep, dst,
                                                          dstStep, roi.width, roi.height, th,
                                                          buffer);
         else
-            canny_deriv<float, float, EdgeMag::L1>(kDefaultPath, dx, dxStep, dy, dyStep, dst,
+            canny_deriv<float, float, EdgeMag::L1>(cpu_target(), dx, dxStep, dy, dyStep, dst,
                                                    dstStep, roi.width, roi.height, th, buffer);
     } else {
         EdgeThresholds<i32> th{trunc32(lo), trunc32(hi), false};
@@ -66,10 +66,10 @@ qpxStatus canny(const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8* dst, i64 d
             // that it still lies below that sum and above every other.
             th.low = std::min(th.low, INT32_MAX - 1);
             th.high = std::min(th.high, INT32_MAX - 1);
-            canny_deriv<i16, i32, EdgeMag::L2Square>(kDefaultPath, dx, dxStep, dy, dyStep, dst,
+            canny_deriv<i16, i32, EdgeMag::L2Square>(cpu_target(), dx, dxStep, dy, dyStep, dst,
                                                      dstStep, roi.width, roi.height, th, buffer);
         } else {
-            canny_deriv<i16, i32, EdgeMag::L1>(kDefaultPath, dx, dxStep, dy, dyStep, dst, dstStep,
+            canny_deriv<i16, i32, EdgeMag::L1>(cpu_target(), dx, dxStep, dy, dyStep, dst, dstStep,
                                                roi.width, roi.height, th, buffer);
         }
     }
@@ -170,6 +170,6 @@ QPX_EXPORT qpxStatus qpxiCannyBorder_8u_C1R(const uint8_t* src, int srcStep, uin
                                           kind == kBorderConst),
                      qpxStatusBadBorder);
     if (st) return st;
-    return canny_border(kDefaultPath, src, srcStep, dst, dstStep, roiSize, filterType, mask,
+    return canny_border(cpu_target(), src, srcStep, dst, dstStep, roiSize, filterType, mask,
                         borderType, borderValue, norm, lowThreshold, highThreshold, buffer);
 }

@@ -4,11 +4,10 @@
 //
 // Windowed sums are formed row by row: each plane row gets its horizontal window sums once (kept
 // in a ring of rows keyed by the plane row they came from), and each output row adds the rows of
-// its window from top to bottom. Every sum is taken in the same order on both paths, and the
-// vector path runs the same IEEE operations lane by lane, so the paths agree bit for bit.
+// its window from top to bottom. Every sum is taken in the same order on every target: the
+// columns near a side the kind extends are summed here, the rest and the per-pixel formulas by the
+// target's kernels (corner_kern.cpp), which run the same IEEE operations lane by lane.
 #include "feature/corner.hpp"
-
-#include <immintrin.h>
 
 #include <algorithm>
 #include <climits>
@@ -33,20 +32,6 @@ inline u8* align32(u8* p) {
     return reinterpret_cast<u8*>((reinterpret_cast<std::uintptr_t>(p) + 31) & ~std::uintptr_t(31));
 }
 
-// Scalar forms with the instruction semantics of the vector code (NaN picks the second operand).
-inline float sqrt_f(float x) {
-    return _mm_cvtss_f32(_mm_sqrt_ss(_mm_set_ss(x)));
-}
-inline float max_f(float a, float b) {
-    return _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(a), _mm_set_ss(b)));
-}
-inline float min_f(float a, float b) {
-    return _mm_cvtss_f32(_mm_min_ss(_mm_set_ss(a), _mm_set_ss(b)));
-}
-inline float abs_f(float a) {
-    return _mm_cvtss_f32(_mm_andnot_ps(_mm_set_ss(-0.0f), _mm_set_ss(a)));
-}
-
 // Derivative planes hold exact 16-bit values for 8-bit sources and floats for float sources.
 template <class T>
 using DerivOf = std::conditional_t<std::is_same_v<T, u8>, std::int16_t, float>;
@@ -57,14 +42,9 @@ inline float ld1(const std::int16_t* p) {
 inline float ld1(const float* p) {
     return *p;
 }
-inline __m256 ld8(const std::int16_t* p) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i lo = _mm_cvtepi16_epi32(v);
-    __m128i hi = _mm_cvtepi16_epi32(_mm_unpackhi_epi64(v, v));
-    return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-}
-inline __m256 ld8(const float* p) {
-    return _mm256_loadu_ps(p);
+// The derivative filters still take the older path selector.
+inline Path deriv_path(Target t) {
+    return t == Target::Scalar ? Path::Scalar : Path::Vector;
 }
 
 constexpr int kConst = INT_MIN;  // a plane row or column outside the ROI with the constant value
@@ -106,8 +86,8 @@ struct Ring {
 // Horizontal window sums of the three tensor planes along real plane row r, for output columns
 // ox0..ox1-1, into out[0..], out[stride..], out[2*stride..].
 template <class D>
-void hsum_row(Path path, const Planes<D>& P, int r, int n, int ox0, int ox1, float* out,
-              int stride) {
+void hsum_row(const CornerKernels& kn, const Planes<D>& P, int r, int n, int ox0, int ox1,
+              float* out, int stride) {
     const int ax = (n - 1) / 2;
     const D* dxr = row(P.dx, P.step, r - P.R0);
     const D* dyr = row(P.dy, P.step, r - P.R0);
@@ -139,30 +119,20 @@ void hsum_row(Path path, const Planes<D>& P, int r, int n, int ox0, int ox1, flo
         ob[x - ox0] = sb;
         oc[x - ox0] = sc;
     };
+    // Columns whose whole window reads the planes directly go to the kernel.
+    const std::int64_t lo = P.mLeft ? INT_MIN : 0;
+    const std::int64_t hi = P.mRight ? INT_MAX : P.w - 1;
+    const int xd0 = static_cast<int>(std::max<std::int64_t>(ox0, lo + ax));
+    const int xd1 = static_cast<int>(std::min<std::int64_t>(ox1, hi - (n - 1) + ax + 1));
     int x = ox0;
-    if (path == Path::Vector) {
-        // Columns whose whole window reads the planes directly.
-        const std::int64_t lo = P.mLeft ? INT_MIN : 0;
-        const std::int64_t hi = P.mRight ? INT_MAX : P.w - 1;
-        const int xd0 = static_cast<int>(std::max<std::int64_t>(ox0, lo + ax));
-        const int xd1 = static_cast<int>(std::min<std::int64_t>(ox1, hi - (n - 1) + ax + 1));
-        for (; x < xd0 && x < ox1; ++x) one(x);
-        for (; x + 8 <= xd1; x += 8) {
-            const D* pu = dxr + (x - ax - P.C0);
-            const D* pv = dyr + (x - ax - P.C0);
-            __m256 u = ld8(pu), v = ld8(pv);
-            __m256 sa = _mm256_mul_ps(u, u), sb = _mm256_mul_ps(u, v), sc = _mm256_mul_ps(v, v);
-            for (int i = 1; i < n; ++i) {
-                u = ld8(pu + i);
-                v = ld8(pv + i);
-                sa = _mm256_add_ps(sa, _mm256_mul_ps(u, u));
-                sb = _mm256_add_ps(sb, _mm256_mul_ps(u, v));
-                sc = _mm256_add_ps(sc, _mm256_mul_ps(v, v));
-            }
-            _mm256_storeu_ps(oa + (x - ox0), sa);
-            _mm256_storeu_ps(ob + (x - ox0), sb);
-            _mm256_storeu_ps(oc + (x - ox0), sc);
-        }
+    for (; x < xd0 && x < ox1; ++x) one(x);
+    if (x < xd1) {
+        const int j = x - ox0, at = x - ax - P.C0;
+        if constexpr (std::is_same_v<D, float>)
+            kn.hsumF32(dxr + at, dyr + at, n, xd1 - x, oa + j, ob + j, oc + j);
+        else
+            kn.hsumS16(dxr + at, dyr + at, n, xd1 - x, oa + j, ob + j, oc + j);
+        x = xd1;
     }
     for (; x < ox1; ++x) one(x);
 }
@@ -170,8 +140,8 @@ void hsum_row(Path path, const Planes<D>& P, int r, int n, int ox0, int ox1, flo
 // Runs the windowed tensor over output rows oy0..oy1-1 and columns ox0..ox1-1 and hands the
 // averaged A, B, C of each pixel to the finaliser.
 template <class D, class Fin>
-void tensor(Path path, const Planes<D>& P, int n, int ox0, int ox1, int oy0, int oy1, Ring& R,
-            Fin& fin) {
+void tensor(const CornerKernels& kn, const Planes<D>& P, int n, int ox0, int ox1, int oy0, int oy1,
+            Ring& R, Fin& fin) {
     const int ay = (n - 1) / 2;
     const float inv = 1.0f / static_cast<float>(n * n);
     float constSum = P.cv;  // horizontal sum of a constant row
@@ -188,50 +158,13 @@ void tensor(Path path, const Planes<D>& P, int n, int ox0, int ox1, int oy0, int
             const int slot = (r - P.R0) % R.K;
             float* sp = R.slots + std::int64_t(slot) * 3 * s;
             if (R.tags[slot] != r) {
-                hsum_row(path, P, r, n, ox0, ox1, sp, s);
+                hsum_row(kn, P, r, n, ox0, ox1, sp, s);
                 R.tags[slot] = r;
             }
             R.rows[i] = sp;
         }
         fin.row(y);
-        int x = ox0;
-        if (path == Path::Vector) {
-            const __m256 vc = _mm256_set1_ps(constSum);
-            const __m256 vinv = _mm256_set1_ps(inv);
-            for (; x + 8 <= ox1; x += 8) {
-                const int j = x - ox0;
-                auto ld = [&](const float* rp, int off) {
-                    return rp ? _mm256_loadu_ps(rp + off + j) : vc;
-                };
-                __m256 a = ld(R.rows[0], 0), b = ld(R.rows[0], s), c = ld(R.rows[0], 2 * s);
-                for (int i = 1; i < n; ++i) {
-                    a = _mm256_add_ps(a, ld(R.rows[i], 0));
-                    b = _mm256_add_ps(b, ld(R.rows[i], s));
-                    c = _mm256_add_ps(c, ld(R.rows[i], 2 * s));
-                }
-                fin.vec(x, _mm256_mul_ps(a, vinv), _mm256_mul_ps(b, vinv), _mm256_mul_ps(c, vinv));
-            }
-        }
-        for (; x < ox1; ++x) {
-            const int j = x - ox0;
-            float a = 0, b = 0, c = 0;
-            for (int i = 0; i < n; ++i) {
-                const float* rp = R.rows[i];
-                const float ta = rp ? rp[j] : constSum;
-                const float tb = rp ? rp[s + j] : constSum;
-                const float tc = rp ? rp[2 * s + j] : constSum;
-                if (i == 0) {
-                    a = ta;
-                    b = tb;
-                    c = tc;
-                } else {
-                    a = a + ta;
-                    b = b + tb;
-                    c = c + tc;
-                }
-            }
-            fin.px(x, a * inv, b * inv, c * inv);
-        }
+        fin.span(kn, TensorRow{R.rows, n, s, constSum, inv}, ox0, ox1);
     }
 }
 
@@ -244,18 +177,8 @@ struct MinEigenFin {
     float* d = nullptr;
 
     void row(int y) { d = qpx::row(dst, dstStep, y); }
-    void px(int x, float A, float B, float C) {
-        const float t = A - C;
-        const float r = sqrt_f(t * t + (B * B) * 4.0f);
-        d[x] = half * ((A + C) - r);
-    }
-    void vec(int x, __m256 A, __m256 B, __m256 C) {
-        const __m256 t = _mm256_sub_ps(A, C);
-        const __m256 q = _mm256_add_ps(_mm256_mul_ps(t, t),
-                                       _mm256_mul_ps(_mm256_mul_ps(B, B), _mm256_set1_ps(4.0f)));
-        const __m256 r = _mm256_sqrt_ps(q);
-        _mm256_storeu_ps(
-            d + x, _mm256_mul_ps(_mm256_set1_ps(half), _mm256_sub_ps(_mm256_add_ps(A, C), r)));
+    void span(const CornerKernels& kn, const TensorRow& tr, int x0, int x1) {
+        kn.minEigen(tr, 0, x1 - x0, half, d + x0);
     }
 };
 
@@ -266,74 +189,9 @@ struct EigenVecsFin {
     float g;  // sign of the mixed term in the eigenvectors
     float* d = nullptr;
 
-    static constexpr float kMinLen = 1.1920929e-7f;
-
     void row(int y) { d = qpx::row(dst, dstStep, y); }
-    void px(int x, float a, float b, float c) {
-        const float A = s * a, B = s * b, C = s * c;
-        const float t = A - C;
-        const float r = sqrt_f(t * t + (B * B) * 4.0f);
-        const float l1 = ((A + C) + r) * 0.5f;
-        const float l2 = ((A + C) - r) * 0.5f;
-        const float eps = 0.001f * max_f(A, C);
-        float* o = d + 6 * std::int64_t(x);
-        if (A * C - B * B < eps || min_f(A, C) < eps) {
-            for (int i = 0; i < 6; ++i) o[i] = 0.0f;
-            return;
-        }
-        o[0] = l1;
-        o[1] = l2;
-        if (abs_f(B) < eps) {
-            o[2] = 0.0f;
-            o[3] = 1.0f;
-            o[4] = 1.0f;
-            o[5] = 0.0f;
-            return;
-        }
-        const float bp = B * g;
-        const float e1 = l1 - A, e2 = l2 - A;
-        const float len1 = max_f(sqrt_f(bp * bp + e1 * e1), kMinLen);
-        const float len2 = max_f(sqrt_f(bp * bp + e2 * e2), kMinLen);
-        o[2] = bp / len1;
-        o[3] = e1 / len1;
-        o[4] = bp / len2;
-        o[5] = e2 / len2;
-    }
-    void vec(int x, __m256 a, __m256 b, __m256 c) {
-        const __m256 vs = _mm256_set1_ps(s);
-        const __m256 A = _mm256_mul_ps(vs, a), B = _mm256_mul_ps(vs, b), C = _mm256_mul_ps(vs, c);
-        const __m256 t = _mm256_sub_ps(A, C);
-        const __m256 r = _mm256_sqrt_ps(_mm256_add_ps(
-            _mm256_mul_ps(t, t), _mm256_mul_ps(_mm256_mul_ps(B, B), _mm256_set1_ps(4.0f))));
-        const __m256 half = _mm256_set1_ps(0.5f);
-        const __m256 l1 = _mm256_mul_ps(_mm256_add_ps(_mm256_add_ps(A, C), r), half);
-        const __m256 l2 = _mm256_mul_ps(_mm256_sub_ps(_mm256_add_ps(A, C), r), half);
-        const __m256 eps = _mm256_mul_ps(_mm256_set1_ps(0.001f), _mm256_max_ps(A, C));
-        const __m256 det = _mm256_sub_ps(_mm256_mul_ps(A, C), _mm256_mul_ps(B, B));
-        const __m256 zero = _mm256_or_ps(_mm256_cmp_ps(det, eps, _CMP_LT_OQ),
-                                         _mm256_cmp_ps(_mm256_min_ps(A, C), eps, _CMP_LT_OQ));
-        const __m256 absB = _mm256_andnot_ps(_mm256_set1_ps(-0.0f), B);
-        const __m256 axis = _mm256_cmp_ps(absB, eps, _CMP_LT_OQ);
-        const __m256 bp = _mm256_mul_ps(B, _mm256_set1_ps(g));
-        const __m256 e1 = _mm256_sub_ps(l1, A), e2 = _mm256_sub_ps(l2, A);
-        const __m256 minLen = _mm256_set1_ps(kMinLen);
-        const __m256 bb = _mm256_mul_ps(bp, bp);
-        const __m256 len1 =
-            _mm256_max_ps(_mm256_sqrt_ps(_mm256_add_ps(bb, _mm256_mul_ps(e1, e1))), minLen);
-        const __m256 len2 =
-            _mm256_max_ps(_mm256_sqrt_ps(_mm256_add_ps(bb, _mm256_mul_ps(e2, e2))), minLen);
-        const __m256 one = _mm256_set1_ps(1.0f), nil = _mm256_setzero_ps();
-        __m256 out[6] = {l1,
-                         l2,
-                         _mm256_blendv_ps(_mm256_div_ps(bp, len1), nil, axis),
-                         _mm256_blendv_ps(_mm256_div_ps(e1, len1), one, axis),
-                         _mm256_blendv_ps(_mm256_div_ps(bp, len2), one, axis),
-                         _mm256_blendv_ps(_mm256_div_ps(e2, len2), nil, axis)};
-        alignas(32) float tmp[6][8];
-        for (int i = 0; i < 6; ++i) _mm256_store_ps(tmp[i], _mm256_blendv_ps(out[i], nil, zero));
-        float* o = d + 6 * std::int64_t(x);
-        for (int l = 0; l < 8; ++l)
-            for (int i = 0; i < 6; ++i) o[6 * l + i] = tmp[i][l];
+    void span(const CornerKernels& kn, const TensorRow& tr, int x0, int x1) {
+        kn.eigenVecs(tr, 0, x1 - x0, s, g, d + 6 * std::int64_t(x0));
     }
 };
 
@@ -348,15 +206,8 @@ struct HarrisFin {
     void tile_start(int, int) {}
     void tile_done(int, int, int, int, bool, bool) {}
     void row(int y) { d = qpx::row(dst, dstStep, y); }
-    void px(int x, float A, float B, float C) {
-        const float t = A + C;
-        d[x] = (A * C - (k * (t * t) + B * B)) * sp;
-    }
-    void vec(int x, __m256 A, __m256 B, __m256 C) {
-        const __m256 t = _mm256_add_ps(A, C);
-        const __m256 kt = _mm256_mul_ps(_mm256_set1_ps(k), _mm256_mul_ps(t, t));
-        const __m256 r = _mm256_sub_ps(_mm256_mul_ps(A, C), _mm256_add_ps(kt, _mm256_mul_ps(B, B)));
-        _mm256_storeu_ps(d + x, _mm256_mul_ps(r, _mm256_set1_ps(sp)));
+    void span(const CornerKernels& kn, const TensorRow& tr, int x0, int x1) {
+        kn.harris(tr, 0, x1 - x0, k, sp, d + x0);
     }
 };
 
@@ -377,17 +228,8 @@ struct LineFin {
         f = qpx::row(feature, featureStep, y);
         d = qpx::row(dst, dstStep, y - y0);
     }
-    void px(int x, float A, float B, float C) {
-        const float t = A + C;
-        d[x - x0] = t * t > threshold * (A * C - B * B) ? 0 : f[x];
-    }
-    void vec(int x, __m256 A, __m256 B, __m256 C) {
-        const __m256 t = _mm256_add_ps(A, C);
-        const __m256 det = _mm256_sub_ps(_mm256_mul_ps(A, C), _mm256_mul_ps(B, B));
-        const __m256 edge = _mm256_cmp_ps(
-            _mm256_mul_ps(t, t), _mm256_mul_ps(_mm256_set1_ps(threshold), det), _CMP_GT_OQ);
-        const unsigned bits = static_cast<unsigned>(_mm256_movemask_ps(edge));
-        for (int l = 0; l < 8; ++l) d[x - x0 + l] = (bits >> l) & 1u ? 0 : f[x + l];
+    void span(const CornerKernels& kn, const TensorRow& tr, int ox0, int ox1) {
+        kn.line(tr, 0, ox1 - ox0, threshold, f + ox0, d + (ox0 - x0));
     }
 };
 
@@ -423,8 +265,9 @@ struct LineInPlaceFin {
         line.dstStep = outStep;
     }
     void row(int y) { line.row(y); }
-    void px(int x, float A, float B, float C) { line.px(x, A, B, C); }
-    void vec(int x, __m256 A, __m256 B, __m256 C) { line.vec(x, A, B, C); }
+    void span(const CornerKernels& kn, const TensorRow& tr, int x0, int x1) {
+        line.span(kn, tr, x0, x1);
+    }
     void put(int y, int x, const u8* p, int n) {
         std::memcpy(qpx::row(dst, dstStep, y) + x, p, std::size_t(n));
     }
@@ -468,8 +311,8 @@ struct LineInPlaceFin {
 // dx = right minus left neighbour, dy = lower minus upper neighbour, over a region whose pixels
 // outside follow the filter border rule of `code`. src points at the region's first pixel.
 template <class T, class D>
-void central_diff(Path path, const T* src, int srcStep, D* dx, D* dy, int dStep, qpxSize reg,
-                  std::uint32_t code, T bv) {
+void central_diff(const CornerKernels& kn, const T* src, int srcStep, D* dx, D* dy, int dStep,
+                  qpxSize reg, std::uint32_t code, T bv) {
     const RowExtension rx = RowExtension::make(code, reg.width);
     const ColumnExtension cy = ColumnExtension::make(code, reg.height);
     auto at = [&](const T* r, int x) -> float {
@@ -487,33 +330,20 @@ void central_diff(Path path, const T* src, int srcStep, D* dx, D* dy, int dStep,
         const T* dn = rowp(y + 1);
         D* ox = row(dx, dStep, y);
         D* oy = row(dy, dStep, y);
-        int x = 0;
         auto one = [&](int xx) {
             ox[xx] = static_cast<D>(at(mid, xx + 1) - at(mid, xx - 1));
             oy[xx] = static_cast<D>(at(dn, xx) - at(up, xx));
         };
-        if (path == Path::Vector && reg.width > 2) {
+        // Columns whose neighbours lie inside the region go to the kernel.
+        int x = 0;
+        if (reg.width > 2) {
             one(0);
-            x = 1;
-            for (; x + 8 <= reg.width - 1; x += 8) {
-                if constexpr (std::is_same_v<T, u8>) {
-                    auto ld = [&](const T* r, int xx) {
-                        return r ? _mm_cvtepu8_epi16(
-                                       _mm_loadl_epi64(reinterpret_cast<const __m128i*>(r + xx)))
-                                 : _mm_set1_epi16(static_cast<short>(bv));
-                    };
-                    _mm_storeu_si128(reinterpret_cast<__m128i*>(ox + x),
-                                     _mm_sub_epi16(ld(mid, x + 1), ld(mid, x - 1)));
-                    _mm_storeu_si128(reinterpret_cast<__m128i*>(oy + x),
-                                     _mm_sub_epi16(ld(dn, x), ld(up, x)));
-                } else {
-                    auto ld = [&](const T* r, int xx) {
-                        return r ? _mm256_loadu_ps(r + xx) : _mm256_set1_ps(bv);
-                    };
-                    _mm256_storeu_ps(ox + x, _mm256_sub_ps(ld(mid, x + 1), ld(mid, x - 1)));
-                    _mm256_storeu_ps(oy + x, _mm256_sub_ps(ld(dn, x), ld(up, x)));
-                }
-            }
+            auto in = [](const T* r) { return r ? r + 1 : r; };
+            if constexpr (std::is_same_v<T, u8>)
+                kn.centralU8(in(up), mid + 1, in(dn), bv, reg.width - 2, ox + 1, oy + 1);
+            else
+                kn.centralF32(in(up), mid + 1, in(dn), bv, reg.width - 2, ox + 1, oy + 1);
+            x = reg.width - 1;
         }
         for (; x < reg.width; ++x) one(x);
     }
@@ -600,7 +430,7 @@ inline u8* place_ring(u8* p, Ring& R, int n) {
 
 // Eigenvalue functions: derivatives over the whole ROI, then the tensor.
 template <class T, class Fin>
-void eigen_run(Path path, const T* src, int srcStep, qpxSize roi, int kernType, int aperture, int n,
+void eigen_run(Target t, const T* src, int srcStep, qpxSize roi, int kernType, int aperture, int n,
                std::uint32_t border, T bv, u8* buffer, Fin& fin) {
     using D = DerivOf<T>;
     const int w = roi.width, h = roi.height;
@@ -627,11 +457,11 @@ void eigen_run(Path path, const T* src, int srcStep, qpxSize roi, int kernType, 
                                          : DerivKind::SobelV;
     const DerivKind kh = kernType == 1 ? DerivKind::ScharrH : DerivKind::SobelH;
     const qpxMaskSize mask = aperture == 5 ? qpxMskSize5x5 : qpxMskSize3x3;
-    filter::derivative(kv, src, srcStep, dx, dstep, roi, mask, code, bv, p, path);
-    filter::derivative(kh, src, srcStep, dy, dstep, roi, mask, code, bv, p, path);
+    filter::derivative(kv, src, srcStep, dx, dstep, roi, mask, code, bv, p, deriv_path(t));
+    filter::derivative(kh, src, srcStep, dy, dstep, roi, mask, code, bv, p, deriv_path(t));
 
     Planes<D> P{dx, dy, dstep, 0, h, 0, w, w, h, planeKind, float(bv), false, false, false, false};
-    tensor(path, P, n, 0, w, 0, h, R, fin);
+    tensor(corner_kernels(t), P, n, 0, w, 0, h, R, fin);
 }
 
 float eigen_scale(int kernType, int aperture) {
@@ -660,10 +490,10 @@ struct Spans {
 };
 
 template <class T, class Fin>
-void windowed_run(Path path, const T* src, int srcStep, qpxSize roi, int filterType, int mask,
-                  int n, std::uint32_t border, T bv, u8* buffer, Fin& fin,
-                  bool sideBySide = false) {
+void windowed_run(Target t, const T* src, int srcStep, qpxSize roi, int filterType, int mask, int n,
+                  std::uint32_t border, T bv, u8* buffer, Fin& fin, bool sideBySide = false) {
     using D = DerivOf<T>;
+    const CornerKernels& kn = corner_kernels(t);
     const qpxSize tile = harris_tile(roi, n, std::is_same_v<T, u8>);
     const int W = tile.width + n - 1, H = tile.height + n - 1;
     const int dstep = static_cast<int>(r32(std::int64_t(sizeof(D)) * W));
@@ -725,18 +555,18 @@ void windowed_run(Path path, const T* src, int srcStep, qpxSize roi, int filterT
                         direct_deriv(filterType, mask, bs, srcStep, blk, code, bv, 0, blk.height, 0,
                                      blk.width, bx, by, dstep);
                     } else if (filterType == qpxFilterCentralDiff) {
-                        central_diff(path, bs, srcStep, bx, by, dstep, blk, code, bv);
+                        central_diff(kn, bs, srcStep, bx, by, dstep, blk, code, bv);
                     } else {
                         filter::derivative(kv, bs, srcStep, bx, dstep, blk, mask, code, bv, work,
-                                           path);
+                                           deriv_path(t));
                         filter::derivative(kh, bs, srcStep, by, dstep, blk, mask, code, bv, work,
-                                           path);
+                                           deriv_path(t));
                     }
                 }
             }
             Planes<D> P{dx, dy,     dstep, R0,      R1,         C0,       C1,       w,
                         h,  b.kind, 0.0f,  b.inTop, b.inBottom, b.inLeft, b.inRight};
-            tensor(path, P, n, ox0, ox1, oy0, oy1, R, fin);
+            tensor(kn, P, n, ox0, ox1, oy0, oy1, R, fin);
             fin.tile_done(ox0, ox1, oy0, oy1, tx + 1 == cols.count, ty + 1 == rows.count);
         }
     }
@@ -745,20 +575,20 @@ void windowed_run(Path path, const T* src, int srcStep, qpxSize roi, int filterT
 }  // namespace
 
 template <class T>
-void min_eigen_val(Path path, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
+void min_eigen_val(Target t, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
                    int kernType, int aperture, int avgWindow, std::uint32_t border, T borderValue,
                    u8* buffer) {
     MinEigenFin fin{dst, dstStep, eigen_scale(kernType, aperture) * 0.5f};
-    eigen_run(path, src, srcStep, roi, kernType, aperture, avgWindow, border, borderValue, buffer,
+    eigen_run(t, src, srcStep, roi, kernType, aperture, avgWindow, border, borderValue, buffer,
               fin);
 }
 
 template <class T>
-void eigen_vals_vecs(Path path, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
+void eigen_vals_vecs(Target t, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
                      int kernType, int aperture, int avgWindow, std::uint32_t border, T borderValue,
                      u8* buffer) {
     EigenVecsFin fin{dst, dstStep, eigen_scale(kernType, aperture), kernType == 1 ? 1.0f : -1.0f};
-    eigen_run(path, src, srcStep, roi, kernType, aperture, avgWindow, border, borderValue, buffer,
+    eigen_run(t, src, srcStep, roi, kernType, aperture, avgWindow, border, borderValue, buffer,
               fin);
 }
 
@@ -771,18 +601,18 @@ std::int64_t eigen_buffer_size(qpxSize roi, int aperture) {
 }
 
 template <class T>
-void harris_corner(Path path, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
+void harris_corner(Target t, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
                    int filterType, int mask, int avgWindow, float k, float scale,
                    std::uint32_t border, T borderValue, u8* buffer) {
     const std::uint32_t n = static_cast<std::uint32_t>(avgWindow);
     const std::uint32_t n4 = n * n * n * n;  // 32-bit unsigned, as the scale rule states
     const float sp = static_cast<float>(double(scale) * double(n4));
     HarrisFin fin{dst, dstStep, k, sp};
-    windowed_run(path, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue, buffer,
+    windowed_run(t, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue, buffer,
                  fin);
 }
 
-void line_suppression(Path path, const u8* src, int srcStep, const u8* feature, int featureStep,
+void line_suppression(Target t, const u8* src, int srcStep, const u8* feature, int featureStep,
                       u8* dst, int dstStep, qpxSize roi, int filterType, int mask, int avgWindow,
                       float threshold, std::uint32_t border, u8 borderValue, u8* buffer) {
     LineFin fin{feature, featureStep, dst, dstStep, threshold};
@@ -803,12 +633,12 @@ void line_suppression(Path path, const u8* src, int srcStep, const u8* feature, 
                           harris_buffer_size(roi, mask, avgWindow, true);
         if (tiled && fits) {
             LineInPlaceFin ip{fin, dst, dstStep, roi.width, margin};
-            windowed_run(path, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue,
+            windowed_run(t, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue,
                          buffer, ip, true);
             return;
         }
     }
-    windowed_run(path, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue, buffer,
+    windowed_run(t, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue, buffer,
                  fin);
 }
 
@@ -847,19 +677,19 @@ std::int64_t harris_buffer_size(qpxSize roi, int mask, int avgWindow, bool bytes
         {shape(t.width, t.height), shape(rw, t.height), shape(t.width, rh), shape(rw, rh)});
 }
 
-template void min_eigen_val<u8>(Path, const u8*, int, float*, int, qpxSize, int, int, int,
+template void min_eigen_val<u8>(Target, const u8*, int, float*, int, qpxSize, int, int, int,
                                 std::uint32_t, u8, u8*);
-template void min_eigen_val<float>(Path, const float*, int, float*, int, qpxSize, int, int, int,
+template void min_eigen_val<float>(Target, const float*, int, float*, int, qpxSize, int, int, int,
                                    std::uint32_t, float, u8*);
-template void eigen_vals_vecs<u8>(Path, const u8*, int, float*, int, qpxSize, int, int, int,
+template void eigen_vals_vecs<u8>(Target, const u8*, int, float*, int, qpxSize, int, int, int,
                                   std::uint32_t, u8, u8*);
-template void eigen_vals_vecs<float>(Path, const float*, int, float*, int, qpxSize, int, int, int,
+template void eigen_vals_vecs<float>(Target, const float*, int, float*, int, qpxSize, int, int, int,
                                      std::uint32_t, float, u8*);
 template std::int64_t eigen_buffer_size<u8>(qpxSize, int);
 template std::int64_t eigen_buffer_size<float>(qpxSize, int);
-template void harris_corner<u8>(Path, const u8*, int, float*, int, qpxSize, int, int, int, float,
+template void harris_corner<u8>(Target, const u8*, int, float*, int, qpxSize, int, int, int, float,
                                 float, std::uint32_t, u8, u8*);
-template void harris_corner<float>(Path, const float*, int, float*, int, qpxSize, int, int, int,
+template void harris_corner<float>(Target, const float*, int, float*, int, qpxSize, int, int, int,
                                    float, float, std::uint32_t, float, u8*);
 
 }  // namespace qpx::feature

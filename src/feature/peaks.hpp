@@ -1,8 +1,9 @@
 // Local extrema of a 32f or 32s image: the kernel behind the peak-finding exports, open to the
-// tests so that the scalar and vector paths can be compared.
+// tests so that every vector target can be compared with the scalar one.
 #pragma once
 
 #include "frame/base.hpp"
+#include "frame/target.hpp"
 
 namespace qpx::feature {
 
@@ -11,8 +12,16 @@ namespace qpx::feature {
 // (v <= 0) of its neighbourhood: the full 3x3 window for norm 0, the cross for norm 1. Stops
 // as soon as maxPeakCount peaks are listed. Arguments are assumed valid (border >= 1).
 template <class T>
-void find_peaks3x3(Path path, const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* peak,
+void find_peaks3x3(Target t, const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* peak,
                    int maxPeakCount, int* peakCount, int norm, int border);
+
+template <class T>
+using FindPeaksFn = void (*)(const T*, int, qpxSize, T, qpxPoint*, int, int*, int, int);
+struct PeakKernels {
+    FindPeaksFn<float> f32;
+    FindPeaksFn<std::int32_t> s32;
+};
+QPX_TARGET_TABLE(PeakKernels, peak_kernels)
 
 // Buffer size of the peak finder for a row width (32-bit arithmetic).
 int find_peaks_buffer_size(int roiWidth);

@@ -19,7 +19,7 @@ qpxStatus peaks(const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* p
             .require(srcStep % 4 == 0, qpxStatusStepNotMultiple)
             .require(norm == 0 || norm == 1, qpxStatusBadArgument);
     if (st) return st;
-    find_peaks3x3<T>(kDefaultPath, src, srcStep, roi, threshold, peak, maxPeakCount, peakCount,
+    find_peaks3x3<T>(cpu_target(), src, srcStep, roi, threshold, peak, maxPeakCount, peakCount,
                      norm, border);
     return qpxStatusOk;
 }

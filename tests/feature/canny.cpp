@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <vector>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "feature/canny.hpp"
 #include "filter/derivative.hpp"
 
@@ -198,12 +200,12 @@ std::size_t deriv_buffer(int w, int h) {
     return std::size_t(size);
 }
 
-// The scalar kernels with the thresholds the form works with.
-std::vector<u8> scalar_run(Form form, const Deriv& d, int w, int h, float low, float high) {
+// The kernels of target P with the thresholds the form works with.
+std::vector<u8> target_run(qpx::Target P, Form form, const Deriv& d, int w, int h, float low,
+                           float high) {
     using qpx::feature::canny_deriv;
     std::vector<u8> out(std::size_t(w) * h), buf(deriv_buffer(w, h));
     const float lo = isL2(form) ? low * low : low, hi = isL2(form) ? high * high : high;
-    const auto P = qpx::Path::Scalar;
     if (is16(form)) {
         auto fn = isL2(form) ? canny_deriv<i16, i32, EdgeMag::L2Square>
                              : canny_deriv<i16, i32, EdgeMag::L1>;
@@ -218,8 +220,8 @@ std::vector<u8> scalar_run(Form form, const Deriv& d, int w, int h, float low, f
     return out;
 }
 
-// The export (guarded images, exactly sized guarded buffer) and the scalar kernels against the
-// reference. Returns the reference's candidate count.
+// The export (guarded images, exactly sized guarded buffer) and the kernels of every target
+// against the reference. Returns the reference's candidate count.
 long check(Form form, const Vec& dx, const Vec& dy, int w, int h, float low, float high,
            Place place) {
     Deriv d(form, dx, dy, w, h, place);
@@ -228,7 +230,11 @@ long check(Form form, const Vec& dx, const Vec& dy, int w, int h, float low, flo
     EXPECT_EQ(call(form, d, dst.roi(), dst.step(), {w, h}, low, high, buf.data()), qpxStatusOk);
     const Result ref = detect(reference_field(form, dx, dy, w, h, low), seed_level(form, high));
     EXPECT_EQ(dst.dense(), ref.edges) << "form " << form << " size " << w << "x" << h;
-    EXPECT_EQ(scalar_run(form, d, w, h, low, high), ref.edges) << "scalar, form " << form;
+    EXPECT_EQ(target_run(qpx::Target::Scalar, form, d, w, h, low, high), ref.edges)
+        << "scalar, form " << form;
+    for (qpx::Target t : qpxtest::vector_targets())
+        EXPECT_EQ(target_run(t, form, d, w, h, low, high), ref.edges)
+            << qpx::target_name(t) << ", form " << form;
     return ref.candidates;
 }
 
@@ -261,6 +267,55 @@ TEST(CannyDeriv, MatchesReference) {
                     const float high = kind == 1 ? (l2 ? 40000.f : 30000.f) : (l2 ? 11.f : 14.f);
                     check(form, dx, dy, w, h, low, high, (w + h) % 2 ? Place::Begin : Place::End);
                 }
+}
+
+// The magnitude row of every form on every target against the scalar target, to the bit (the
+// edge map alone would hide a magnitude that differs but stays on the same side of every test).
+TEST(CannyDeriv, MagnitudeRowsMatchScalarTarget) {
+    using qpx::feature::edge_magnitude_row;
+    qpxtest::Random rng(99);
+    const float specials[] = {0.0f, -0.0f, INFINITY, -INFINITY, NAN, 1e-40f, -3.0f, 3.0f};
+    auto same = [](const auto& a, const auto& b) {
+        return std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0;
+    };
+    std::vector<int> widths = qpxtest::test_widths();
+    widths.push_back(131);
+    for (int w : widths) {
+        Vec fx(w), fy(w);
+        std::vector<i16> ix(w), iy(w);
+        for (int i = 0; i < w; ++i) {
+            fx[i] = rng.bits() % 5 ? rng.next<float>(-60, 60) : specials[rng.bits() % 8];
+            fy[i] = rng.bits() % 5 ? rng.next<float>(-60, 60) : specials[rng.bits() % 8];
+            ix[i] = i16(rng.bits() % 7 ? rng.next<int>(-40, 40) : rng.next<int>(-32768, 32767));
+            iy[i] = i16(rng.bits() % 9 ? rng.next<int>(-40, 40) : -32768);
+        }
+        for (qpx::Target t : qpxtest::vector_targets()) {
+            auto check = [&](auto fn) {
+                const auto want = fn(qpx::Target::Scalar), got = fn(t);
+                EXPECT_TRUE(same(want.first, got.first) && want.second == got.second)
+                    << qpx::target_name(t) << " w=" << w;
+            };
+            auto rows = [&](auto d, auto m, auto mag, auto low, const auto& dx, const auto& dy) {
+                return [&, low](qpx::Target tt) {
+                    std::pair<std::vector<decltype(m)>, std::vector<u8>> r{
+                        std::vector<decltype(m)>(w), std::vector<u8>(w)};
+                    edge_magnitude_row<decltype(d), decltype(m), decltype(mag)::value>(
+                        tt, dx.data(), dy.data(), w, {low, low, w % 2 == 0}, r.first.data(),
+                        r.second.data());
+                    return r;
+                };
+            };
+            using L1 = std::integral_constant<EdgeMag, EdgeMag::L1>;
+            using Sq = std::integral_constant<EdgeMag, EdgeMag::L2Square>;
+            using Root = std::integral_constant<EdgeMag, EdgeMag::L2Root>;
+            check(rows(0.0f, 0.0f, L1{}, 9.0f, fx, fy));
+            check(rows(0.0f, 0.0f, Sq{}, 81.0f, fx, fy));
+            check(rows(i16(0), i32(0), L1{}, i32(30), ix, iy));
+            check(rows(i16(0), i32(0), Sq{}, i32(900), ix, iy));
+            check(rows(i16(0), 0.0f, L1{}, 30.0f, ix, iy));
+            check(rows(i16(0), 0.0f, Root{}, 30.0f, ix, iy));
+        }
+    }
 }
 
 // Two vertical-gradient pixels side by side, A (magnitude 20) and B: A is an edge when it is a
@@ -492,12 +547,16 @@ Result run_checked(const std::function<u8(int, int)>& img, int w, int h, Kernel 
     Result ref = border_reference(src, kn, border, mem, value, norm, low, high);
     EXPECT_EQ(dst.dense(), ref.edges) << w << "x" << h << " filter " << kn.filter << " mask "
                                       << kn.mask << " border " << border << " norm " << norm;
-    std::vector<u8> out(std::size_t(w) * h);
-    EXPECT_EQ(
-        qpx::feature::canny_border(qpx::Path::Scalar, src.roi(), src.step(), out.data(), w, {w, h},
-                                   kn.filter, kn.mask, border, value, norm, low, high, buf.data()),
-        qpxStatusOk);
-    EXPECT_EQ(out, ref.edges) << "scalar " << w << "x" << h;
+    std::vector<qpx::Target> targets = qpxtest::vector_targets();
+    targets.push_back(qpx::Target::Scalar);
+    for (qpx::Target t : targets) {
+        std::vector<u8> out(std::size_t(w) * h);
+        EXPECT_EQ(
+            qpx::feature::canny_border(t, src.roi(), src.step(), out.data(), w, {w, h}, kn.filter,
+                                       kn.mask, border, value, norm, low, high, buf.data()),
+            qpxStatusOk);
+        EXPECT_EQ(out, ref.edges) << qpx::target_name(t) << " " << w << "x" << h;
+    }
     return ref;
 }
 
@@ -654,9 +713,9 @@ TEST(CannyBorder, CheckOrderAndNothingWritten) {
         }
         // The detector itself reports a step its derivative filters refuse, and leaves dst alone.
         if (r.expect == S && h > 2 && r.dstStep == 0) {
-            EXPECT_EQ(qpx::feature::canny_border(qpx::Path::Scalar, s, step, dst.roi(), dst.step(),
-                                                 {r.w, h}, r.filter, r.mask, r.border, 0, r.norm,
-                                                 r.low, r.high, buf.data()),
+            EXPECT_EQ(qpx::feature::canny_border(qpx::Target::Scalar, s, step, dst.roi(),
+                                                 dst.step(), {r.w, h}, r.filter, r.mask, r.border,
+                                                 0, r.norm, r.low, r.high, buf.data()),
                       S);
             EXPECT_EQ(dst.snapshot(), before) << r.what;
         }

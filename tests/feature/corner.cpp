@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "feature/corner.hpp"
 
 using namespace qpxtest;
-using qpx::Path;
+using qpx::Target;
 using u8 = std::uint8_t;
 
 namespace {
@@ -107,10 +108,17 @@ GuardedImage<T> random_image(Random& rnd, int w, int h, Margins m, Place place) 
 }
 
 template <class T>
-void expect_same(const GuardedImage<T>& a, const GuardedImage<T>& b) {
+void expect_same(const GuardedImage<T>& a, const GuardedImage<T>& b, Target t) {
     for (int y = 0; y < a.height(); ++y)
         ASSERT_EQ(std::memcmp(&a.at(0, y), &b.at(0, y), sizeof(T) * a.width() * a.channels()), 0)
-            << "scalar and vector differ in row " << y;
+            << qpx::target_name(t) << " differs from the scalar target in row " << y;
+}
+
+// The scalar target first, then every vector target this processor runs.
+std::vector<Target> all_targets() {
+    std::vector<Target> t{Target::Scalar};
+    for (Target v : vector_targets()) t.push_back(v);
+    return t;
 }
 
 template <class T>
@@ -129,15 +137,16 @@ void check_eigen(Random& rnd, int w, int h, int kern, int ap, int n, std::uint32
         rnd, w, h, {s.top ? r : 0, s.bottom ? r : 0, s.left ? r : 0, s.right ? r : 0}, place);
     GuardedBuffer buf(std::size_t(qpx::feature::eigen_buffer_size<T>({w, h}, ap)), place);
     GuardedImage<float> mins[2] = {{w, h}, {w, h}}, vecs[2] = {{w, h, 6}, {w, h, 6}};
-    for (int p = 0; p < 2; ++p) {
-        const Path path = p ? Path::Vector : Path::Scalar;
-        qpx::feature::min_eigen_val<T>(path, img.roi(), img.step(), mins[p].roi(), mins[p].step(),
+    for (Target t : all_targets()) {
+        const int p = t != Target::Scalar;
+        qpx::feature::min_eigen_val<T>(t, img.roi(), img.step(), mins[p].roi(), mins[p].step(),
                                        {w, h}, kern, ap, n, code, T(37), buf.data());
-        qpx::feature::eigen_vals_vecs<T>(path, img.roi(), img.step(), vecs[p].roi(), vecs[p].step(),
+        qpx::feature::eigen_vals_vecs<T>(t, img.roi(), img.step(), vecs[p].roi(), vecs[p].step(),
                                          {w, h}, kern, ap, n, code, T(37), buf.data());
+        if (!p) continue;
+        expect_same(mins[0], mins[1], t);
+        expect_same(vecs[0], vecs[1], t);
     }
-    expect_same(mins[0], mins[1]);
-    expect_same(vecs[0], vecs[1]);
     // The averaging stage never reads memory; the constant kind uses the border value.
     const auto sums = window_sums(img, kern, ap, n, s, 37.0, Sides{s.kind, 0, 0, 0, 0}, 37.0);
     const double scale = (kern == 1 ? 0.6125 : 1.0) / (255.0 * std::pow(2.0, 2 * ap - 2)) / (n * n);
@@ -241,11 +250,12 @@ void check_harris(Random& rnd, int w, int h, int type, int mask, int n, std::uin
     GuardedBuffer buf(
         std::size_t(qpx::feature::harris_buffer_size({w, h}, mask, n, sizeof(T) == 1)), place);
     GuardedImage<float> out[2] = {{w, h}, {w, h}};
-    for (int p = 0; p < 2; ++p)
-        qpx::feature::harris_corner<T>(p ? Path::Vector : Path::Scalar, img.roi(), img.step(),
-                                       out[p].roi(), out[p].step(), {w, h}, type, mask, n, k, 1e-4f,
-                                       code, T(99), buf.data());
-    expect_same(out[0], out[1]);
+    for (Target t : all_targets()) {
+        const int p = t != Target::Scalar;
+        qpx::feature::harris_corner<T>(t, img.roi(), img.step(), out[p].roi(), out[p].step(),
+                                       {w, h}, type, mask, n, k, 1e-4f, code, T(99), buf.data());
+        if (p) expect_same(out[0], out[1], t);
+    }
     const auto sums =
         window_sums(img, kind_of(type), ap, n, Sides::of(code), 99.0, plane_sides(code), 0.0);
     for (int y = 0; y < h; ++y)
@@ -262,12 +272,13 @@ void check_harris(Random& rnd, int w, int h, int type, int mask, int n, std::uin
         const float thr = std::array{0.0f, 4.5f, 30.0f}[(w + n + code) % 3];
         GuardedImage<u8> feature(w, h), sup[2] = {{w, h}, {w, h, 1, 0, place}};
         feature.fill([&] { return u8(rnd.next<int>(1, 255)); });
-        for (int p = 0; p < 2; ++p)
-            qpx::feature::line_suppression(p ? Path::Vector : Path::Scalar, img.roi(), img.step(),
-                                           feature.roi(), feature.step(), sup[p].roi(),
-                                           sup[p].step(), {w, h}, type, mask, n, thr, code, 99,
-                                           buf.data());
-        expect_same(sup[0], sup[1]);
+        for (Target t : all_targets()) {
+            const int p = t != Target::Scalar;
+            qpx::feature::line_suppression(t, img.roi(), img.step(), feature.roi(), feature.step(),
+                                           sup[p].roi(), sup[p].step(), {w, h}, type, mask, n, thr,
+                                           code, 99, buf.data());
+            if (p) expect_same(sup[0], sup[1], t);
+        }
         for (int i = 0; i < w * h; ++i) {
             const double* t = &sums[std::size_t(i) * 3];
             const double lhs = (t[0] + t[2]) * (t[0] + t[2]),
@@ -327,19 +338,19 @@ TEST(Corner, LineSuppressionInPlace) {
             qpxiLineSuppressionGetBufferSize({c.w, c.h}, qpxMaskSize(c.mask), c.n, qpx8u, 1, &size),
             qpxStatusOk);
         GuardedBuffer buf(std::size_t(size), Place::End);
-        auto run = [&](const u8* s, int sStep, u8* dst, int dStep, Path path) {
-            qpx::feature::line_suppression(path, s, sStep, feature.roi(), feature.step(), dst,
-                                           dStep, {c.w, c.h}, c.type, c.mask, c.n, 9.0f, c.code, 40,
+        auto run = [&](const u8* s, int sStep, u8* dst, int dStep, Target t) {
+            qpx::feature::line_suppression(t, s, sStep, feature.roi(), feature.step(), dst, dStep,
+                                           {c.w, c.h}, c.type, c.mask, c.n, 9.0f, c.code, 40,
                                            buf.data());
         };
-        run(src.roi(), src.step(), out.roi(), out.step(), Path::Vector);
+        run(src.roi(), src.step(), out.roi(), out.step(), Target::Scalar);
         const auto ref = out.dense();
         const long cleared = std::count(ref.begin(), ref.end(), 0);
         ASSERT_TRUE(cleared > 0 && cleared < c.w * c.h) << "a mixed result tests the tiles";
-        for (Path path : {Path::Scalar, Path::Vector}) {
+        for (Target t : all_targets()) {
             GuardedImage<u8> img = image();
-            run(img.roi(), img.step(), img.roi(), img.step(), path);
-            expect_same(out, img);
+            run(img.roi(), img.step(), img.roi(), img.step(), t);
+            expect_same(out, img, t);
         }
     }
 }

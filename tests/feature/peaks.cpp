@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "feature/peaks.hpp"
 
 using namespace qpxtest;
@@ -37,13 +39,13 @@ class Peaks : public ::testing::Test {};
 using Types = ::testing::Types<float, std::int32_t>;
 TYPED_TEST_SUITE(Peaks, Types);
 
-// The scalar kernel, or the export (vector path) for the element type.
+// The kernel of one target, or the export (nullopt) for the element type.
 template <class T>
-void find(qpx::Path path, const GuardedImage<T>& img, T thr, qpxPoint* pk, int cap, int* n,
-          int norm, int border) {
+void find(std::optional<qpx::Target> target, const GuardedImage<T>& img, T thr, qpxPoint* pk,
+          int cap, int* n, int norm, int border) {
     std::uint8_t buf[1];  // the finder keeps no state in its buffer
-    if (path == qpx::Path::Scalar)
-        find_peaks3x3<T>(path, img.roi(), img.step(), img.size(), thr, pk, cap, n, norm, border);
+    if (target)
+        find_peaks3x3<T>(*target, img.roi(), img.step(), img.size(), thr, pk, cap, n, norm, border);
     else if constexpr (std::is_same_v<T, float>)
         ASSERT_EQ(qpxiFindPeaks3x3_32f_C1R(img.roi(), img.step(), img.size(), thr, pk, cap, n, norm,
                                            border, buf),
@@ -54,12 +56,19 @@ void find(qpx::Path path, const GuardedImage<T>& img, T thr, qpxPoint* pk, int c
                   qpxStatusOk);
 }
 
+// The export, the scalar target and every vector target.
+std::vector<std::optional<qpx::Target>> finders() {
+    std::vector<std::optional<qpx::Target>> f{std::nullopt, qpx::Target::Scalar};
+    for (qpx::Target t : vector_targets()) f.push_back(t);
+    return f;
+}
+
 // Values from a small set make plateaus (every plateau pixel is a peak, in row-major order) and
 // ties common; both signs exercise the minimum rule; capacity 1 keeps the first peak.
-TYPED_TEST(Peaks, MatchesDirectScanOnBothPaths) {
+TYPED_TEST(Peaks, MatchesDirectScanOnEveryTarget) {
     using T = TypeParam;
     Random rnd(7);
-    for (int w : {3, 9, 17, 33})
+    for (int w : {3, 9, 17, 33, 40})
         for (int h : {3, 8})
             for (Place place : {Place::Begin, Place::End}) {
                 GuardedImage<T> img(w, h, 1, 0, place);
@@ -69,7 +78,7 @@ TYPED_TEST(Peaks, MatchesDirectScanOnBothPaths) {
                         for (int cap : {1, 3, 1000})
                             for (T thr : {T(-1), T(0), T(2)}) {
                                 const auto ref = reference(img, thr, norm, border, cap);
-                                for (qpx::Path path : {qpx::Path::Scalar, qpx::Path::Vector}) {
+                                for (const auto& path : finders()) {
                                     std::vector<qpxPoint> got(cap);
                                     int n = -1;
                                     find<T>(path, img, thr, got.data(), cap, &n, norm, border);
@@ -85,7 +94,7 @@ TYPED_TEST(Peaks, MatchesDirectScanOnBothPaths) {
         ints.fill([] { return 0; });
         ints.at(2, 1) = INT32_MIN;
         ints.at(6, 1) = INT32_MAX;
-        for (qpx::Path path : {qpx::Path::Scalar, qpx::Path::Vector}) {
+        for (const auto& path : finders()) {
             qpxPoint pk[4];
             int n = 0;
             find<T>(path, ints, INT32_MAX - 1, pk, 4, &n, 0, 1);
