@@ -1,13 +1,13 @@
-// Dilation at 1920x1080 with full rectangles of growing size, a 5x5 rounded shape and a random
-// 7x7 mask, for 8u and 32f; each beside a memcpy of the same bytes.
+// Dilation at HD and 4K with full rectangles of growing size, a 5x5 rounded shape and a random
+// 7x7 mask, for 8u and 32f, on every vector target; each beside a memcpy of the same bytes.
 #include <cstdlib>
 #include <vector>
 
 #include "bench_util.hpp"
+#include "frame/border.hpp"
+#include "morph/morph_engine.hpp"
 
 namespace {
-
-constexpr int kW = 1920, kH = 1080;
 
 enum MaskKind { kRect, kShape5, kRandom7 };
 
@@ -25,6 +25,9 @@ std::vector<std::uint8_t> make_mask(MaskKind kind, int side) {
 
 template <class T>
 void BM_Dilate(benchmark::State& state, MaskKind kind, int side) {
+    const int kW = int(state.range(0)), kH = int(state.range(1));
+    qpx::Target t;
+    if (!qpxbench::target_arg(state, 2, &t)) return;
     qpxbench::Image<T> src(kW, kH), dst(kW, kH);
     const qpxSize mask{side, side};
     const auto m = make_mask(kind, side);
@@ -45,13 +48,10 @@ void BM_Dilate(benchmark::State& state, MaskKind kind, int side) {
         state.SkipWithError("setup failed");
         return;
     }
+    const T none{};
     for (auto _ : state) {
-        if constexpr (sizeof(T) == 1)
-            st = qpxiDilateBorder_8u_C1R(src.data, src.step, dst.data, dst.step, src.roi(),
-                                         qpxBorderRepl, 0, sp, buf.data());
-        else
-            st = qpxiDilateBorder_32f_C1R(src.data, src.step, dst.data, dst.step, src.roi(),
-                                          qpxBorderRepl, 0.0f, sp, buf.data());
+        qpx::morph::apply<T, 1>(t, qpx::morph::Op::Dilate, src.data, src.step, dst.data, dst.step,
+                                kW, kH, qpx::kBorderRepl, &none, sp, buf.data());
         benchmark::DoNotOptimize(dst.data);
         benchmark::ClobberMemory();
     }
@@ -66,25 +66,25 @@ void BM_Dilate32f(benchmark::State& s, MaskKind k, int side) {
 }
 
 void BM_Memcpy_Morph8u(benchmark::State& state) {
-    qpxbench::memcpy_baseline(state, std::size_t(kW) * kH);
+    qpxbench::memcpy_baseline(state, std::size_t(state.range(0)) * state.range(1));
 }
 void BM_Memcpy_Morph32f(benchmark::State& state) {
-    qpxbench::memcpy_baseline(state, std::size_t(kW) * kH * 4);
+    qpxbench::memcpy_baseline(state, std::size_t(state.range(0)) * state.range(1) * 4);
 }
 
-BENCHMARK(BM_Memcpy_Morph8u);
-BENCHMARK_CAPTURE(BM_Dilate8u, 8u_rect3x3, kRect, 3);
-BENCHMARK_CAPTURE(BM_Dilate8u, 8u_rect5x5, kRect, 5);
-BENCHMARK_CAPTURE(BM_Dilate8u, 8u_rect11x11, kRect, 11);
-BENCHMARK_CAPTURE(BM_Dilate8u, 8u_rect31x31, kRect, 31);
-BENCHMARK_CAPTURE(BM_Dilate8u, 8u_shape5x5, kShape5, 5);
-BENCHMARK_CAPTURE(BM_Dilate8u, 8u_random7x7, kRandom7, 7);
-BENCHMARK(BM_Memcpy_Morph32f);
-BENCHMARK_CAPTURE(BM_Dilate32f, 32f_rect3x3, kRect, 3);
-BENCHMARK_CAPTURE(BM_Dilate32f, 32f_rect5x5, kRect, 5);
-BENCHMARK_CAPTURE(BM_Dilate32f, 32f_rect11x11, kRect, 11);
-BENCHMARK_CAPTURE(BM_Dilate32f, 32f_rect31x31, kRect, 31);
-BENCHMARK_CAPTURE(BM_Dilate32f, 32f_shape5x5, kShape5, 5);
-BENCHMARK_CAPTURE(BM_Dilate32f, 32f_random7x7, kRandom7, 7);
+BENCHMARK(BM_Memcpy_Morph8u)->Args({1920, 1080})->Args({3840, 2160});
+BENCHMARK_CAPTURE(BM_Dilate8u, 8u_rect3x3, kRect, 3)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate8u, 8u_rect5x5, kRect, 5)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate8u, 8u_rect11x11, kRect, 11)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate8u, 8u_rect31x31, kRect, 31)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate8u, 8u_shape5x5, kShape5, 5)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate8u, 8u_random7x7, kRandom7, 7)->Apply(qpxbench::sizes_by_target);
+BENCHMARK(BM_Memcpy_Morph32f)->Args({1920, 1080})->Args({3840, 2160});
+BENCHMARK_CAPTURE(BM_Dilate32f, 32f_rect3x3, kRect, 3)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate32f, 32f_rect5x5, kRect, 5)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate32f, 32f_rect11x11, kRect, 11)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate32f, 32f_rect31x31, kRect, 31)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate32f, 32f_shape5x5, kShape5, 5)->Apply(qpxbench::sizes_by_target);
+BENCHMARK_CAPTURE(BM_Dilate32f, 32f_random7x7, kRandom7, 7)->Apply(qpxbench::sizes_by_target);
 
 }  // namespace
