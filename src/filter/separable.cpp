@@ -1,5 +1,5 @@
-// Separable filtering kernels: the spec-based filter with its ring of float work rows, and the
-// exported row and column stages.
+// Separable filtering: the size rules, the spec record, and the entry into the kernels of the
+// chosen target.
 #include "filter/separable.hpp"
 
 #include <cstring>
@@ -20,45 +20,6 @@ constexpr i64 kSpecHead = static_cast<i64>(sizeof(qpxFilterSeparableSpec));
 constexpr std::uintptr_t kCoeffAlign = 32;
 // The reported spec size leaves 127 bytes for the record and the alignment of its coefficients.
 static_assert(kSpecHead + static_cast<i64>(kCoeffAlign) - 1 <= 127);
-
-// The spec-based filter for one kernel element type.
-template <class T, class D, class K, int ch>
-void separable_run(Path path, const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width, i64 height,
-                   std::uint32_t border, const T* value, const K* rowK, const K* colK, int kw,
-                   int kh, int divisor, std::uint8_t* buffer) {
-    const int ax = (kw - 1) / 2, ay = (kh - 1) / 2;
-    const float inv = 1.0f / static_cast<float>(divisor);
-    const RowExtension rext = RowExtension::make(border, width);
-    const ColumnExtension cext = ColumnExtension::make(border, height);
-    const i64 rowLen = (width + kw - 1) * ch;  // one extended row, in floats
-    const i64 elems = width * ch;
-
-    const float** ring = align_up<const float*>(buffer, 32);
-    float* slots = align_up<float>(ring + kh, 32);
-    auto slot = [&](i64 s) { return slots + s * rowLen; };
-
-    // Work row y (relative to the ROI): the row stage of the source row it maps to, or of a
-    // row of border values.
-    auto produce = [&](i64 y, float* out) {
-        const i64 sy = cext.map(y, height);
-        if (sy == kConstIndex) {
-            for (i64 i = 0; i < rowLen; i += ch)
-                for (int c = 0; c < ch; ++c) out[i + c] = static_cast<float>(value[c]);
-        } else {
-            extend_row<T, ch, float>(path, row(src, srcStep, sy), width, rext, -ax,
-                                     width + kw - 1 - ax, value, out);
-        }
-        row_pass_f32(path, out, out, elems, ch, rowK, kw, inv);
-    };
-
-    for (int j = 0; j < kh; ++j) produce(j - ay, slot(j));
-    for (i64 y = 0; y < height; ++y) {
-        for (int j = 0; j < kh; ++j) ring[j] = slot((y + j) % kh);
-        column_pass<ColScale::Sum>(path, ring, 0, row(dst, dstStep, y), elems, colK, kh, inv);
-        // The slot of row y - ay takes row y - ay + kh; none is read past the last output row.
-        if (y + 1 < height) produce(y - ay + kh, slot(y % kh));
-    }
-}
 
 }  // namespace
 
@@ -97,64 +58,76 @@ void separable_init(qpxFilterSeparableSpec* spec, int kind, const void* rowKerne
     spec->numChannels = channels;
 }
 
+namespace {
+
+constexpr int ch_index(int ch) {
+    return ch == 1 ? 0 : ch == 3 ? 1 : 2;
+}
+
+}  // namespace
+
 template <class T, class D, int ch>
-void separable_filter(Path path, const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width,
+void separable_filter(Target t, const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width,
                       i64 height, std::uint32_t border, const T* value,
                       const qpxFilterSeparableSpec* spec, std::uint8_t* buffer) {
-    if (spec->kernelKind == kSepKernel32f)
-        separable_run<T, D, float, ch>(path, src, srcStep, dst, dstStep, width, height, border,
-                                       value, spec->rowKernel32f, spec->colKernel32f,
-                                       spec->kernelWidth, spec->kernelHeight, 1, buffer);
+    const SeparableKernels& k = separable_kernels(t);
+    SepFilterFn<T, D> fn;
+    if constexpr (std::is_same_v<T, u8> && std::is_same_v<D, u8>)
+        fn = k.f8u[ch_index(ch)];
+    else if constexpr (std::is_same_v<T, u8>)
+        fn = k.f8u16s[ch_index(ch)];
+    else if constexpr (std::is_same_v<T, i16>)
+        fn = k.f16s[ch_index(ch)];
+    else if constexpr (std::is_same_v<T, std::uint16_t>)
+        fn = k.f16u[ch_index(ch)];
     else
-        separable_run<T, D, i16, ch>(path, src, srcStep, dst, dstStep, width, height, border, value,
-                                     spec->rowKernel16s, spec->colKernel16s, spec->kernelWidth,
-                                     spec->kernelHeight, spec->divisor, buffer);
+        fn = k.f32f[ch_index(ch)];
+    fn(src, srcStep, dst, dstStep, width, height, border, value, spec, buffer);
 }
 
 template <RowKind kind, class T, class D, class K, int ch>
-void row_stage(Path path, const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height,
+void row_stage(Target t, const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height,
                const K* kernel, int ks, int ax, std::uint32_t border, const T* value, int divisor,
                std::uint8_t* buffer) {
-    const RowExtension ext = RowExtension::make(border, width);
-    T* strip = align_up<T>(buffer, 32);
-    const float inv = kind == RowKind::Float ? 1.0f : 1.0f / static_cast<float>(divisor);
-    const int mul = kind == RowKind::Low ? low_multiplier(divisor) : 0;
-    for (i64 y = 0; y < height; ++y) {
-        D* out = ppDst[y];
-        auto pass = [&](const T* in, i64 off, i64 n) {
-            if constexpr (kind == RowKind::Float)
-                row_pass_f32(path, in, out + off, n, ch, kernel, ks, 1.0f);
-            else if constexpr (kind == RowKind::Scaled)
-                row_pass_int<IntConv::Scaled>(path, in, out + off, n, ch, kernel, ks, inv, 0);
-            else
-                row_pass_int<IntConv::LowFixed>(path, in, out + off, n, ch, kernel, ks, 0.0f, mul);
-        };
-        row_with_border<T, ch>(path, row(src, srcStep, y), width, ks, ax, ext, value, strip, pass);
-    }
+    const SeparableKernels& k = separable_kernels(t);
+    SepRowFn<T, D, K> fn;
+    if constexpr (kind == RowKind::Float)
+        fn = k.row32f[ch_index(ch)];
+    else if constexpr (kind == RowKind::Low)
+        fn = k.rowLow16s[ch_index(ch)];
+    else if constexpr (std::is_same_v<T, u8>)
+        fn = k.row8u16s[ch_index(ch)];
+    else if constexpr (std::is_same_v<T, i16>)
+        fn = k.row16s[ch_index(ch)];
+    else
+        fn = k.row16u[ch_index(ch)];
+    fn(src, srcStep, ppDst, width, height, kernel, ks, ax, border, value, divisor, buffer);
 }
 
 template <RowKind kind, class S, class D, class K, int ch>
-void column_stage(Path path, const S* const* ppSrc, D* dst, i64 dstStep, i64 width, i64 height,
+void column_stage(Target t, const S* const* ppSrc, D* dst, i64 dstStep, i64 width, i64 height,
                   const K* kernel, int ks, int divisor) {
-    const i64 elems = width * ch;
-    for (i64 y = 0; y < height; ++y) {
-        D* out = row(dst, dstStep, y);
-        if constexpr (kind == RowKind::Float) {
-            column_pass<ColScale::None>(path, ppSrc + y, 0, out, elems, kernel, ks, 1.0f);
-        } else if constexpr (kind == RowKind::Scaled) {
-            const float inv = 1.0f / static_cast<float>(divisor);
-            column_pass<ColScale::PerTap>(path, ppSrc + y, 0, out, elems, kernel, ks, inv);
-        } else {
-            column_pass_low16s(path, ppSrc + y, out, elems, kernel, ks, low_multiplier(divisor));
-        }
-    }
+    const SeparableKernels& k = separable_kernels(t);
+    SepColFn<S, D, K> fn;
+    if constexpr (kind == RowKind::Float)
+        fn = k.col32f[ch_index(ch)];
+    else if constexpr (kind == RowKind::Low)
+        fn = k.colLow16s[ch_index(ch)];
+    else if constexpr (std::is_same_v<S, std::uint16_t>)
+        fn = k.col16u[ch_index(ch)];
+    else if constexpr (std::is_same_v<D, u8>)
+        fn = k.col16s8u[ch_index(ch)];
+    else if constexpr (std::is_same_v<D, std::int8_t>)
+        fn = k.col16s8s[ch_index(ch)];
+    else
+        fn = k.col16s[ch_index(ch)];
+    fn(ppSrc, dst, dstStep, width, height, kernel, ks, divisor);
 }
 
 // ---- instances ----------------------------------------------------------------------------------
-
-#define QPX_SEP_FILTER(T, D, ch)                                                     \
-    template void separable_filter<T, D, ch>(Path, const T*, i64, D*, i64, i64, i64, \
-                                             std::uint32_t, const T*,                \
+#define QPX_SEP_FILTER(T, D, ch)                                                       \
+    template void separable_filter<T, D, ch>(Target, const T*, i64, D*, i64, i64, i64, \
+                                             std::uint32_t, const T*,                  \
                                              const qpxFilterSeparableSpec*, std::uint8_t*);
 #define QPX_SEP_FILTER_CH(T, D) \
     QPX_SEP_FILTER(T, D, 1) QPX_SEP_FILTER(T, D, 3) QPX_SEP_FILTER(T, D, 4)
@@ -164,9 +137,9 @@ QPX_SEP_FILTER_CH(std::int16_t, std::int16_t)
 QPX_SEP_FILTER_CH(std::uint16_t, std::uint16_t)
 QPX_SEP_FILTER_CH(float, float)
 
-#define QPX_ROW_STAGE(kind, T, D, K, ch)                                                          \
-    template void row_stage<RowKind::kind, T, D, K, ch>(Path, const T*, i64, D* const*, i64, i64, \
-                                                        const K*, int, int, std::uint32_t,        \
+#define QPX_ROW_STAGE(kind, T, D, K, ch)                                                        \
+    template void row_stage<RowKind::kind, T, D, K, ch>(Target, const T*, i64, D* const*, i64,  \
+                                                        i64, const K*, int, int, std::uint32_t, \
                                                         const T*, int, std::uint8_t*);
 #define QPX_ROW_STAGE_CH(kind, T, D, K) \
     QPX_ROW_STAGE(kind, T, D, K, 1) QPX_ROW_STAGE(kind, T, D, K, 3)
@@ -176,8 +149,8 @@ QPX_ROW_STAGE_CH(Scaled, std::int16_t, std::int16_t, std::int16_t)
 QPX_ROW_STAGE_CH(Scaled, std::uint16_t, std::uint16_t, std::int16_t)
 QPX_ROW_STAGE_CH(Low, std::int16_t, std::int16_t, std::int16_t)
 
-#define QPX_COL_STAGE(kind, S, D, K, ch)                                                        \
-    template void column_stage<RowKind::kind, S, D, K, ch>(Path, const S* const*, D*, i64, i64, \
+#define QPX_COL_STAGE(kind, S, D, K, ch)                                                          \
+    template void column_stage<RowKind::kind, S, D, K, ch>(Target, const S* const*, D*, i64, i64, \
                                                            i64, const K*, int, int);
 #define QPX_COL_STAGE_CH(kind, S, D, K) \
     QPX_COL_STAGE(kind, S, D, K, 1) QPX_COL_STAGE(kind, S, D, K, 3)

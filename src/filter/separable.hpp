@@ -1,11 +1,16 @@
 // Separable filtering: the spec-based whole-image filter (a row stage into a ring of float work
-// rows, a column stage out of it) and the exported row and column stages. The kernels take a
-// Path so that tests can compare the scalar and vector paths.
+// rows, a column stage out of it) and the exported row and column stages. The kernels take the
+// target to run on, so that tests can compare every target with the scalar one.
 #pragma once
 
-#include "filter/pipeline.hpp"
+#include <cstdint>
+
+#include "frame/base.hpp"
+#include "frame/target.hpp"
 
 namespace qpx::filter {
+
+using i64 = std::int64_t;
 
 // Kernel type codes of the spec.
 inline constexpr int kSepKernel16s = 0;
@@ -22,7 +27,7 @@ void separable_init(qpxFilterSeparableSpec* spec, int kind, const void* rowKerne
 
 // The whole-image filter. `value` holds ch border values (read under a constant border only).
 template <class T, class D, int ch>
-void separable_filter(Path path, const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width,
+void separable_filter(Target t, const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width,
                       i64 height, std::uint32_t border, const T* value,
                       const qpxFilterSeparableSpec* spec, std::uint8_t* buffer);
 
@@ -32,13 +37,47 @@ enum class RowKind { Float, Scaled, Low };
 // The exported row stage: one output row per ROI row. `value` holds ch border values. For the
 // integer kinds `divisor` is the (checked) divisor.
 template <RowKind kind, class T, class D, class K, int ch>
-void row_stage(Path path, const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height,
+void row_stage(Target t, const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height,
                const K* kernel, int ks, int ax, std::uint32_t border, const T* value, int divisor,
                std::uint8_t* buffer);
 
 // The exported column stage over ppSrc[0 .. height + ks - 2].
 template <RowKind kind, class S, class D, class K, int ch>
-void column_stage(Path path, const S* const* ppSrc, D* dst, i64 dstStep, i64 width, i64 height,
+void column_stage(Target t, const S* const* ppSrc, D* dst, i64 dstStep, i64 width, i64 height,
                   const K* kernel, int ks, int divisor);
+
+// ---- the kernels of one target ----
+
+template <class T, class D>
+using SepFilterFn = void (*)(const T*, i64, D*, i64, i64, i64, std::uint32_t, const T*,
+                             const qpxFilterSeparableSpec*, std::uint8_t*);
+template <class T, class D, class K>
+using SepRowFn = void (*)(const T*, i64, D* const*, i64, i64, const K*, int, int, std::uint32_t,
+                          const T*, int, std::uint8_t*);
+template <class S, class D, class K>
+using SepColFn = void (*)(const S* const*, D*, i64, i64, i64, const K*, int, int);
+
+// Entries by channel count: [0] one channel, [1] three, [2] four (the stages have no four).
+struct SeparableKernels {
+    SepFilterFn<std::uint8_t, std::uint8_t> f8u[3];
+    SepFilterFn<std::uint8_t, std::int16_t> f8u16s[3];
+    SepFilterFn<std::int16_t, std::int16_t> f16s[3];
+    SepFilterFn<std::uint16_t, std::uint16_t> f16u[3];
+    SepFilterFn<float, float> f32f[3];
+
+    SepRowFn<float, float, float> row32f[2];
+    SepRowFn<std::uint8_t, std::int16_t, std::int16_t> row8u16s[2];
+    SepRowFn<std::int16_t, std::int16_t, std::int16_t> row16s[2];
+    SepRowFn<std::uint16_t, std::uint16_t, std::int16_t> row16u[2];
+    SepRowFn<std::int16_t, std::int16_t, std::int16_t> rowLow16s[2];
+
+    SepColFn<float, float, float> col32f[2];
+    SepColFn<std::int16_t, std::int16_t, std::int16_t> col16s[2];
+    SepColFn<std::int16_t, std::uint8_t, std::int16_t> col16s8u[2];
+    SepColFn<std::int16_t, std::int8_t, std::int16_t> col16s8s[2];
+    SepColFn<std::uint16_t, std::uint16_t, std::int16_t> col16u[2];
+    SepColFn<std::int16_t, std::int16_t, std::int16_t> colLow16s[2];
+};
+QPX_TARGET_TABLE(SeparableKernels, separable_kernels)
 
 }  // namespace qpx::filter

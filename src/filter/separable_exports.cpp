@@ -2,6 +2,7 @@
 // same code as the 64-bit forms; the 64-bit forms add the 32-bit range test and mask the
 // denormal-operand exception while they filter.
 #include "filter/separable.hpp"
+#include "frame/border.hpp"
 #include "frame/check.hpp"
 #include "frame/fpenv.hpp"
 
@@ -93,10 +94,10 @@ qpxStatus apply(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, st
     if (c) return c;
     if (wide) {
         DenormalMaskScope denormals;
-        separable_filter<T, D, ch>(kDefaultPath, src, srcStep, dst, dstStep, roi.width, roi.height,
+        separable_filter<T, D, ch>(cpu_target(), src, srcStep, dst, dstStep, roi.width, roi.height,
                                    border, value, spec, buffer);
     } else {
-        separable_filter<T, D, ch>(kDefaultPath, src, srcStep, dst, dstStep, roi.width, roi.height,
+        separable_filter<T, D, ch>(cpu_target(), src, srcStep, dst, dstStep, roi.width, roi.height,
                                    border, value, spec, buffer);
     }
     return qpxStatusOk;
@@ -140,7 +141,7 @@ qpxStatus row_export(const T* src, int srcStep, D** ppDst, qpxSize roi, const K*
     c.require(accept_filter_border(border), qpxStatusBadBorder);
     if (kind != RowKind::Float && !divisorFirst) c.require(divOk, qpxStatusBadArgument);
     if (c) return c;
-    row_stage<kind, T, D, K, ch>(kDefaultPath, src, srcStep, ppDst, roi.width, roi.height, kernel,
+    row_stage<kind, T, D, K, ch>(cpu_target(), src, srcStep, ppDst, roi.width, roi.height, kernel,
                                  ks, anchor, border, value, divisor, buffer);
     return qpxStatusOk;
 }
@@ -167,7 +168,7 @@ qpxStatus column_export(const S* const* ppSrc, D* dst, int dstStep, qpxSize roi,
     c.ptrs(buffer);
     if (kind != RowKind::Float) c.require(divisor != 0, qpxStatusBadArgument);
     if (c) return c;
-    column_stage<kind, S, D, K, ch>(kDefaultPath, ppSrc, dst, dstStep, roi.width, roi.height,
+    column_stage<kind, S, D, K, ch>(cpu_target(), ppSrc, dst, dstStep, roi.width, roi.height,
                                     kernel, ks, divisor);
     return qpxStatusOk;
 }

@@ -22,6 +22,12 @@ using s16 = std::int16_t;
 using u16 = std::uint16_t;
 using u8 = std::uint8_t;
 using Spec = qpxFilterSeparableSpec;
+
+std::vector<qpx::Target> all_targets() {
+    std::vector<qpx::Target> t = vector_targets();
+    t.insert(t.begin(), qpx::Target::Scalar);
+    return t;
+}
 template <class T>
 constexpr int kType = std::is_same_v<T, u8>    ? qpx8u
                       : std::is_same_v<T, u16> ? qpx16u
@@ -78,13 +84,15 @@ void check_filter(F fn, qpxSize roi, int kw, int kh, std::uint32_t b, int diviso
     ASSERT_EQ(invoke(fn, src.roi(), src.step(), dst.roi(), dst.step(), {roi.width, roi.height}, b,
                      value, spec, buf.data()),
               0);
-    // The export runs the vector path; the scalar one must give the same bits.
-    GuardedImage<D> sca(roi.width, roi.height, ch);
-    qpx::filter::separable_filter<T, D, ch>(qpx::Path::Scalar, src.roi(), src.step(), sca.roi(),
-                                            sca.step(), roi.width, roi.height, b, value, spec,
-                                            buf.data());
-    const auto got = dst.dense(), scalar = sca.dense();
-    ASSERT_EQ(std::memcmp(got.data(), scalar.data(), got.size() * sizeof(D)), 0);
+    // Every target gives the export's bits.
+    for (qpx::Target t : all_targets()) {
+        GuardedImage<D> other(roi.width, roi.height, ch);
+        qpx::filter::separable_filter<T, D, ch>(t, src.roi(), src.step(), other.roi(), other.step(),
+                                                roi.width, roi.height, b, value, spec, buf.data());
+        const auto got = dst.dense(), theirs = other.dense();
+        ASSERT_EQ(std::memcmp(got.data(), theirs.data(), got.size() * sizeof(D)), 0)
+            << qpx::target_name(t);
+    }
 
     const float inv = 1.0f / float(divisor);
     auto P = [&](int x, int y, int c) {
@@ -115,8 +123,8 @@ void sweep(F fn, int divisor, bool allBorders) {
     static const std::uint32_t borders[] = {3,        6,        1 | 0xF0, 1,        240,
                                             1 | 0x10, 3 | 0x20, 6 | 0x40, 1 | 0x80, 3 | 0x50,
                                             6 | 0xA0, 3 | 0xC0, 6 | 0x30};
-    static const qpxSize rois[] = {{1, 1}, {1, 4},  {3, 1},  {2, 3},
-                                   {7, 5}, {16, 2}, {17, 6}, {33, 3}};
+    static const qpxSize rois[] = {{1, 1},  {1, 4},  {3, 1},  {2, 3}, {7, 5},
+                                   {16, 2}, {17, 6}, {33, 3}, {67, 2}};
     static const int kernels[][2] = {{1, 1}, {3, 3}, {5, 5}, {2, 4},
                                      {4, 1}, {1, 7}, {9, 8}, {6, 2}};
     Random rnd(ch * 100 + divisor);
@@ -318,16 +326,16 @@ int low_mul(int divisor) {
     return s16(std::trunc(16384.0f / float(divisor)));
 }
 
-// One row-stage call on guarded memory against direct sums, and the scalar path against it.
+// One row-stage call on guarded memory against direct sums, and every target against it.
 template <RowKind kind, class T, class D, int ch, class K, class Call>
 void row_case(Call call, qpxStatus (*size)(qpxSize, int, int*), int divisor, int ks, int ax,
               std::uint32_t b, int w, Place place, Random& rnd) {
     GuardedImage<T> src(w, 3, ch, 0, place,
                         {0, 0, (b & 0x40) ? ax : 0, (b & 0x80) ? ks - 1 - ax : 0});
     src.fill([&] { return kind == RowKind::Float ? T(rnd.next<float>(-50, 50)) : rnd.any<T>(); });
-    GuardedImage<D> dst(w, 3, ch, 0, place), sca(w, 3, ch);
+    GuardedImage<D> dst(w, 3, ch, 0, place), other(w, 3, ch);
     D* rows[3] = {&dst.at(0, 0), &dst.at(0, 1), &dst.at(0, 2)};
-    D* scaRows[3] = {&sca.at(0, 0), &sca.at(0, 1), &sca.at(0, 2)};
+    D* otherRows[3] = {&other.at(0, 0), &other.at(0, 1), &other.at(0, 2)};
     std::vector<K> k(ks);
     for (auto& v : k)
         v = kind == RowKind::Float ? K(rnd.next<float>(-2, 2)) : K(rnd.next<int>(-300, 300));
@@ -339,8 +347,13 @@ void row_case(Call call, qpxStatus (*size)(qpxSize, int, int*), int divisor, int
     ASSERT_EQ(call(src.roi(), src.step(), rows, qpxSize{w, 3}, k.data(), ks, ax, b, value, divisor,
                    buf.data()),
               0);
-    qpx::filter::row_stage<kind, T, D, K, ch>(qpx::Path::Scalar, src.roi(), src.step(), scaRows, w,
-                                              3, k.data(), ks, ax, b, value, divisor, buf.data());
+    for (qpx::Target t : all_targets()) {
+        qpx::filter::row_stage<kind, T, D, K, ch>(t, src.roi(), src.step(), otherRows, w, 3,
+                                                  k.data(), ks, ax, b, value, divisor, buf.data());
+        for (int y = 0; y < 3; ++y)
+            ASSERT_EQ(std::memcmp(&dst.at(0, y), &other.at(0, y), sizeof(D) * w * ch), 0)
+                << qpx::target_name(t) << " w " << w << " ks " << ks << " border " << b;
+    }
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < w * ch; ++x) {
             double sum = 0;
@@ -361,7 +374,6 @@ void row_case(Call call, qpxStatus (*size)(qpxSize, int, int*), int divisor, int
                     u16(std::uint32_t(std::int32_t(sum)) * std::uint32_t(low_mul(divisor)) >> 14));
             ASSERT_EQ(std::memcmp(&want, &dst.at(0, y, x), sizeof(D)), 0)
                 << "x " << x << " w " << w << " ks " << ks << " ax " << ax << " border " << b;
-            ASSERT_EQ(std::memcmp(&want, &sca.at(0, y, x), sizeof(D)), 0) << "scalar";
         }
 }
 
@@ -411,7 +423,7 @@ template <RowKind kind, class S, class D, int ch, class Call>
 void sweep_columns(Call call, int divisor) {
     Random rnd(3 + divisor);
     for (int ks = 1; ks <= 9; ++ks)
-        for (int w : {1, 3, 8, 13, 35}) {
+        for (int w : {1, 3, 8, 13, 35, 47}) {
             GuardedImage<S> src(w, 3 + ks, ch);
             src.fill([&] {
                 return kind == RowKind::Float
@@ -423,11 +435,16 @@ void sweep_columns(Call call, int divisor) {
             std::vector<std::conditional_t<kind == RowKind::Float, float, s16>> k(ks);
             for (auto& v : k)
                 v = kind == RowKind::Float ? rnd.next<float>(-2, 2) : rnd.next<int>(-20, 20);
-            GuardedImage<D> dst(w, 4, ch, 0, Place::End), sca(w, 4, ch);
+            GuardedImage<D> dst(w, 4, ch, 0, Place::End), other(w, 4, ch);
             ASSERT_EQ(
                 call(rows.data(), dst.roi(), dst.step(), qpxSize{w, 4}, k.data(), ks, divisor), 0);
-            qpx::filter::column_stage<kind, S, D, typename decltype(k)::value_type, ch>(
-                qpx::Path::Scalar, rows.data(), sca.roi(), sca.step(), w, 4, k.data(), ks, divisor);
+            for (qpx::Target t : all_targets()) {
+                qpx::filter::column_stage<kind, S, D, typename decltype(k)::value_type, ch>(
+                    t, rows.data(), other.roi(), other.step(), w, 4, k.data(), ks, divisor);
+                for (int y = 0; y < 4; ++y)
+                    ASSERT_EQ(std::memcmp(&dst.at(0, y), &other.at(0, y), sizeof(D) * w * ch), 0)
+                        << qpx::target_name(t) << " w " << w << " ks " << ks;
+            }
             for (int y = 0; y < 4; ++y)
                 for (int x = 0; x < w * ch; ++x) {
                     float f = 0;
@@ -440,7 +457,6 @@ void sweep_columns(Call call, int divisor) {
                         s += long(k[j]) * rows[y + j][x];
                     }
                     const D got = dst.at(0, y, x);
-                    ASSERT_EQ(std::memcmp(&got, &sca.at(0, y, x), sizeof(D)), 0) << "scalar";
                     if constexpr (kind == RowKind::Low) {
                         EXPECT_EQ(got,
                                   trunc_sat<D>(std::floor(double(s) * low_mul(divisor) / 16384.0)));
@@ -480,9 +496,9 @@ TEST(ColumnStage, MatchesDirectSums) {
     COLS(Low, Low_16s, s16, 1, 16)
 }
 
-// Scalar and vector paths of the integer stages give the same bits on sums that overflow 32
-// bits, where no reference applies.
-TEST(Stages, ScalarEqualsVectorOnOverflow) {
+// Every target gives the scalar target's bits on integer sums that overflow 32 bits, where no
+// reference applies.
+TEST(Stages, TargetsAgreeOnOverflow) {
     Random rnd(21);
     for (int w : test_widths())
         for (int ks : {1, 2, 3, 5, 7}) {
@@ -494,22 +510,21 @@ TEST(Stages, ScalarEqualsVectorOnOverflow) {
             for (int y = 0; y < 2 + ks; ++y) irows.push_back(&is.at(0, y));
             const s16 iv[3] = {-7, -7, -7};
             u8 buf[4096];
-            s16 io[3][2][2][3 * 67];
-            for (int p = 0; p < 2; ++p) {
-                auto path = p ? qpx::Path::Vector : qpx::Path::Scalar;
-                s16 *ir[2] = {io[0][p][0], io[0][p][1]}, *lr[2] = {io[1][p][0], io[1][p][1]};
+            const std::vector<qpx::Target> targets = all_targets();
+            std::vector<std::vector<s16>> out(targets.size());
+            for (std::size_t i = 0; i < targets.size(); ++i) {
+                const qpx::Target t = targets[i];
+                std::vector<s16>& o = out[i];
+                o.assign(std::size_t(18 * w), 0);
+                s16 *ir[2] = {&o[0], &o[3 * w]}, *lr[2] = {&o[6 * w], &o[9 * w]};
                 qpx::filter::row_stage<RowKind::Scaled, s16, s16, s16, 3>(
-                    path, is.roi(), is.step(), ir, w, 2, ik.data(), ks, 0, 6, iv, 3, buf);
+                    t, is.roi(), is.step(), ir, w, 2, ik.data(), ks, 0, 6, iv, 3, buf);
                 qpx::filter::row_stage<RowKind::Low, s16, s16, s16, 3>(
-                    path, is.roi(), is.step(), lr, w, 2, ik.data(), ks, ks - 1, 1, iv, 7, buf);
+                    t, is.roi(), is.step(), lr, w, 2, ik.data(), ks, ks - 1, 1, iv, 7, buf);
                 qpx::filter::column_stage<RowKind::Low, s16, s16, s16, 3>(
-                    path, irows.data(), io[2][p][0], sizeof io[2][p][0], w, 2, ik.data(), ks, 5);
+                    t, irows.data(), &o[12 * w], 6 * w, w, 2, ik.data(), ks, 5);
+                ASSERT_EQ(o, out[0]) << qpx::target_name(t) << " w " << w << " ks " << ks;
             }
-            for (int f = 0; f < 3; ++f)
-                for (int i = 0; i < 6 * w; ++i)
-                    ASSERT_EQ(io[f][0][i / (3 * w)][i % (3 * w)],
-                              io[f][1][i / (3 * w)][i % (3 * w)])
-                        << f << " " << w;
         }
 }
 
