@@ -13,6 +13,14 @@ macro(run)
   endif()
 endmacro()
 
+# The README shows the consumer program as its first call, and what it prints: keep them true.
+file(READ ${SRC_DIR}/main.c program)
+file(READ ${SRC_DIR}/../../README.md readme)
+string(FIND "${readme}" "${program}" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "README.md no longer shows tests/consumer/main.c as it is")
+endif()
+
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 file(GLOB libdir ${prefix}/lib*/libqpxcve9.so.11)
 get_filename_component(libdir ${libdir} DIRECTORY)
@@ -21,8 +29,11 @@ get_filename_component(libdir ${libdir} DIRECTORY)
 # is found through the library's run path or not at all.
 macro(check_runs exe)
   run(${exe})
-  if(NOT out MATCHES "^qpxCV AVX \\(e9\\), version 2022\\.0\\.0")
-    message(FATAL_ERROR "${exe} printed:\n${out}")
+  string(STRIP "${out}" shown)
+  string(REPLACE "\n" "\n    " shown "    ${shown}")
+  string(FIND "${readme}" "${shown}\n" at)
+  if(NOT out MATCHES "^qpxCV AVX \\(e9\\), version 2022\\.0\\.0" OR at EQUAL -1)
+    message(FATAL_ERROR "${exe} printed what README.md does not show:\n${out}")
   endif()
   run(ldd ${exe})
   if(NOT out MATCHES "libqpxcve9\\.so\\.11 => ${libdir}/" OR
