@@ -39,9 +39,11 @@ void hsum(const D* dx, const D* dy, int n, int count, float* a, float* b, float*
     hsum_span<One>(dx, dy, n, j, count, a, b, c);
 }
 
-// The averaged A, B, C at sum column j.
+// The averaged A, B, C at sum column j. Inlined into each measure's loop, so that the sums stay in
+// registers.
 template <class V>
-void averaged(const TensorRow& tr, int j, typename V::F& a, typename V::F& b, typename V::F& c) {
+[[gnu::always_inline]] inline void averaged(const TensorRow& tr, int j, typename V::F& a,
+                                            typename V::F& b, typename V::F& c) {
     const auto vc = V::setf(tr.constSum);
     auto ld = [&](const float* rp, int off) { return rp ? V::loadf(rp + off + j) : vc; };
     a = ld(tr.rows[0], 0);
