@@ -290,7 +290,6 @@ qpxStatus canny_border(Target t, const u8* src, int srcStep, u8* dst, int dstSte
     const i64 w = roi.width, h = roi.height;
     const BorderLayout lay = canny_border_layout(w, h, k);
     u8* base = align_up(buffer, 32);
-    const Path dpath = t == Target::Scalar ? Path::Scalar : Path::Vector;
 
     // Thin images are copied with their border first and then read as lying in memory.
     const u8* s = src;
@@ -336,11 +335,11 @@ qpxStatus canny_border(Target t, const u8* src, int srcStep, u8* dst, int dstSte
         std::int16_t* d = dxy + 2 * w * (y0 - held);
         qpxStatus st = filter::derivative(
             scharr ? filter::DerivKind::ScharrV : filter::DerivKind::SobelNegV, sp, sStep, d,
-            dxyStep, r, maskSize, b, borderValue, base + lay.scratch, dpath);
+            dxyStep, r, maskSize, b, borderValue, base + lay.scratch, t);
         if (st) return st;
         return filter::derivative(scharr ? filter::DerivKind::ScharrH : filter::DerivKind::SobelH,
                                   sp, sStep, d + w, dxyStep, r, maskSize, b, borderValue,
-                                  base + lay.scratch, dpath);
+                                  base + lay.scratch, t);
     };
     // Strips differ only in height and in-memory sides, so the first strip's checks answer for
     // all of them: a refused source is reported before anything reaches dst.

@@ -42,10 +42,6 @@ inline float ld1(const std::int16_t* p) {
 inline float ld1(const float* p) {
     return *p;
 }
-// The derivative filters still take the older path selector.
-inline Path deriv_path(Target t) {
-    return t == Target::Scalar ? Path::Scalar : Path::Vector;
-}
 
 constexpr int kConst = INT_MIN;  // a plane row or column outside the ROI with the constant value
 
@@ -457,8 +453,8 @@ void eigen_run(Target t, const T* src, int srcStep, qpxSize roi, int kernType, i
                                          : DerivKind::SobelV;
     const DerivKind kh = kernType == 1 ? DerivKind::ScharrH : DerivKind::SobelH;
     const qpxMaskSize mask = aperture == 5 ? qpxMskSize5x5 : qpxMskSize3x3;
-    filter::derivative(kv, src, srcStep, dx, dstep, roi, mask, code, bv, p, deriv_path(t));
-    filter::derivative(kh, src, srcStep, dy, dstep, roi, mask, code, bv, p, deriv_path(t));
+    filter::derivative(kv, src, srcStep, dx, dstep, roi, mask, code, bv, p, t);
+    filter::derivative(kh, src, srcStep, dy, dstep, roi, mask, code, bv, p, t);
 
     Planes<D> P{dx, dy, dstep, 0, h, 0, w, w, h, planeKind, float(bv), false, false, false, false};
     tensor(corner_kernels(t), P, n, 0, w, 0, h, R, fin);
@@ -558,9 +554,9 @@ void windowed_run(Target t, const T* src, int srcStep, qpxSize roi, int filterTy
                         central_diff(kn, bs, srcStep, bx, by, dstep, blk, code, bv);
                     } else {
                         filter::derivative(kv, bs, srcStep, bx, dstep, blk, mask, code, bv, work,
-                                           deriv_path(t));
+                                           t);
                         filter::derivative(kh, bs, srcStep, by, dstep, blk, mask, code, bv, work,
-                                           deriv_path(t));
+                                           t);
                     }
                 }
             }

@@ -36,28 +36,9 @@ qpxStatus derivative_buffer_size(DerivKind kind, qpxSize roi, qpxMaskSize mask, 
 // the filter rule (-225), mask size (-33). On failure nothing is written.
 qpxStatus derivative(DerivKind kind, const std::uint8_t* src, int srcStep, std::int16_t* dst,
                      int dstStep, qpxSize roi, qpxMaskSize mask, qpxBorderType borderType,
-                     std::uint8_t borderValue, std::uint8_t* buffer, Target t);
+                     std::uint8_t borderValue, std::uint8_t* buffer, Target t = cpu_target());
 qpxStatus derivative(DerivKind kind, const float* src, int srcStep, float* dst, int dstStep,
                      qpxSize roi, qpxMaskSize mask, qpxBorderType borderType, float borderValue,
-                     std::uint8_t* buffer, Target t);
-
-// The same on the processor's target (Path::Vector) or the scalar one (Path::Scalar), for callers
-// not yet on targets.
-inline Target path_target(Path path) {
-    return path == Path::Scalar ? Target::Scalar : cpu_target();
-}
-inline qpxStatus derivative(DerivKind kind, const std::uint8_t* src, int srcStep, std::int16_t* dst,
-                            int dstStep, qpxSize roi, qpxMaskSize mask, qpxBorderType borderType,
-                            std::uint8_t borderValue, std::uint8_t* buffer,
-                            Path path = kDefaultPath) {
-    return derivative(kind, src, srcStep, dst, dstStep, roi, mask, borderType, borderValue, buffer,
-                      path_target(path));
-}
-inline qpxStatus derivative(DerivKind kind, const float* src, int srcStep, float* dst, int dstStep,
-                            qpxSize roi, qpxMaskSize mask, qpxBorderType borderType,
-                            float borderValue, std::uint8_t* buffer, Path path = kDefaultPath) {
-    return derivative(kind, src, srcStep, dst, dstStep, roi, mask, borderType, borderValue, buffer,
-                      path_target(path));
-}
+                     std::uint8_t* buffer, Target t = cpu_target());
 
 }  // namespace qpx::filter

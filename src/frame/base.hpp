@@ -13,11 +13,6 @@
 
 namespace qpx {
 
-// Which implementation of a kernel to run. Exports always take the vector path; the scalar
-// path is the reference that tests compare the vector path against, bit for bit.
-enum class Path { Scalar, Vector };
-inline constexpr Path kDefaultPath = Path::Vector;
-
 // Pointer arithmetic on rows: images are addressed in bytes through signed steps.
 template <class T>
 inline T* row(T* base, std::int64_t step, std::int64_t y) {

@@ -1,7 +1,7 @@
 // Border-building copies, ROI copy, fill and 16u to 32f conversion.
 //
 // Elements are moved as unsigned integers of their size, so every copy is a bit copy: float
-// NaN payloads survive and 32s data runs through the same code as 32f. The vector path moves
+// NaN payloads survive and 32s data runs through the same code as 32f. The vector target moves
 // the same elements with wider loads and stores, so both paths write identical bits.
 #include "frame/border_copy.hpp"
 
@@ -40,9 +40,9 @@ inline bool aligned16(const void* p) {
 
 // n elements from s to d.
 template <class U>
-void copy_elems(U* d, const U* s, i64 n, Path path) {
+void copy_elems(U* d, const U* s, i64 n, Target target) {
     i64 x = 0;
-    if (path == Path::Vector) {
+    if (target != Target::Scalar) {
         auto* db = reinterpret_cast<char*>(d);
         auto* sb = reinterpret_cast<const char*>(s);
         const i64 bytes = n * i64(sizeof(U));
@@ -62,11 +62,11 @@ void copy_elems(U* d, const U* s, i64 n, Path path) {
 
 // n pixels at d, each a copy of the CH elements at px.
 template <class U, int CH>
-void fill_pixels(U* d, const U* px, i64 n, Path path) {
+void fill_pixels(U* d, const U* px, i64 n, Target target) {
     // 48 bytes hold a whole number of pixels for every element size and channel count.
     constexpr int kPix = 48 / (CH * int(sizeof(U)));
     i64 x = 0;
-    if (path == Path::Vector && n >= kPix) {
+    if (target != Target::Scalar && n >= kPix) {
         alignas(16) U pat[48 / sizeof(U)];
         for (int i = 0; i < kPix; ++i)
             for (int c = 0; c < CH; ++c) pat[i * CH + c] = px[c];
@@ -99,11 +99,11 @@ __m128i reverse_mask() {
 
 // d[k] = s[-k] for n pixels: s is the pixel to write first, the source runs downwards from it.
 template <class U, int CH>
-void reverse_pixels(U* d, const U* s, i64 n, Path path) {
+void reverse_pixels(U* d, const U* s, i64 n, Target target) {
     constexpr int P = CH * int(sizeof(U));
     i64 k = 0;
     if constexpr (16 % P == 0) {
-        if (path == Path::Vector) {
+        if (target != Target::Scalar) {
             constexpr int per = 16 / P;
             const __m128i shuf = reverse_mask<P>();
             for (; k + per <= n; k += per) {
@@ -121,9 +121,9 @@ void reverse_pixels(U* d, const U* s, i64 n, Path path) {
 // sequence is periodic (2w-2) and runs alternately up (0 .. w-2) and down (w-1 .. 1), so it is
 // copied run by run.
 template <class U, int CH>
-void mirror_span(U* d, const U* s, i64 x0, i64 n, i64 w, Path path) {
+void mirror_span(U* d, const U* s, i64 x0, i64 n, i64 w, Target target) {
     if (w == 1) {
-        fill_pixels<U, CH>(d, s, n, path);
+        fill_pixels<U, CH>(d, s, n, target);
         return;
     }
     const i64 period = 2 * w - 2;
@@ -133,11 +133,11 @@ void mirror_span(U* d, const U* s, i64 x0, i64 n, i64 w, Path path) {
         i64 len;
         if (r < w - 1) {
             len = std::min(w - 1 - r, n - k);
-            copy_elems(d + k * CH, s + r * CH, len * CH, path);
+            copy_elems(d + k * CH, s + r * CH, len * CH, target);
         } else {
             const i64 idx = period - r;
             len = std::min(idx, n - k);
-            reverse_pixels<U, CH>(d + k * CH, s + idx * CH, len, path);
+            reverse_pixels<U, CH>(d + k * CH, s + idx * CH, len, target);
         }
         k += len;
     }
@@ -152,26 +152,26 @@ enum class Build { Repl, Mirror, Const };
 // pixels (or the constant), so the order of the pieces does not matter.
 template <class U, int CH>
 void build_border(Build kind, const U* src, i64 srcStep, qpxSizeL s, U* img, i64 dstStep,
-                  qpxSizeL d, i64 top, i64 left, const U* value, Path path) {
+                  qpxSizeL d, i64 top, i64 left, const U* value, Target target) {
     const i64 right = d.width - s.width - left;
     for (i64 y = 0; y < s.height; ++y) {
         const U* sr = row(src, srcStep, y);
         U* o = row(img, dstStep, y);
-        if (sr != o) copy_elems(o, sr, s.width * CH, path);
+        if (sr != o) copy_elems(o, sr, s.width * CH, target);
         U* l = o - left * CH;
         U* r = o + s.width * CH;
         switch (kind) {
             case Build::Repl:
-                fill_pixels<U, CH>(l, sr, left, path);
-                fill_pixels<U, CH>(r, sr + (s.width - 1) * CH, right, path);
+                fill_pixels<U, CH>(l, sr, left, target);
+                fill_pixels<U, CH>(r, sr + (s.width - 1) * CH, right, target);
                 break;
             case Build::Mirror:
-                mirror_span<U, CH>(l, sr, -left, left, s.width, path);
-                mirror_span<U, CH>(r, sr, s.width, right, s.width, path);
+                mirror_span<U, CH>(l, sr, -left, left, s.width, target);
+                mirror_span<U, CH>(r, sr, s.width, right, s.width, target);
                 break;
             case Build::Const:
-                fill_pixels<U, CH>(l, value, left, path);
-                fill_pixels<U, CH>(r, value, right, path);
+                fill_pixels<U, CH>(l, value, left, target);
+                fill_pixels<U, CH>(r, value, right, target);
                 break;
         }
     }
@@ -181,9 +181,9 @@ void build_border(Build kind, const U* src, i64 srcStep, qpxSizeL s, U* img, i64
     const int mapKind = kind == Build::Mirror ? kBorderMirror : kBorderRepl;
     auto build_row = [&](i64 y) {
         if (kind == Build::Const)
-            fill_pixels<U, CH>(line(y), value, d.width, path);
+            fill_pixels<U, CH>(line(y), value, d.width, target);
         else
-            copy_elems(line(y), line(map_border_index(y, s.height, mapKind)), d.width * CH, path);
+            copy_elems(line(y), line(map_border_index(y, s.height, mapKind)), d.width * CH, target);
     };
     const i64 bottom = d.height - s.height - top;
     for (i64 y = s.height; y < s.height + bottom; ++y) build_row(y);
@@ -200,7 +200,7 @@ qpxStatus check_layout(i64 srcStep, i64 dstStep, qpxSizeL s, qpxSizeL d, i64 top
 
 template <class T, int CH>
 qpxStatus run_copy(Build kind, const T* src, i64 srcStep, qpxSizeL s, T* dst, i64 dstStep,
-                   qpxSizeL d, i64 top, i64 left, const T* value, Path path) {
+                   qpxSizeL d, i64 top, i64 left, const T* value, Target target) {
     if (qpxStatus st = Check().ptrs(src, dst); st) return st;
     if (qpxStatus st = check_layout(srcStep, dstStep, s, d, top, left); st) return st;
     if (kind == Build::Const && value == nullptr) return qpxStatusNullPointer;
@@ -208,22 +208,22 @@ qpxStatus run_copy(Build kind, const T* src, i64 srcStep, qpxSizeL s, T* dst, i6
     if (src == dst) {
         // The image already lies in the buffer: the in-place form.
         build_border<U, CH>(kind, bits(src), srcStep, s, bits(dst), srcStep, d, top, left,
-                            bits(value), path);
+                            bits(value), target);
     } else {
         U* img = row(bits(dst), dstStep, top) + left * CH;
         build_border<U, CH>(kind, bits(src), srcStep, s, img, dstStep, d, top, left, bits(value),
-                            path);
+                            target);
     }
     return qpxStatusOk;
 }
 
 template <class T, int CH>
 qpxStatus run_inplace(Build kind, T* srcDst, i64 step, qpxSizeL s, qpxSizeL d, i64 top, i64 left,
-                      Path path) {
+                      Target target) {
     if (qpxStatus st = Check().ptrs(srcDst); st) return st;
     if (qpxStatus st = check_layout(step, step, s, d, top, left); st) return st;
     build_border<Bits<T>, CH>(kind, bits(srcDst), step, s, bits(srcDst), step, d, top, left,
-                              nullptr, path);
+                              nullptr, target);
     return qpxStatusOk;
 }
 
@@ -266,9 +266,9 @@ inline __m256 load8_u16_ps(const std::uint16_t* p) {
     return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
 }
 
-void convert_row(float* d, const std::uint16_t* s, i64 n, Path path, bool stream) {
+void convert_row(float* d, const std::uint16_t* s, i64 n, Target target, bool stream) {
     i64 x = 0;
-    if (path == Path::Vector) {
+    if (target != Target::Scalar) {
         if (stream) {
             for (; x < n && !aligned16(d + x); ++x) d[x] = static_cast<float>(s[x]);
             for (; x + 8 <= n; x += 8) {
@@ -291,76 +291,76 @@ void convert_row(float* d, const std::uint16_t* s, i64 n, Path path, bool stream
 
 template <class T, int CH>
 qpxStatus copy_replicate_border_l(const T* src, i64 srcStep, qpxSizeL srcRoi, T* dst, i64 dstStep,
-                                  qpxSizeL dstRoi, i64 top, i64 left, Path path) {
+                                  qpxSizeL dstRoi, i64 top, i64 left, Target target) {
     return run_copy<T, CH>(Build::Repl, src, srcStep, srcRoi, dst, dstStep, dstRoi, top, left,
-                           nullptr, path);
+                           nullptr, target);
 }
 template <class T, int CH>
 qpxStatus copy_replicate_border(const T* src, int srcStep, qpxSize srcRoi, T* dst, int dstStep,
-                                qpxSize dstRoi, int top, int left, Path path) {
+                                qpxSize dstRoi, int top, int left, Target target) {
     return copy_replicate_border_l<T, CH>(src, srcStep, widen(srcRoi), dst, dstStep, widen(dstRoi),
-                                          top, left, path);
+                                          top, left, target);
 }
 template <class T, int CH>
 qpxStatus copy_replicate_border_inplace_l(T* srcDst, i64 srcDstStep, qpxSizeL srcRoi,
-                                          qpxSizeL dstRoi, i64 top, i64 left, Path path) {
-    return run_inplace<T, CH>(Build::Repl, srcDst, srcDstStep, srcRoi, dstRoi, top, left, path);
+                                          qpxSizeL dstRoi, i64 top, i64 left, Target target) {
+    return run_inplace<T, CH>(Build::Repl, srcDst, srcDstStep, srcRoi, dstRoi, top, left, target);
 }
 template <class T, int CH>
 qpxStatus copy_replicate_border_inplace(T* srcDst, int srcDstStep, qpxSize srcRoi, qpxSize dstRoi,
-                                        int top, int left, Path path) {
+                                        int top, int left, Target target) {
     return copy_replicate_border_inplace_l<T, CH>(srcDst, srcDstStep, widen(srcRoi), widen(dstRoi),
-                                                  top, left, path);
+                                                  top, left, target);
 }
 
 template <class T, int CH>
 qpxStatus copy_mirror_border_l(const T* src, i64 srcStep, qpxSizeL srcRoi, T* dst, i64 dstStep,
-                               qpxSizeL dstRoi, i64 top, i64 left, Path path) {
+                               qpxSizeL dstRoi, i64 top, i64 left, Target target) {
     return run_copy<T, CH>(Build::Mirror, src, srcStep, srcRoi, dst, dstStep, dstRoi, top, left,
-                           nullptr, path);
+                           nullptr, target);
 }
 template <class T, int CH>
 qpxStatus copy_mirror_border(const T* src, int srcStep, qpxSize srcRoi, T* dst, int dstStep,
-                             qpxSize dstRoi, int top, int left, Path path) {
+                             qpxSize dstRoi, int top, int left, Target target) {
     return copy_mirror_border_l<T, CH>(src, srcStep, widen(srcRoi), dst, dstStep, widen(dstRoi),
-                                       top, left, path);
+                                       top, left, target);
 }
 template <class T, int CH>
 qpxStatus copy_mirror_border_inplace_l(T* srcDst, i64 srcDstStep, qpxSizeL srcRoi, qpxSizeL dstRoi,
-                                       i64 top, i64 left, Path path) {
-    return run_inplace<T, CH>(Build::Mirror, srcDst, srcDstStep, srcRoi, dstRoi, top, left, path);
+                                       i64 top, i64 left, Target target) {
+    return run_inplace<T, CH>(Build::Mirror, srcDst, srcDstStep, srcRoi, dstRoi, top, left, target);
 }
 
 template <class T, int CH>
 qpxStatus copy_const_border_l(const T* src, i64 srcStep, qpxSizeL srcRoi, T* dst, i64 dstStep,
                               qpxSizeL dstRoi, i64 top, i64 left, BorderValueArg<T, CH> value,
-                              Path path) {
+                              Target target) {
     const T* v;
     if constexpr (CH == 1)
         v = &value;
     else
         v = value;
     return run_copy<T, CH>(Build::Const, src, srcStep, srcRoi, dst, dstStep, dstRoi, top, left, v,
-                           path);
+                           target);
 }
 template <class T, int CH>
 qpxStatus copy_const_border(const T* src, int srcStep, qpxSize srcRoi, T* dst, int dstStep,
                             qpxSize dstRoi, int top, int left, BorderValueArg<T, CH> value,
-                            Path path) {
+                            Target target) {
     return copy_const_border_l<T, CH>(src, srcStep, widen(srcRoi), dst, dstStep, widen(dstRoi), top,
-                                      left, value, path);
+                                      left, value, target);
 }
 
 // ---- ROI copy, fill, conversion -----------------------------------------------------------------
 
 template <class T, int CH>
-qpxStatus copy_roi(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, Path path,
+qpxStatus copy_roi(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, Target target,
                    StoreMode store) {
     if (qpxStatus st = check_roi(src, dst, srcStep, dstStep, roi); st) return st;
     const i64 elems = i64(roi.width) * CH;
     const i64 rowBytes = elems * i64(sizeof(T));
     bool stream = false;
-    if (path == Path::Vector && store != StoreMode::Regular) {
+    if (target != Target::Scalar && store != StoreMode::Regular) {
         // Only 8-bit data has a streaming decision; the others always store normally.
         stream = store == StoreMode::Streaming ||
                  (sizeof(T) == 1 && stream_roi_copy(rowBytes * roi.height, rowBytes));
@@ -372,41 +372,41 @@ qpxStatus copy_roi(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, 
             stream_copy_row(reinterpret_cast<std::uint8_t*>(d),
                             reinterpret_cast<const std::uint8_t*>(s), rowBytes);
         else
-            copy_elems(bits(d), bits(s), elems, path);
+            copy_elems(bits(d), bits(s), elems, target);
     }
     if (stream) _mm_sfence();
     return qpxStatusOk;
 }
 
 template <class T>
-qpxStatus set_roi(T value, T* dst, int dstStep, qpxSize roi, Path path, StoreMode store) {
+qpxStatus set_roi(T value, T* dst, int dstStep, qpxSize roi, Target target, StoreMode store) {
     if (qpxStatus st = Check().ptrs(dst).require(dstStep >= 1, qpxStatusBadStep).size(roi); st)
         return st;
     using U = Bits<T>;
     U v;
     std::memcpy(&v, &value, sizeof v);
     const i64 bytes = i64(roi.width) * roi.height * i64(sizeof(T));
-    const bool stream = path == Path::Vector && store != StoreMode::Regular &&
+    const bool stream = target != Target::Scalar && store != StoreMode::Regular &&
                         (store == StoreMode::Streaming || stream_roi_fill(bytes));
     for (int y = 0; y < roi.height; ++y) {
         U* d = bits(row(dst, dstStep, y));
         if (stream)
             stream_fill_row(d, v, roi.width);
         else
-            fill_pixels<U, 1>(d, &v, roi.width, path);
+            fill_pixels<U, 1>(d, &v, roi.width, target);
     }
     if (stream) _mm_sfence();
     return qpxStatusOk;
 }
 
 qpxStatus convert_roi(const std::uint16_t* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                      Path path, StoreMode store) {
+                      Target target, StoreMode store) {
     if (qpxStatus st = check_roi(src, dst, srcStep, dstStep, roi); st) return st;
     const i64 pixels = i64(roi.width) * roi.height;
-    const bool stream = path == Path::Vector && store != StoreMode::Regular &&
+    const bool stream = target != Target::Scalar && store != StoreMode::Regular &&
                         (store == StoreMode::Streaming || stream_convert_16u32f(pixels));
     for (int y = 0; y < roi.height; ++y)
-        convert_row(row(dst, dstStep, y), row(src, srcStep, y), roi.width, path, stream);
+        convert_row(row(dst, dstStep, y), row(src, srcStep, y), roi.width, target, stream);
     if (stream) _mm_sfence();
     return qpxStatusOk;
 }
@@ -415,26 +415,26 @@ qpxStatus convert_roi(const std::uint16_t* src, int srcStep, float* dst, int dst
 
 #define QPX_REPLICATE(T, CH)                                                                       \
     template qpxStatus copy_replicate_border<T, CH>(const T*, int, qpxSize, T*, int, qpxSize, int, \
-                                                    int, Path);                                    \
+                                                    int, Target);                                  \
     template qpxStatus copy_replicate_border_inplace<T, CH>(T*, int, qpxSize, qpxSize, int, int,   \
-                                                            Path);                                 \
+                                                            Target);                               \
     template qpxStatus copy_replicate_border_l<T, CH>(const T*, i64, qpxSizeL, T*, i64, qpxSizeL,  \
-                                                      i64, i64, Path);                             \
+                                                      i64, i64, Target);                           \
     template qpxStatus copy_replicate_border_inplace_l<T, CH>(T*, i64, qpxSizeL, qpxSizeL, i64,    \
-                                                              i64, Path);
+                                                              i64, Target);
 #define QPX_MIRROR_COPY(T, CH)                                                                  \
     template qpxStatus copy_mirror_border<T, CH>(const T*, int, qpxSize, T*, int, qpxSize, int, \
-                                                 int, Path);                                    \
+                                                 int, Target);                                  \
     template qpxStatus copy_mirror_border_l<T, CH>(const T*, i64, qpxSizeL, T*, i64, qpxSizeL,  \
-                                                   i64, i64, Path);
+                                                   i64, i64, Target);
 #define QPX_MIRROR_INPLACE(T, CH)                                                                 \
     template qpxStatus copy_mirror_border_inplace_l<T, CH>(T*, i64, qpxSizeL, qpxSizeL, i64, i64, \
-                                                           Path);
+                                                           Target);
 #define QPX_CONST(T, CH)                                                                           \
     template qpxStatus copy_const_border<T, CH>(const T*, int, qpxSize, T*, int, qpxSize, int,     \
-                                                int, BorderValueArg<T, CH>, Path);                 \
+                                                int, BorderValueArg<T, CH>, Target);               \
     template qpxStatus copy_const_border_l<T, CH>(const T*, i64, qpxSizeL, T*, i64, qpxSizeL, i64, \
-                                                  i64, BorderValueArg<T, CH>, Path);
+                                                  i64, BorderValueArg<T, CH>, Target);
 #define QPX_CHANNELS(M, T) M(T, 1) M(T, 3) M(T, 4)
 
 using u8 = std::uint8_t;
@@ -462,13 +462,13 @@ QPX_CHANNELS(QPX_CONST, float)
 QPX_CONST(u16, 1)
 QPX_CONST(s32, 1)
 
-template qpxStatus copy_roi<u8, 1>(const u8*, int, u8*, int, qpxSize, Path, StoreMode);
-template qpxStatus copy_roi<u8, 3>(const u8*, int, u8*, int, qpxSize, Path, StoreMode);
-template qpxStatus copy_roi<s16, 1>(const s16*, int, s16*, int, qpxSize, Path, StoreMode);
-template qpxStatus copy_roi<u16, 1>(const u16*, int, u16*, int, qpxSize, Path, StoreMode);
-template qpxStatus copy_roi<float, 1>(const float*, int, float*, int, qpxSize, Path, StoreMode);
+template qpxStatus copy_roi<u8, 1>(const u8*, int, u8*, int, qpxSize, Target, StoreMode);
+template qpxStatus copy_roi<u8, 3>(const u8*, int, u8*, int, qpxSize, Target, StoreMode);
+template qpxStatus copy_roi<s16, 1>(const s16*, int, s16*, int, qpxSize, Target, StoreMode);
+template qpxStatus copy_roi<u16, 1>(const u16*, int, u16*, int, qpxSize, Target, StoreMode);
+template qpxStatus copy_roi<float, 1>(const float*, int, float*, int, qpxSize, Target, StoreMode);
 
-template qpxStatus set_roi<u8>(u8, u8*, int, qpxSize, Path, StoreMode);
-template qpxStatus set_roi<s16>(s16, s16*, int, qpxSize, Path, StoreMode);
+template qpxStatus set_roi<u8>(u8, u8*, int, qpxSize, Target, StoreMode);
+template qpxStatus set_roi<s16>(s16, s16*, int, qpxSize, Target, StoreMode);
 
 }  // namespace qpx

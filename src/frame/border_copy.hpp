@@ -13,6 +13,7 @@
 #include <type_traits>
 
 #include "frame/base.hpp"
+#include "frame/target.hpp"
 
 namespace qpx {
 
@@ -26,51 +27,51 @@ using BorderValueArg = std::conditional_t<CH == 1, T, const T*>;
 
 template <class T, int CH>
 qpxStatus copy_replicate_border(const T* src, int srcStep, qpxSize srcRoi, T* dst, int dstStep,
-                                qpxSize dstRoi, int top, int left, Path path = kDefaultPath);
+                                qpxSize dstRoi, int top, int left, Target target = cpu_target());
 template <class T, int CH>
 qpxStatus copy_replicate_border_inplace(T* srcDst, int srcDstStep, qpxSize srcRoi, qpxSize dstRoi,
-                                        int top, int left, Path path = kDefaultPath);
+                                        int top, int left, Target target = cpu_target());
 template <class T, int CH>
 qpxStatus copy_replicate_border_l(const T* src, std::int64_t srcStep, qpxSizeL srcRoi, T* dst,
                                   std::int64_t dstStep, qpxSizeL dstRoi, std::int64_t top,
-                                  std::int64_t left, Path path = kDefaultPath);
+                                  std::int64_t left, Target target = cpu_target());
 template <class T, int CH>
 qpxStatus copy_replicate_border_inplace_l(T* srcDst, std::int64_t srcDstStep, qpxSizeL srcRoi,
                                           qpxSizeL dstRoi, std::int64_t top, std::int64_t left,
-                                          Path path = kDefaultPath);
+                                          Target target = cpu_target());
 
 template <class T, int CH>
 qpxStatus copy_mirror_border(const T* src, int srcStep, qpxSize srcRoi, T* dst, int dstStep,
-                             qpxSize dstRoi, int top, int left, Path path = kDefaultPath);
+                             qpxSize dstRoi, int top, int left, Target target = cpu_target());
 template <class T, int CH>
 qpxStatus copy_mirror_border_l(const T* src, std::int64_t srcStep, qpxSizeL srcRoi, T* dst,
                                std::int64_t dstStep, qpxSizeL dstRoi, std::int64_t top,
-                               std::int64_t left, Path path = kDefaultPath);
+                               std::int64_t left, Target target = cpu_target());
 template <class T, int CH>
 qpxStatus copy_mirror_border_inplace_l(T* srcDst, std::int64_t srcDstStep, qpxSizeL srcRoi,
                                        qpxSizeL dstRoi, std::int64_t top, std::int64_t left,
-                                       Path path = kDefaultPath);
+                                       Target target = cpu_target());
 
 template <class T, int CH>
 qpxStatus copy_const_border(const T* src, int srcStep, qpxSize srcRoi, T* dst, int dstStep,
                             qpxSize dstRoi, int top, int left, BorderValueArg<T, CH> value,
-                            Path path = kDefaultPath);
+                            Target target = cpu_target());
 template <class T, int CH>
 qpxStatus copy_const_border_l(const T* src, std::int64_t srcStep, qpxSizeL srcRoi, T* dst,
                               std::int64_t dstStep, qpxSizeL dstRoi, std::int64_t top,
                               std::int64_t left, BorderValueArg<T, CH> value,
-                              Path path = kDefaultPath);
+                              Target target = cpu_target());
 
 // A bit-exact copy of a ROI between two images of one type.
 template <class T, int CH>
 qpxStatus copy_roi(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
-                   Path path = kDefaultPath, StoreMode store = StoreMode::Auto);
+                   Target target = cpu_target(), StoreMode store = StoreMode::Auto);
 // Every element of the ROI set to `value`.
 template <class T>
-qpxStatus set_roi(T value, T* dst, int dstStep, qpxSize roi, Path path = kDefaultPath,
+qpxStatus set_roi(T value, T* dst, int dstStep, qpxSize roi, Target target = cpu_target(),
                   StoreMode store = StoreMode::Auto);
 // 16u to 32f; every 16-bit value has an exact float.
 qpxStatus convert_roi(const std::uint16_t* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                      Path path = kDefaultPath, StoreMode store = StoreMode::Auto);
+                      Target target = cpu_target(), StoreMode store = StoreMode::Auto);
 
 }  // namespace qpx

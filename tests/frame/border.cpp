@@ -115,7 +115,7 @@ void put(std::vector<u8>& buf, i64 off, T v) {
 // The forms of one kind behind one call; `Forms` lists those that exist for T and CH.
 template <Kind K, int Forms, class T, int CH>
 qpxStatus run(int form, const T* src, int ss, qpxSize s, T* dst, int ds, qpxSize d, int top,
-              int left, const T* value, Path p) {
+              int left, const T* value, Target p) {
     const qpxSizeL sl{s.width, s.height}, dl{d.width, d.height};
     if constexpr ((Forms & (Copy | CopyL | Same)) != 0 && K == Repl)
         if (form != InPlace && form != InPlaceL)
@@ -154,7 +154,7 @@ const int kGeometries[][6] = {{3, 1, 0, 5, 5, 0},    {1, 1, 2, 3, 4, 1},   {1, 5
                               {20, 9, 0, 0, 0, 0},   {33, 4, 0, 17, 0, 2}, {2, 2, 5, 0, 6, 0},
                               {67, 3, 3, 33, 40, 1}, {9, 2, 0, 20, 3, 9}};
 
-// Every geometry through every form in `Forms`, both paths, both guard placements. The whole
+// Every geometry through every form in `Forms`, scalar and vector, both guard placements. The whole
 // destination buffer, step padding included, must equal a reference built pixel by pixel.
 template <Kind K, int Forms, class T, int CH>
 void check_kind() {
@@ -163,7 +163,7 @@ void check_kind() {
     for (T& v : value) v = random_bits<T>(rnd);
     for (const auto& g : kGeometries)
         for (int form = 1; form <= Same; form <<= 1)
-            for (Path path : {Path::Scalar, Path::Vector})
+            for (Target target : {Target::Scalar, Target::Avx})
                 for (Place place : {Place::Begin, Place::End}) {
                     if (!(Forms & form)) continue;
                     const int sw = g[0], sh = g[1], top = g[2], left = g[3];
@@ -194,10 +194,10 @@ void check_kind() {
                     ASSERT_EQ((run<K, Forms, T, CH>(form, same ? inner : src.roi(),
                                                     same ? dst.step() : src.step(), {sw, sh},
                                                     inside ? inner : dst.roi(), dst.step(),
-                                                    {dw, dh}, top, left, value, path)),
+                                                    {dw, dh}, top, left, value, target)),
                               qpxStatusOk);
                     ASSERT_EQ(dst.snapshot(), want) << "form " << form << " w " << sw << " h " << sh
-                                                    << " vector " << (path == Path::Vector);
+                                                    << " vector " << (target != Target::Scalar);
                     ASSERT_EQ(src.snapshot(), srcBefore);
                 }
 }
@@ -257,7 +257,7 @@ TEST(BorderCopy, ArgumentOrder) {
         {S, D, ss, ds, 4, 3, 10, 8, 6, 1, value, qpxStatusBadSize},
     };
     for (const Case& c : cases)
-        for (Path p : {Path::Scalar, Path::Vector}) {
+        for (Target p : {Target::Scalar, Target::Avx}) {
             const qpxSize s{c.sw, c.sh}, d{c.dw, c.dh};
             EXPECT_EQ((copy_const_border<u8, 3>(c.src, c.srcStep, s, c.dst, c.dstStep, d, c.top,
                                                 c.left, c.value, p)),
@@ -286,14 +286,14 @@ TEST(BorderCopy, ArgumentOrder) {
 
 // ---- ROI copy, fill, conversion -----------------------------------------------------------------
 
-// Every width, both paths, every store mode (streaming forced too), both guard placements; the
-// destination is compared whole, padding included. `op` runs the primitive and returns the
+// Every width, scalar and vector, every store mode (streaming forced too), both guard placements;
+// the destination is compared whole, padding included. `op` runs the primitive and returns the
 // element the reference expects at (x, y, c).
 template <class S, class D, int CH, class Op, class Ref>
 void check_roi_op(Op op, Ref ref) {
     qpxtest::Random rnd(CH * 31 + sizeof(S) + sizeof(D));
     for (int w : qpxtest::test_widths())
-        for (Path path : {Path::Scalar, Path::Vector})
+        for (Target target : {Target::Scalar, Target::Avx})
             for (StoreMode mode : {StoreMode::Auto, StoreMode::Regular, StoreMode::Streaming})
                 for (Place place : {Place::Begin, Place::End}) {
                     GuardedImage<S> src(w, 3, CH, 0, place);
@@ -304,7 +304,7 @@ void check_roi_op(Op op, Ref ref) {
                     for (int y = 0; y < 3; ++y)
                         for (int x = 0; x < w * CH; ++x)
                             put<D>(want, i64(y) * dst.step() + x * sizeof(D), ref(src.at(0, y, x)));
-                    ASSERT_EQ(op(src, dst, path, mode), qpxStatusOk);
+                    ASSERT_EQ(op(src, dst, target, mode), qpxStatusOk);
                     ASSERT_EQ(dst.snapshot(), want) << w;
                 }
 }
@@ -312,7 +312,7 @@ void check_roi_op(Op op, Ref ref) {
 template <class T, int CH>
 void check_copy_roi() {
     check_roi_op<T, T, CH>(
-        [](auto& s, auto& d, Path p, StoreMode m) {
+        [](auto& s, auto& d, Target p, StoreMode m) {
             return copy_roi<T, CH>(s.roi(), s.step(), d.roi(), d.step(), s.size(), p, m);
         },
         [](T v) { return v; });
@@ -322,17 +322,17 @@ TEST(RoiOps, CopySetConvert) {
     check_copy_roi<u8, 1>(), check_copy_roi<u8, 3>(), check_copy_roi<s16, 1>();
     check_copy_roi<u16, 1>(), check_copy_roi<float, 1>();
     check_roi_op<u8, u8, 1>(
-        [](auto&, auto& d, Path p, StoreMode m) {
+        [](auto&, auto& d, Target p, StoreMode m) {
             return set_roi<u8>(0xA5, d.roi(), d.step(), d.size(), p, m);
         },
         [](u8) { return u8(0xA5); });
     check_roi_op<u8, s16, 1>(
-        [](auto&, auto& d, Path p, StoreMode m) {
+        [](auto&, auto& d, Target p, StoreMode m) {
             return set_roi<s16>(-12345, d.roi(), d.step(), d.size(), p, m);
         },
         [](u8) { return s16(-12345); });
     check_roi_op<u16, float, 1>(
-        [](auto& s, auto& d, Path p, StoreMode m) {
+        [](auto& s, auto& d, Target p, StoreMode m) {
             return convert_roi(s.roi(), s.step(), d.roi(), d.step(), s.size(), p, m);
         },
         [](u16 v) { return float(int(v)); });
