@@ -36,10 +36,10 @@ void row_8u(const u8* s, u8* d, std::int64_t n, std::int32_t v) {
 template <bool dilate, class L>
 void row_32f_span(const float* s, float* d, std::int64_t& x, std::int64_t n, float v) {
     using W = MLanes<L, float>;
-    const auto vv = L::setf(v);
+    const auto vv = W::set(v);
     for (; n - x >= W::N; x += W::N) {
-        const auto t = L::add(L::loadf(s + x), vv);
-        W::store(d + x, pick<dilate, W>(W::load(d + x), t.v));
+        const auto t = W::add(W::load(s + x), vv);
+        W::store(d + x, pick<dilate, W>(W::load(d + x), t));
     }
 }
 
