@@ -135,11 +135,6 @@ void run_detector(const CannyKernels& kn, RowFn&& rowFn, Spill&& spill, i64 w, i
     kn.writeEdges(map, stride, dst, dstStep, w, h);
 }
 
-inline u8* align_up(u8* p, std::uintptr_t a) {
-    auto v = reinterpret_cast<std::uintptr_t>(p);
-    return reinterpret_cast<u8*>((v + a - 1) & ~(a - 1));
-}
-
 inline bool small_grid(i64 w, i64 h) {
     return w <= 65532 && h <= 65532;
 }
@@ -162,11 +157,12 @@ void canny_deriv(Target t, const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8*
                  i64 width, i64 height, EdgeThresholds<M> th, u8* buffer) {
     const CannyKernels& kn = canny_kernels(t);
     const MagnitudeFn<D, M> magnitude = magnitude_kernel<D, M, mag>(kn);
-    const i64 grid = (width + 2) * (height + 2);
-    auto go = [&](auto* stack) {
-        using I = std::remove_pointer_t<decltype(stack)>;
-        M* ring = reinterpret_cast<M*>(reinterpret_cast<u8*>(stack) + sizeof(I) * grid);
-        u8* map = reinterpret_cast<u8*>(ring + 3 * (width + 2));
+    auto go = [&](auto* noStack) {
+        using I = std::remove_pointer_t<decltype(noStack)>;
+        const auto at = canny_slots<I, M>(width, height).carve(buffer);
+        auto* stack = reinterpret_cast<I*>(at[0]);
+        M* ring = reinterpret_cast<M*>(at[1]);
+        u8* map = at[2];
         auto rowFn = [&](i64 y, M* out, u8* sec) {
             magnitude(row(dx, dxStep, y), row(dy, dyStep, y), width, th, out, sec);
         };
@@ -174,11 +170,10 @@ void canny_deriv(Target t, const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8*
         run_detector<M, I>(kn, rowFn, noSpill, width, height, th.high, dst, dstStep, ring, map,
                            stack, SeedRoom<I>{stack, -1});
     };
-    u8* base = align_up(buffer, 64);
     if (small_grid(width, height))
-        go(reinterpret_cast<std::uint32_t*>(base));
+        go(static_cast<std::uint32_t*>(nullptr));
     else
-        go(reinterpret_cast<std::uint64_t*>(base));
+        go(static_cast<std::uint64_t*>(nullptr));
 }
 
 // ---- 8u detector with its own derivatives ---------------------------------------------------
@@ -221,10 +216,6 @@ u8 sector_by_angle(int dx, int dy) {
     return kSectorHorizontal;
 }
 
-constexpr i64 round32(i64 n) {
-    return (n + 31) & ~i64(31);
-}
-
 constexpr i64 kStripRows = 32;
 
 // End of the strip that starts at row y. An inner strip edge keeps r rows below it, so a short
@@ -240,20 +231,26 @@ i64 next_strip_end(i64 y, i64 strip, i64 h, int r) {
 std::int64_t canny_border_buffer_size(std::int64_t width, std::int64_t height, int k) {
     const i64 W = width + k - 1;
     const i64 A = (height + k - 1) * W;
-    i64 size = round32(16 * W) + round32(A) + round32(4 * A) + 64;
-    if ((width < height ? width : height) < k) size += round32(A);
+    i64 size = align_up(16 * W, 32) + align_up(A, 32) + align_up(4 * A, 32) + 64;
+    if ((width < height ? width : height) < k) size += align_up(A, 32);
     return size;
 }
 
-BorderLayout canny_border_layout(std::int64_t width, std::int64_t height, int k) {
+Layout<4> canny_border_slots(std::int64_t width, std::int64_t height, int k) {
     const i64 W = width + k - 1;
     const i64 A = (height + k - 1) * W;
+    const bool thin = (width < height ? width : height) < k;
+    return layout(Slot{16 * W}, Slot{A}, Slot{4 * A}, Slot{thin ? A : 0});
+}
+
+BorderLayout canny_border_layout(std::int64_t width, std::int64_t height, int k) {
+    const Layout<4> slots = canny_border_slots(width, height, k);
     BorderLayout l;
-    l.ring = 0;
-    l.map = round32(16 * W);
-    l.stack = l.map + round32(A);
-    l.copy = l.stack + round32(4 * A);
-    l.end = l.copy + ((width < height ? width : height) < k ? round32(A) : 0);
+    l.ring = slots.offset(0);
+    l.map = slots.offset(1);
+    l.stack = slots.offset(2);
+    l.copy = slots.offset(3);
+    l.end = slots.span();
     // The derivative filters' scratch: before the map is built (3x3), or behind the derivative
     // rows in the stack area (5x5, whose scratch outgrows the map of a thin image).
     l.scratch = k == 3 ? l.ring : l.stack + 4 * width * height;
@@ -271,13 +268,14 @@ BorderLayout canny_border_layout(std::int64_t width, std::int64_t height, int k)
                                        k == 3 ? qpxMskSize3x3 : qpxMskSize5x5, qpx8u, qpx16s, 1,
                                        &need);
         const i64 rows = kStripRows + k / 2 - 1;
-        const i64 ringBytes = round32(4 * width * (rows < height ? rows : height));
-        const i64 seeds = l.stack + ringBytes + round32(need);
-        if (seeds + 4 * width <= l.copy) {
+        // Within the stack area: the strip's derivative rows, the filters' scratch, the seeds.
+        const Layout<3> inStack =
+            layout(Slot{4 * width * (rows < height ? rows : height)}, Slot{need}, Slot{4 * width});
+        if (l.stack + inStack.span() <= l.copy) {
             l.strip = kStripRows;
-            l.scratch = l.stack + ringBytes;
-            l.scratchEnd = seeds;
-            l.seeds = seeds;
+            l.scratch = l.stack + inStack.offset(1);
+            l.scratchEnd = l.stack + inStack.offset(2);
+            l.seeds = l.scratchEnd;
         }
     }
     return l;
@@ -289,7 +287,7 @@ qpxStatus canny_border(Target t, const u8* src, int srcStep, u8* dst, int dstSte
     const int k = maskSize == qpxMskSize5x5 ? 5 : 3, r = k / 2;
     const i64 w = roi.width, h = roi.height;
     const BorderLayout lay = canny_border_layout(w, h, k);
-    u8* base = align_up(buffer, 32);
+    u8* base = canny_border_slots(w, h, k).carve(buffer)[0];
 
     // Thin images are copied with their border first and then read as lying in memory.
     const u8* s = src;

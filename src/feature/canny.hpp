@@ -4,6 +4,7 @@
 // one.
 #pragma once
 
+#include "frame/layout.hpp"
 #include "frame/base.hpp"
 #include "frame/target.hpp"
 
@@ -43,12 +44,23 @@ std::int64_t canny_buffer_size(std::int64_t width, std::int64_t height);
 // Bytes needed by the 8u detector with its own derivatives (k = 3 or 5).
 std::int64_t canny_border_buffer_size(std::int64_t width, std::int64_t height, int k);
 
+// The derivative-input detector's buffer: the stack, three magnitude rows and the candidate map.
+template <class I, class M>
+Layout<3> canny_slots(std::int64_t width, std::int64_t height) {
+    const std::int64_t grid = (width + 2) * (height + 2);
+    return layout(Slot{std::int64_t(sizeof(I)) * grid, 64},
+                  Slot{3 * std::int64_t(sizeof(M)) * (width + 2), alignof(M)}, Slot{grid, 1});
+}
+// The 8u detector's buffer: magnitude ring, candidate map, stack area and the bordered copy of a
+// thin image (empty otherwise).
+Layout<4> canny_border_slots(std::int64_t width, std::int64_t height, int k);
+
 // Placement of the 8u detector's areas inside its buffer (byte offsets from the buffer aligned
-// to 32): magnitude ring, candidate map, stack area, the bordered copy of a thin image, and the
-// derivative filters' scratch. `strip` is the number of rows whose derivatives are made at a
-// time; a strip's rows then reuse one place at the start of the stack area (whose stack starts
-// at `seeds` until the rows are done), so that they stay in the cache. With `strip` 0 the whole
-// ROI's derivatives fill the stack area, the stack overwriting the rows already consumed.
+// by canny_border_slots): those four slots, and the derivative filters' scratch. `strip` is the
+// number of rows whose derivatives are made at a time; a strip's rows then reuse one place at the
+// start of the stack area (whose stack starts at `seeds` until the rows are done), so that they
+// stay in the cache. With `strip` 0 the whole ROI's derivatives fill the stack area, the stack
+// overwriting the rows already consumed.
 struct BorderLayout {
     std::int64_t ring, map, stack, copy, end, scratch, scratchEnd, strip, seeds;
 };

@@ -10,6 +10,7 @@
 #include "feature/corner.hpp"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -18,6 +19,7 @@
 
 #include "filter/derivative.hpp"
 #include "frame/border.hpp"
+#include "frame/layout.hpp"
 
 namespace qpx::feature {
 namespace {
@@ -25,12 +27,35 @@ namespace {
 using filter::DerivKind;
 using u8 = std::uint8_t;
 
-constexpr std::int64_t r32(std::int64_t v) {
-    return (v + 31) / 32 * 32;
-}
-inline u8* align32(u8* p) {
-    return reinterpret_cast<u8*>((reinterpret_cast<std::uintptr_t>(p) + 31) & ~std::uintptr_t(31));
-}
+// The buffer of the tensor functions: the two derivative planes, the ring of window sums with
+// its row tags and row pointers, the derivative filters' scratch, then the spare room of an
+// in-place finish (a tile's output, the columns held back, two bands of rows).
+enum TensorSlot : std::size_t {
+    kDx,
+    kDy,
+    kSums,
+    kTags,
+    kRowPtrs,
+    kScratch,
+    kOut,
+    kStrip,
+    kBand0,
+    kBand1
+};
+struct TensorBuffer {
+    std::int64_t dstep, planeRows;  // derivative plane rows: bytes each, and how many
+    std::int64_t stride, K, n;      // ring: floats a row, rows held, window rows
+    std::int64_t scratch;           // derivative filters' work
+    qpxSize spareTile{0, 0};        // in-place finish only
+    std::int64_t width = 0, margin = 0;
+
+    Layout<10> slots() const {
+        const std::int64_t tw = spareTile.width, th = spareTile.height;
+        return layout(Slot{dstep * planeRows}, Slot{dstep * planeRows}, Slot{12 * stride * K},
+                      Slot{4 * K}, Slot{std::int64_t(sizeof(float*)) * n}, Slot{scratch},
+                      Slot{tw * th}, Slot{margin * th}, Slot{margin * width}, Slot{margin * width});
+    }
+};
 
 // Derivative planes hold exact 16-bit values for 8-bit sources and floats for float sources.
 template <class T>
@@ -198,7 +223,8 @@ struct HarrisFin {
     float sp;  // scale x avgWindow^4
     float* d = nullptr;
 
-    void begin(u8*, qpxSize) {}
+    void begin(const std::array<u8*, 10>&, qpxSize) {}
+    int spare_margin() const { return 0; }
     void tile_start(int, int) {}
     void tile_done(int, int, int, int, bool, bool) {}
     void row(int y) { d = qpx::row(dst, dstStep, y); }
@@ -217,7 +243,8 @@ struct LineFin {
     const u8* f = nullptr;
     u8* d = nullptr;
 
-    void begin(u8*, qpxSize) {}
+    void begin(const std::array<u8*, 10>&, qpxSize) {}
+    int spare_margin() const { return 0; }
     void tile_start(int, int) {}
     void tile_done(int, int, int, int, bool, bool) {}
     void row(int y) {
@@ -247,19 +274,16 @@ struct LineInPlaceFin {
     u8* strip = nullptr;  // columns held back from the previous tile
     int stripX = 0, stripY0 = 0, stripY1 = 0;
 
-    static std::int64_t spare_needed(qpxSize tile, int width, int margin) {
-        return r32(std::int64_t(tile.width) * tile.height) +
-               r32(std::int64_t(margin) * tile.height) + 2 * r32(std::int64_t(margin) * width);
-    }
-    void begin(u8* spare, qpxSize tile) {
-        out = spare;
+    void begin(const std::array<u8*, 10>& at, qpxSize tile) {
+        out = at[kOut];
         outStep = tile.width;
-        strip = spare + r32(std::int64_t(tile.width) * tile.height);
-        band[0] = strip + r32(std::int64_t(margin) * tile.height);
-        band[1] = band[0] + r32(std::int64_t(margin) * width);
+        strip = at[kStrip];
+        band[0] = at[kBand0];
+        band[1] = at[kBand1];
         line.dst = out;
         line.dstStep = outStep;
     }
+    int spare_margin() const { return margin; }
     void row(int y) { line.row(y); }
     void span(const CornerKernels& kn, const TensorRow& tr, int x0, int x1) {
         line.span(kn, tr, x0, x1);
@@ -416,12 +440,32 @@ std::int64_t deriv_work(qpxSize roi, int mask, qpxDataType s, qpxDataType d) {
     return best;
 }
 
-// Ring bookkeeping after the slots: tags, then the window's row pointers.
-inline u8* place_ring(u8* p, Ring& R, int n) {
-    R.tags = reinterpret_cast<int*>(p);
-    p = align32(p + 4 * std::int64_t(R.K));
-    R.rows = reinterpret_cast<const float**>(p);
-    return align32(p + sizeof(float*) * std::int64_t(n));
+// The windowed functions' buffer for one tile shape; an in-place finish adds its spare room.
+template <class T>
+TensorBuffer windowed_buffer(qpxSize roi, qpxSize tile, int mask, int n, int margin) {
+    const std::int64_t W = tile.width + n - 1, H = tile.height + n - 1;
+    TensorBuffer b{align_up(std::int64_t(sizeof(DerivOf<T>)) * W, 32),
+                   H,
+                   align_up(4 * std::int64_t(tile.width), 32) / 4,
+                   n < H ? n : H,
+                   n,
+                   deriv_work({int(W), int(H)}, mask, kSrcType<T>, kDerivType<T>)};
+    if (margin > 0) b.spareTile = tile, b.width = roi.width, b.margin = margin;
+    return b;
+}
+
+// The eigenvalue functions' buffer: derivative planes over the whole ROI.
+template <class T>
+TensorBuffer eigen_buffer(qpxSize roi, int aperture, int n) {
+    const std::int64_t w16 = align_up(roi.width, 16), h = roi.height;
+    const int mask = aperture == 5 ? qpxMskSize5x5 : qpxMskSize3x3;
+    return {w16 * std::int64_t(sizeof(DerivOf<T>)),           h, w16, n < h ? n : h, n,
+            deriv_work(roi, mask, kSrcType<T>, kDerivType<T>)};
+}
+
+inline Ring place_ring(const std::array<u8*, 10>& at, int stride, int K) {
+    return {reinterpret_cast<float*>(at[kSums]), stride, K, reinterpret_cast<int*>(at[kTags]),
+            reinterpret_cast<const float**>(at[kRowPtrs])};
 }
 
 // Eigenvalue functions: derivatives over the whole ROI, then the tensor.
@@ -430,17 +474,14 @@ void eigen_run(Target t, const T* src, int srcStep, qpxSize roi, int kernType, i
                std::uint32_t border, T bv, u8* buffer, Fin& fin) {
     using D = DerivOf<T>;
     const int w = roi.width, h = roi.height;
-    const int w16 = (w + 15) & ~15;
+    const int w16 = int(align_up(w, 16));
     const int dstep = w16 * int(sizeof(D));
-    u8* p = align32(buffer);
-    D* dx = reinterpret_cast<D*>(p);
-    D* dy = reinterpret_cast<D*>(p + std::int64_t(dstep) * h);
-    p += 2 * std::int64_t(dstep) * h;
-    Ring R;
-    R.slots = reinterpret_cast<float*>(p);
-    R.stride = w16;
-    R.K = n < h ? n : h;
-    p = place_ring(p + 12 * std::int64_t(w16) * R.K, R, n);
+    const int K = n < h ? n : h;
+    const auto at = eigen_buffer<T>(roi, aperture, n).slots().carve(buffer);
+    D* dx = reinterpret_cast<D*>(at[kDx]);
+    D* dy = reinterpret_cast<D*>(at[kDy]);
+    u8* p = at[kScratch];
+    Ring R = place_ring(at, w16, K);
 
     // Any kind with every side in memory mirrors, and so does the default kind.
     const unsigned kind = border & 15u;
@@ -491,18 +532,14 @@ void windowed_run(Target t, const T* src, int srcStep, qpxSize roi, int filterTy
     using D = DerivOf<T>;
     const CornerKernels& kn = corner_kernels(t);
     const qpxSize tile = harris_tile(roi, n, std::is_same_v<T, u8>);
-    const int W = tile.width + n - 1, H = tile.height + n - 1;
-    const int dstep = static_cast<int>(r32(std::int64_t(sizeof(D)) * W));
-    u8* p = align32(buffer);
-    D* dx = reinterpret_cast<D*>(p);
-    D* dy = reinterpret_cast<D*>(p + std::int64_t(dstep) * H);
-    p += 2 * std::int64_t(dstep) * H;
-    Ring R;
-    R.slots = reinterpret_cast<float*>(p);
-    R.stride = static_cast<int>(r32(4 * std::int64_t(tile.width)) / 4);
-    R.K = n < H ? n : H;
-    u8* work = place_ring(p + 12 * std::int64_t(R.stride) * R.K, R, n);
-    fin.begin(align32(work + deriv_work({W, H}, mask, kSrcType<T>, kDerivType<T>)), tile);
+    const TensorBuffer tb = windowed_buffer<T>(roi, tile, mask, n, fin.spare_margin());
+    const auto at = tb.slots().carve(buffer);
+    const int dstep = int(tb.dstep);
+    D* dx = reinterpret_cast<D*>(at[kDx]);
+    D* dy = reinterpret_cast<D*>(at[kDy]);
+    u8* work = at[kScratch];
+    Ring R = place_ring(at, int(tb.stride), int(tb.K));
+    fin.begin(at, tile);
 
     const Border b = Border::parse(border);
     const int ax = (n - 1) / 2;
@@ -590,7 +627,7 @@ void eigen_vals_vecs(Target t, const T* src, int srcStep, float* dst, int dstSte
 
 template <class T>
 std::int64_t eigen_buffer_size(qpxSize roi, int aperture) {
-    const std::int64_t w16 = (std::int64_t(roi.width) + 15) & ~std::int64_t(15);
+    const std::int64_t w16 = align_up(roi.width, 16);
     const std::int64_t perPixel = std::is_same_v<T, u8> ? 16 : 20;
     const int mask = aperture == 5 ? qpxMskSize5x5 : qpxMskSize3x3;
     return perPixel * roi.height * w16 + 224 + deriv_work(roi, mask, kSrcType<T>, kDerivType<T>);
@@ -617,15 +654,7 @@ void line_suppression(Target t, const u8* src, int srcStep, const u8* feature, i
         const int margin = (avgWindow - 1) / 2 + (mask == qpxMskSize5x5 ? 2 : 1);
         const qpxSize tile = harris_tile(roi, avgWindow, true);
         const bool tiled = tile.width < roi.width || tile.height < roi.height;
-        // Bytes before the spare space, at most (the buffer need not be aligned).
-        const std::int64_t W = tile.width + avgWindow - 1, H = tile.height + avgWindow - 1;
-        const std::int64_t used =
-            31 + 2 * r32(2 * W) * H +
-            12 * (r32(4 * std::int64_t(tile.width)) / 4) * std::min<std::int64_t>(avgWindow, H) +
-            r32(4 * std::min<std::int64_t>(avgWindow, H)) +
-            r32(std::int64_t(sizeof(float*)) * avgWindow) +
-            r32(deriv_work({int(W), int(H)}, mask, qpx8u, qpx16s));
-        const bool fits = used + LineInPlaceFin::spare_needed(tile, roi.width, margin) <=
+        const bool fits = windowed_buffer<u8>(roi, tile, mask, avgWindow, margin).slots().bytes() <=
                           harris_buffer_size(roi, mask, avgWindow, true);
         if (tiled && fits) {
             LineInPlaceFin ip{fin, dst, dstStep, roi.width, margin};
@@ -659,12 +688,13 @@ std::int64_t harris_buffer_size(qpxSize roi, int mask, int avgWindow, bool bytes
     auto shape = [&](std::int64_t w, std::int64_t h) -> std::int64_t {
         if (w < 1 || h < 1) return 0;
         const std::int64_t W = w + e, H = h + e;
-        const std::int64_t plane = r32(4 * W) * H;
+        const std::int64_t plane = align_up(4 * W, 32) * H;
         // The gradient stage: the derivative filter's own work, and the window sums'
         // bookkeeping (row tags and pointers).
         const std::int64_t grad =
             deriv_work({int(W), int(H)}, mask, st, dt) + 16 * std::int64_t(avgWindow) + 64;
-        std::int64_t size = 3 * plane + 2 * r32(derivBytes * W) * H + 64 + std::max(plane, grad);
+        std::int64_t size =
+            3 * plane + 2 * align_up(derivBytes * W, 32) * H + 64 + std::max(plane, grad);
         if (w == 1 || h == 1) size += (w + 2) * (h + 2) * srcBytes;
         return size;
     };
@@ -673,6 +703,27 @@ std::int64_t harris_buffer_size(qpxSize roi, int mask, int avgWindow, bool bytes
         {shape(t.width, t.height), shape(rw, t.height), shape(t.width, rh), shape(rw, rh)});
 }
 
+template <class T>
+std::int64_t eigen_buffer_need(qpxSize roi, int aperture, int avgWindow) {
+    return eigen_buffer<T>(roi, aperture, avgWindow).slots().bytes();
+}
+
+std::int64_t line_buffer_need(qpxSize roi, int mask, int avgWindow, bool inPlace) {
+    const qpxSize tile = harris_tile(roi, avgWindow, true);
+    const int margin = inPlace ? (avgWindow - 1) / 2 + (mask == qpxMskSize5x5 ? 2 : 1) : 0;
+    return windowed_buffer<u8>(roi, tile, mask, avgWindow, margin).slots().bytes();
+}
+
+template <class T>
+std::int64_t harris_buffer_need(qpxSize roi, int mask, int avgWindow) {
+    const qpxSize tile = harris_tile(roi, avgWindow, std::is_same_v<T, u8>);
+    return windowed_buffer<T>(roi, tile, mask, avgWindow, 0).slots().bytes();
+}
+
+template std::int64_t eigen_buffer_need<u8>(qpxSize, int, int);
+template std::int64_t eigen_buffer_need<float>(qpxSize, int, int);
+template std::int64_t harris_buffer_need<u8>(qpxSize, int, int);
+template std::int64_t harris_buffer_need<float>(qpxSize, int, int);
 template void min_eigen_val<u8>(Target, const u8*, int, float*, int, qpxSize, int, int, int,
                                 std::uint32_t, u8, u8*);
 template void min_eigen_val<float>(Target, const float*, int, float*, int, qpxSize, int, int, int,

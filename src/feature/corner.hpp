@@ -44,6 +44,14 @@ qpxSize harris_tile(qpxSize roi, int avgWindow, bool bytes);
 // Their buffer size (arguments valid), the largest over the tile shapes of the ROI.
 std::int64_t harris_buffer_size(qpxSize roi, int mask, int avgWindow, bool bytes);
 
+// Bytes that the runs carve from their buffers, which the reported sizes must cover. Line
+// suppression in place carves more where its tiles fit, and falls back otherwise.
+template <class T>
+std::int64_t eigen_buffer_need(qpxSize roi, int aperture, int avgWindow);
+template <class T>
+std::int64_t harris_buffer_need(qpxSize roi, int mask, int avgWindow);
+std::int64_t line_buffer_need(qpxSize roi, int mask, int avgWindow, bool inPlace);
+
 // One output row of the windowed tensor: row i of the window (0..n-1) holds the horizontal window
 // sums of dx*dx, dx*dy and dy*dy at rows[i], rows[i] + stride and rows[i] + 2 stride (a null
 // row: every sum is `constSum`). A, B and C are the column sums of the window times `inv`.

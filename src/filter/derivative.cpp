@@ -3,6 +3,7 @@
 #include "filter/fixed.hpp"
 #include "frame/border.hpp"
 #include "frame/check.hpp"
+#include "frame/layout.hpp"
 
 namespace qpx::filter {
 namespace {
@@ -13,10 +14,6 @@ bool scharr(DerivKind kind) {
 
 bool mask_ok(DerivKind kind, qpxMaskSize mask) {
     return mask == qpxMskSize3x3 || (mask == qpxMskSize5x5 && !scharr(kind));
-}
-
-constexpr std::int64_t r32(std::int64_t v) {
-    return (v + 31) / 32 * 32;
 }
 
 template <class Src, class Dst, class Fn>
@@ -54,12 +51,13 @@ qpxStatus derivative_buffer_size(DerivKind kind, qpxSize roi, qpxMaskSize mask, 
     const std::int64_t w = roi.width, h = roi.height, M = w > h ? w : h;
     std::int64_t size;
     if (srcType == qpx8u) {
-        size = r32(m * (M + p + 2)) + 32;
+        size = align_up(m * (M + p + 2), 32) + 32;
     } else {
         const std::int64_t e = srcType == qpx16s ? 2 : 4;
-        const std::int64_t v = r32(e * m * (M + p + 2)) + r32(4 * w) * (five ? 4 : 2) +
-                               r32(2 * (w + h) * (five ? 2 : 1) * e);
-        size = r32(v) + 32;
+        const std::int64_t v = align_up(e * m * (M + p + 2), 32) +
+                               align_up(4 * w, 32) * (five ? 4 : 2) +
+                               align_up(2 * (w + h) * (five ? 2 : 1) * e, 32);
+        size = align_up(v, 32) + 32;
     }
     *bufferSize = static_cast<int>(size);
     return qpxStatusOk;

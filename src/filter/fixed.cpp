@@ -59,7 +59,7 @@ constexpr std::int64_t row_buf_32f(int ks) {
     return 96 * ks + 96;
 }
 constexpr std::int64_t col_buf_16s(std::int64_t w) {
-    return 12 * ((w + 3) / 4 * 4) + 64;
+    return 12 * align_up(w, 4) + 64;
 }
 constexpr std::int64_t col_buf_32f(int ks) {
     return 32 * ks + 32;
@@ -69,7 +69,7 @@ constexpr std::int64_t col_buf_32f(int ks) {
 template <FixedOp op>
 int fixed_buffer_size(qpxSize roi, qpxMaskSize mask, bool isFloat) {
     const bool five = mask == qpxMskSize5x5;
-    const std::int64_t w = roi.width, w16 = (w + 15) / 16 * 16, k = five ? 25 : 21;
+    const std::int64_t w = roi.width, w16 = align_up(w, 16), k = five ? 25 : 21;
     const int ks = five ? 5 : 3;
     std::int64_t lanes = 2, fixedPart = five ? 120 : 72, tail = 368;
     if (op == FixedOp::Laplacian) lanes = 4, fixedPart = five ? 240 : 144, tail = 576;

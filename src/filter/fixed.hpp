@@ -5,11 +5,23 @@
 #include <cstdint>
 
 #include "frame/base.hpp"
+#include "frame/layout.hpp"
 #include "frame/target.hpp"
 
 namespace qpx::filter {
 
 enum class FixedOp { SobelCross, Laplacian, Lowpass };
+
+// The engine's buffer. Float sources extend one source row and keep a ring of `rows` filtered
+// rows (mask size times the kernel's row outputs); 8-bit sources keep `rows` column-pass rows.
+// No kernel has more than two row outputs or column passes.
+constexpr Layout<2> fixed_ring_slots(std::int64_t width, int ks, int rows) {
+    return layout(Slot{4 * (width + ks - 1)}, Slot{4 * rows * width, 4});
+}
+constexpr Layout<1> fixed_int_slots(std::int64_t width, int ks, int rows) {
+    return layout(Slot{2 * rows * (width + ks - 1)});
+}
+constexpr int kFixedMaxRows = 2;
 
 // Whole-image filters on a checked call: mask is 33 or 55, the border code passes the filter
 // rule, and the buffer holds at least the size the matching query reports. 8u sources give exact

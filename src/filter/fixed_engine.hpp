@@ -118,11 +118,6 @@ struct StoreMean32f {
 
 // ---- the ring ----------------------------------------------------------------------------------
 
-inline std::uint8_t* align32(std::uint8_t* p) {
-    return reinterpret_cast<std::uint8_t*>((reinterpret_cast<std::uintptr_t>(p) + 31) &
-                                           ~std::uintptr_t(31));
-}
-
 // Copies row y of the border-extended source (y may lie outside the ROI) into `slot`, which
 // holds ax pixels before the ROI's first column and ax after its last.
 template <class Src>
@@ -184,11 +179,13 @@ void run_ring(const float* src, int srcStep, typename Store::Dst* dst, int dstSt
     const RowExtension re = RowExtension::make(borderType, w);
     const ColumnExtension ce = ColumnExtension::make(borderType, h);
 
-    float* ext = reinterpret_cast<float*>(align32(buffer));
+    static_assert(T <= kFixedMaxRows);
+    const auto at = fixed_ring_slots(w, KS, KS * T).carve(buffer);
+    float* ext = reinterpret_cast<float*>(at[0]);
     float* ring[KS][T];
     for (int k = 0; k < KS; ++k)
         for (int t = 0; t < T; ++t)
-            ring[k][t] = ext + (std::size_t(w) + KS - 1) + std::size_t(k * T + t) * std::size_t(w);
+            ring[k][t] = reinterpret_cast<float*>(at[1]) + std::size_t(k * T + t) * std::size_t(w);
 
     // Row stage of extended source row y into ring slot `slot`.
     auto row_stage = [&](int y, int slot) {
@@ -323,7 +320,8 @@ void run_int(const std::uint8_t* src, int srcStep, typename Store::Dst* dst, int
     const RowExtension re = RowExtension::make(borderType, w);
     const ColumnExtension ce = ColumnExtension::make(borderType, h);
     std::int16_t* work[N];
-    std::int16_t* base = reinterpret_cast<std::int16_t*>(align32(buffer));
+    static_assert(N <= kFixedMaxRows);
+    auto* base = reinterpret_cast<std::int16_t*>(fixed_int_slots(w, KS, N).carve(buffer)[0]);
     for (int t = 0; t < N; ++t) work[t] = base + std::size_t(t) * (std::size_t(w) + KS - 1);
 
     for (int y = 0; y < h; ++y) {

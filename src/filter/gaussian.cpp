@@ -17,7 +17,7 @@ std::int64_t gauss_engine_spec_size(std::int64_t ks) {
 }
 
 std::int64_t gauss_engine_buffer_size(std::int64_t roiW, std::int64_t ks, int channels) {
-    const std::int64_t rowBytes = (roiW * channels * 4 + 63) / 64 * 64;
+    const std::int64_t rowBytes = align_up(roiW * channels * 4, 64);
     return (ks + 1) * rowBytes + 12 * ks + 64;
 }
 

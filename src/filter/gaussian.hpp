@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frame/base.hpp"
+#include "frame/layout.hpp"
 #include "frame/target.hpp"
 
 namespace qpx::filter {
@@ -32,6 +33,13 @@ constexpr bool gauss_channels_ok(int n) {
 // Size formulas.
 std::int64_t gauss_engine_spec_size(std::int64_t ks);
 std::int64_t gauss_engine_buffer_size(std::int64_t roiW, std::int64_t ks, int channels);
+// The engine's buffer: ks + 1 rows of floats (a ring of ks row-pass results and a spare row),
+// each starting on a cache line; the window's row pointers; the weights by distance from the
+// centre.
+constexpr Layout<3> gauss_engine_slots(std::int64_t roiW, std::int64_t ks, int channels) {
+    return layout(Slot{(ks + 1) * align_up(roiW * channels * 4, 64), 64},
+                  Slot{ks * std::int64_t(sizeof(float*)), 8}, Slot{4 * (ks / 2 + 1), 4});
+}
 std::int64_t gauss_header_size(std::int64_t ks, int dataType);
 // Work buffer of the 32-bit interface: the larger of its own formula, the engine's and 64.
 std::int64_t gauss_buffer_size(qpxSize roi, int ks, int dataType, int channels);

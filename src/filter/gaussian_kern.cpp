@@ -202,16 +202,13 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
     using V = GaussWide<T>;
     constexpr i64 N = V::template lanes<float>;
 
-    // Buffer: ks + 1 rows of floats (a ring of ks row-pass results and a spare row), the
-    // window's row pointers, and the weights by distance from the centre.
-    auto* base = reinterpret_cast<unsigned char*>((reinterpret_cast<std::uintptr_t>(buffer) + 63) &
-                                                  ~std::uintptr_t(63));
-    const i64 rowBytes = (n * 4 + 63) / 64 * 64;
+    const auto at = gauss_engine_slots(w, ks, C).carve(buffer);
+    const i64 rowBytes = align_up(n * 4, 64);
     auto slot = [&](i64 j) {
-        return reinterpret_cast<float*>(base + ((j % ks) + ks) % ks * rowBytes);
+        return reinterpret_cast<float*>(at[0] + ((j % ks) + ks) % ks * rowBytes);
     };
-    float** win = reinterpret_cast<float**>(base + (ks + 1) * rowBytes);
-    float* g = reinterpret_cast<float*>(win + ks);
+    float** win = reinterpret_cast<float**>(at[1]);
+    float* g = reinterpret_cast<float*>(at[2]);
     const auto* half = static_cast<const unsigned char*>(spec) + kGaussEngineHead;
     for (int i = 0; i <= r; ++i) std::memcpy(g + i, half + 4 * (r - i), 4);
     const Edge rx(borderType, qpxBorderInMemLeft, qpxBorderInMemRight, w);

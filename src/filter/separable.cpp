@@ -10,16 +10,9 @@ namespace {
 using i16 = std::int16_t;
 using u8 = std::uint8_t;
 
-template <class P>
-P* align_up(void* p, std::uintptr_t a) {
-    auto v = reinterpret_cast<std::uintptr_t>(p);
-    return reinterpret_cast<P*>((v + a - 1) & ~(a - 1));
-}
-
 constexpr i64 kSpecHead = static_cast<i64>(sizeof(qpxFilterSeparableSpec));
-constexpr std::uintptr_t kCoeffAlign = 32;
 // The reported spec size leaves 127 bytes for the record and the alignment of its coefficients.
-static_assert(kSpecHead + static_cast<i64>(kCoeffAlign) - 1 <= 127);
+static_assert(kSpecHead + separable_coeff_slots(0, 0, qpx32f).bytes() <= 127);
 
 }  // namespace
 
@@ -36,7 +29,8 @@ void separable_init(qpxFilterSeparableSpec* spec, int kind, const void* rowKerne
                     const void* colKernel, int kw, int kh, int divisor, int scaleFactor,
                     int channels) {
     const std::size_t e = kind == kSepKernel32f ? sizeof(float) : sizeof(i16);
-    auto* coeffs = align_up<u8>(reinterpret_cast<u8*>(spec) + kSpecHead, kCoeffAlign);
+    u8* coeffs = separable_coeff_slots(kw, kh, kind == kSepKernel32f ? qpx32f : qpx16s)
+                     .carve(reinterpret_cast<u8*>(spec) + kSpecHead)[0];
     std::memcpy(coeffs, rowKernel, e * kw);
     std::memcpy(coeffs + e * kw, colKernel, e * kh);
     spec->kernelKind = kind;

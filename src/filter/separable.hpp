@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "frame/base.hpp"
+#include "frame/layout.hpp"
 #include "frame/target.hpp"
 
 namespace qpx::filter {
@@ -19,6 +20,20 @@ inline constexpr int kSepKernel32f = 1;
 // Size formulas (64-bit; the 32-bit queries narrow the result).
 i64 separable_spec_size(i64 kw, i64 kh, int kernelType);
 i64 separable_buffer_size(i64 roiW, i64 kw, i64 kh, int kernelType, int channels);
+
+// What the spec and the buffers hold. The spec record sits at the caller's address and its
+// coefficients (row kernel, then column kernel) follow it; the filter's buffer holds the ring of
+// row pointers and the kh filtered rows; a row stage's buffer holds the short piece of a row
+// that it extends by the border.
+constexpr Layout<1> separable_coeff_slots(i64 kw, i64 kh, int kernelType) {
+    return layout(Slot{(kw + kh) * (kernelType == qpx16s ? 2 : 4)});
+}
+constexpr Layout<2> separable_buffer_slots(i64 width, i64 kw, i64 kh, int channels) {
+    return layout(Slot{kh * i64(sizeof(float*))}, Slot{4 * (width + kw - 1) * channels * kh});
+}
+constexpr Layout<1> row_stage_slots(i64 ks, int channels, int elemSize) {
+    return layout(Slot{(2 * ks - 1) * channels * elemSize});
+}
 
 // Fills a spec whose coefficients follow the record; the kernels are float or int16 by `kind`.
 void separable_init(qpxFilterSeparableSpec* spec, int kind, const void* rowKernel,

@@ -13,12 +13,6 @@ using i16 = std::int16_t;
 using u8 = std::uint8_t;
 using u16 = std::uint16_t;
 
-template <class P>
-P* align_up(void* p, std::uintptr_t a) {
-    auto v = reinterpret_cast<std::uintptr_t>(p);
-    return reinterpret_cast<P*>((v + a - 1) & ~(a - 1));
-}
-
 // The spec-based filter for one kernel element type.
 template <class T, class D, class K, int ch>
 void separable_run(const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width, i64 height,
@@ -31,8 +25,9 @@ void separable_run(const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width, i6
     const i64 rowLen = (width + kw - 1) * ch;  // one extended row, in floats
     const i64 elems = width * ch;
 
-    const float** ring = align_up<const float*>(buffer, 32);
-    float* slots = align_up<float>(ring + kh, 32);
+    const auto at = separable_buffer_slots(width, kw, kh, ch).carve(buffer);
+    const float** ring = reinterpret_cast<const float**>(at[0]);
+    float* slots = reinterpret_cast<float*>(at[1]);
     auto slot = [&](i64 s) { return slots + s * rowLen; };
 
     // Work row y (relative to the ROI): the row stage of the source row it maps to, or of a
@@ -77,7 +72,7 @@ void row_stage(const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height
                int ks, int ax, std::uint32_t border, const T* value, int divisor,
                std::uint8_t* buffer) {
     const RowExtension ext = RowExtension::make(border, width);
-    T* strip = align_up<T>(buffer, 32);
+    T* strip = reinterpret_cast<T*>(row_stage_slots(ks, ch, int(sizeof(T))).carve(buffer)[0]);
     const float inv = kind == RowKind::Float ? 1.0f : 1.0f / static_cast<float>(divisor);
     const int mul = kind == RowKind::Low ? low_multiplier(divisor) : 0;
     for (i64 y = 0; y < height; ++y) {

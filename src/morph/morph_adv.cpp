@@ -14,10 +14,15 @@ using u8 = std::uint8_t;
 using u16 = std::uint16_t;
 using s16 = std::int16_t;
 
-template <class T, class P>
-inline T* align8(P* p) {
-    auto a = reinterpret_cast<std::uintptr_t>(p);
-    return reinterpret_cast<T*>((a + 7) & ~std::uintptr_t(7));
+// The spec: its record, the reflected mask, then the specs of the two stages.
+template <class State>
+Layout<4> adv_spec_slots(std::int64_t maskCells, std::int64_t stageSpecBytes) {
+    return layout(Slot{std::int64_t(sizeof(State)), 8}, Slot{maskCells, 1}, Slot{stageSpecBytes, 8},
+                  Slot{stageSpecBytes, 8});
+}
+template <class State, class P>
+State* record_in(P* mem) {
+    return align_up<State>(mem, 8);
 }
 
 // The mask rotated by 180 degrees: element i becomes element n - 1 - i.
@@ -88,7 +93,7 @@ std::int64_t adv_buffer_size(std::int64_t roiW, std::int64_t roiH, std::int64_t 
                              std::int64_t maskH, int elemSize, int channels) {
     const std::int64_t kx = maskW >> 1, ky = maskH >> 1;
     const std::int64_t s = elemSize == 0 ? 1 : elemSize;
-    return (2 * ky + roiH) * round32(s * channels * (2 * kx + roiW)) +
+    return (2 * ky + roiH) * align_up(s * channels * (2 * kx + roiW), 32) +
            2 * stage_bytes(roiW, roiH, maskW, maskH, elemSize, channels);
 }
 
@@ -106,7 +111,7 @@ std::int64_t adv_buffer_size_l(std::int64_t roiW, std::int64_t roiH, std::int64_
     for (int k = 0; k <= 2; ++k)
         stage = std::max(stage, stage_bytes_l(roiW + 2 * k * kx, roiH + 2 * k * ky, maskW, maskH,
                                               elemSize, channels));
-    return round32(std::int64_t(channels) * elemSize * (roiW + 4 * kx)) * (roiH + 4 * ky) +
+    return align_up(std::int64_t(channels) * elemSize * (roiW + 4 * kx), 32) * (roiH + 4 * ky) +
            2 * stage;
 }
 
@@ -123,18 +128,22 @@ std::int64_t stage_spec_bytes_l(const AdvStateL* st) {
 }
 // The reflected stage follows the unreflected one.
 const qpxMorphState* reflected_of(const qpxMorphAdvState* st) {
-    return align8<const qpxMorphState>(reinterpret_cast<const u8*>(st->first) +
-                                       stage_spec_bytes(st));
+    const auto at =
+        adv_spec_slots<qpxMorphAdvState>(std::int64_t(st->maskW) * st->maskH, stage_spec_bytes(st))
+            .carve(st);
+    return reinterpret_cast<const qpxMorphState*>(at[3]);
 }
 const qpxMorphStateL* reflected_of(const AdvStateL* st) {
-    return align8<const qpxMorphStateL>(reinterpret_cast<const u8*>(st->first) +
-                                        stage_spec_bytes_l(st));
+    const auto at =
+        adv_spec_slots<AdvStateL>(std::int64_t(st->maskW) * st->maskH, stage_spec_bytes_l(st))
+            .carve(st);
+    return reinterpret_cast<const qpxMorphStateL*>(at[3]);
 }
 
 }  // namespace
 
 void adv_init(qpxMorphAdvState* mem, qpxSize roi, const u8* mask, qpxSize maskSize, bool oneBit) {
-    qpxMorphAdvState* st = align8<qpxMorphAdvState>(mem);
+    qpxMorphAdvState* st = record_in<qpxMorphAdvState>(mem);
     st->clamp = 0;
     st->roiW = roi.width;
     st->roiH = roi.height;
@@ -142,10 +151,11 @@ void adv_init(qpxMorphAdvState* mem, qpxSize roi, const u8* mask, qpxSize maskSi
     st->maskH = maskSize.height;
     st->oneBit = oneBit;
     const std::int64_t n = std::int64_t(maskSize.width) * maskSize.height;
-    u8* refl = reinterpret_cast<u8*>(st + 1);
+    const auto at = adv_spec_slots<qpxMorphAdvState>(n, stage_spec_bytes(st)).carve(st);
+    u8* refl = at[1];
     reflect(mask, n, refl);
-    auto* first = align8<qpxMorphState>(refl + n);
-    auto* second = align8<qpxMorphState>(reinterpret_cast<u8*>(first) + stage_spec_bytes(st));
+    auto* first = reinterpret_cast<qpxMorphState*>(at[2]);
+    auto* second = reinterpret_cast<qpxMorphState*>(at[3]);
     if (oneBit) {
         init_spec_1u(first, mask, maskSize, Pad::TopLeft);
         init_spec_1u(second, refl, maskSize, Pad::BottomRight);
@@ -158,7 +168,7 @@ void adv_init(qpxMorphAdvState* mem, qpxSize roi, const u8* mask, qpxSize maskSi
 }
 
 void adv_init_l(qpxMorphStateL* mem, qpxSizeL roi, const u8* mask, qpxSize maskSize) {
-    AdvStateL* st = align8<AdvStateL>(mem);
+    AdvStateL* st = record_in<AdvStateL>(mem);
     st->clamp = 0;
     st->roiW = std::int32_t(roi.width);
     st->roiH = std::int32_t(roi.height);
@@ -166,13 +176,14 @@ void adv_init_l(qpxMorphStateL* mem, qpxSizeL roi, const u8* mask, qpxSize maskS
     st->maskH = maskSize.height;
     st->pad = 0;
     const std::int64_t n = std::int64_t(maskSize.width) * maskSize.height;
-    u8* refl = reinterpret_cast<u8*>(st + 1);
+    const auto at = adv_spec_slots<AdvStateL>(n, stage_spec_bytes_l(st)).carve(st);
+    u8* refl = at[1];
     reflect(mask, n, refl);
     // The stage specs are made for the largest rectangle a first stage can cover.
     const std::int64_t kx = maskSize.width >> 1, ky = maskSize.height >> 1;
     const qpxSizeL big{roi.width + 4 * kx, roi.height + 4 * ky};
-    auto* first = align8<qpxMorphStateL>(refl + n);
-    auto* second = align8<qpxMorphStateL>(reinterpret_cast<u8*>(first) + stage_spec_bytes_l(st));
+    auto* first = reinterpret_cast<qpxMorphStateL*>(at[2]);
+    auto* second = reinterpret_cast<qpxMorphStateL*>(at[3]);
     init_spec_l(first, big, mask, maskSize, Pad::TopLeft);
     init_spec_l(second, big, refl, maskSize, Pad::BottomRight);
     st->first = first;
@@ -180,22 +191,22 @@ void adv_init_l(qpxMorphStateL* mem, qpxSizeL roi, const u8* mask, qpxSize maskS
 }
 
 void adv_set_mode(qpxMorphAdvState* mem, int mode) {
-    qpxMorphAdvState* st = align8<qpxMorphAdvState>(mem);
+    qpxMorphAdvState* st = record_in<qpxMorphAdvState>(mem);
     st->second = (mode & 1) ? st->first : reflected_of(st);
     st->clamp = (mode & 4) ? 1 : 0;
 }
 
 void adv_set_mode_l(qpxMorphStateL* mem, int mode) {
-    AdvStateL* st = align8<AdvStateL>(mem);
+    AdvStateL* st = record_in<AdvStateL>(mem);
     st->second = (mode & 1) ? st->first : reflected_of(st);
     st->clamp = (mode & 4) ? 1 : 0;
 }
 
 const qpxMorphAdvState* adv_state(const qpxMorphAdvState* mem) {
-    return align8<const qpxMorphAdvState>(mem);
+    return record_in<const qpxMorphAdvState>(mem);
 }
 const AdvStateL* adv_state_l(const qpxMorphStateL* mem) {
-    return align8<const AdvStateL>(mem);
+    return record_in<const AdvStateL>(mem);
 }
 
 namespace {
@@ -204,11 +215,11 @@ namespace {
 // when they write over their source, so the areas and the intermediate image start on element
 // boundaries whatever the caller's buffer. The intermediate image then has at least two unused
 // rows of 32 bytes or more, which covers the shift.
+// The two work areas, then the intermediate image, which takes the rest of the buffer.
 Scratch laid_out(u8* buffer, std::int64_t workBytes, std::int64_t tStep, int maskH) {
-    if (maskH < 2) return Scratch{buffer, workBytes, tStep};
-    auto a = reinterpret_cast<std::uintptr_t>(buffer);
-    u8* base = reinterpret_cast<u8*>((a + 31) & ~std::uintptr_t(31));
-    return Scratch{base, (workBytes + 7) & ~std::int64_t(7), tStep};
+    const std::int64_t a = maskH < 2 ? 1 : 32, e = maskH < 2 ? 1 : 8;
+    const auto at = layout(Slot{workBytes, a}, Slot{workBytes, e}, Slot{0, e}).carve(buffer);
+    return Scratch{at[0], at[1], at[2], tStep};
 }
 
 }  // namespace
@@ -219,7 +230,7 @@ Scratch scratch_for(const qpxMorphAdvState* st, u8* buffer, int elemSize, int ch
                     std::int64_t width, std::int64_t height) {
     const std::int64_t rowBytes = elemSize == 0 ? (width + 7) >> 3 : width * elemSize * channels;
     return laid_out(buffer, stage_bytes(width, height, st->maskW, st->maskH, elemSize, channels),
-                    round32(rowBytes), st->maskH);
+                    align_up(rowBytes, 32), st->maskH);
 }
 
 Scratch scratch_for_l(const AdvStateL* st, u8* buffer, int elemSize, int channels,
@@ -230,7 +241,7 @@ Scratch scratch_for_l(const AdvStateL* st, u8* buffer, int elemSize, int channel
     for (int k = 0; k <= 2; ++k)
         work = std::max(work, stage_bytes_l(width + 2 * k * kx, height + 2 * k * (st->maskH >> 1),
                                             st->maskW, st->maskH, s, channels));
-    return laid_out(buffer, work, round32(std::int64_t(channels) * s * (width + 4 * kx)),
+    return laid_out(buffer, work, align_up(std::int64_t(channels) * s * (width + 4 * kx), 32),
                     st->maskH);
 }
 
@@ -298,9 +309,9 @@ void run_adv(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* dst, st
              std::int64_t width, std::int64_t height, const StagePlan& plan, const T* value,
              const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch,
              bool clampNeg) {
-    u8* work1 = scratch.buffer;
-    u8* work2 = scratch.buffer + scratch.workBytes;
-    T* t = reinterpret_cast<T*>(scratch.buffer + 2 * scratch.workBytes);
+    u8* work1 = scratch.work1;
+    u8* work2 = scratch.work2;
+    T* t = reinterpret_cast<T*>(scratch.image);
     if (op == AdvOp::Gradient) {
         // The erosion goes first: with dst over src the dilation would leave it nothing to read.
         // The engine itself may write over its own source.
@@ -337,9 +348,9 @@ void run_adv_1u(Target tg, AdvOp op, const u8* src, std::int64_t srcStep, int sr
                 std::int64_t dstStep, int dstBit, std::int64_t width, std::int64_t height,
                 const StagePlan& plan, u8 value, const qpxMorphState* first,
                 const qpxMorphState* second, const Scratch& scratch) {
-    u8* work1 = scratch.buffer;
-    u8* work2 = scratch.buffer + scratch.workBytes;
-    u8* t = scratch.buffer + 2 * scratch.workBytes;
+    u8* work1 = scratch.work1;
+    u8* work2 = scratch.work2;
+    u8* t = scratch.image;
     if (op == AdvOp::Gradient) {
         apply_1u(tg, Op::Dilate, src, srcStep, srcBit, dst, dstStep, dstBit, width, height,
                  plan.first, value, first, work1);

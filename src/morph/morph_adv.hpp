@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "frame/base.hpp"
+#include "frame/layout.hpp"
 #include "morph/morph_engine.hpp"
 
 // Spec of the 32-bit family. The stage specs it points to, and the reflected mask they were
@@ -31,10 +32,6 @@ struct AdvStateL {
     std::int32_t maskW, maskH;
     std::int32_t pad;
 };
-
-inline std::int64_t round32(std::int64_t n) {
-    return (n + 31) & ~std::int64_t(31);
-}
 
 // ---- sizes ----------------------------------------------------------------------------------
 // elemSize 0 stands for the bit-packed form.
@@ -77,10 +74,12 @@ StagePlan plan_border(std::uint32_t effective);
 // with an effective stage flag are read from memory by the first stage beyond that.
 StagePlan plan_border_l(std::uint32_t effective, const MaskInfo& second);
 
-// The intermediate image: after two work areas of `workBytes` each, rows of `tStep` bytes.
+// The caller's buffer carved: two stage work areas and the intermediate image (rows of `tStep`
+// bytes).
 struct Scratch {
-    std::uint8_t* buffer;
-    std::int64_t workBytes;
+    std::uint8_t* work1;
+    std::uint8_t* work2;
+    std::uint8_t* image;
     std::int64_t tStep;
 };
 

@@ -208,11 +208,6 @@ void mask_row(const MaskView& m, RowAt&& rowAt, T* out, std::int64_t n, int C) {
     }
 }
 
-inline std::uint8_t* align32(std::uint8_t* p) {
-    auto a = reinterpret_cast<std::uintptr_t>(p);
-    return reinterpret_cast<std::uint8_t*>((a + 31) & ~std::uintptr_t(31));
-}
-
 // ---- the stage ------------------------------------------------------------------------------
 // Rows of the extended source are numbered e = 0 .. height + pH - 2 (e = y + ay is source row y).
 // Output row y needs extended rows y .. y + pH - 1. Rows is a row source (build/direct), Sink
@@ -226,7 +221,7 @@ void run_stage_op(const MaskView& m, const Rows& rows, bool direct, bool apart, 
     const std::int64_t extN = (w + m.pW - 1) * C;
     const std::int64_t N = h + m.pH - 1;
     const int k = m.pH;
-    T* base = reinterpret_cast<T*>(align32(buffer));
+    T* base = reinterpret_cast<T*>(align_up(buffer, 32));
 
     if (m.full) {
         T* e = base;

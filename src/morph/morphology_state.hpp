@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "frame/base.hpp"
+#include "frame/layout.hpp"
 
 // The general spec (8u, 16u, 16s, 32f). Its tables follow the record inside the same memory.
 struct qpxMorphState {
@@ -43,8 +44,7 @@ struct OneBitState {
 // Specs sit at the first 8-byte boundary of the caller's memory.
 template <class T, class P>
 inline T* aligned_in(P* p) {
-    auto a = reinterpret_cast<std::uintptr_t>(p);
-    return reinterpret_cast<T*>((a + 7) & ~std::uintptr_t(7));
+    return align_up<T>(p, 8);
 }
 
 // What a stage sees of a mask, whichever spec it came from.

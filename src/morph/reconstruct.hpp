@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frame/base.hpp"
+#include "frame/layout.hpp"
 #include "frame/target.hpp"
 
 namespace qpx::morph {
@@ -12,6 +13,11 @@ enum class Recon { Dilate, Erode };
 // Work buffer bytes for a data type (8u, 16u, 32f or 64f) and ROI; 32-bit arithmetic that wraps
 // like the caller's own 32-bit size computations would.
 std::int32_t reconstruct_buffer_bytes(qpxDataType type, qpxSize roi);
+
+// What the run keeps in the buffer: a saved row and a flag per row (rows still to settle).
+constexpr Layout<2> reconstruct_slots(std::int64_t width, std::int64_t height, int elemSize) {
+    return layout(Slot{width * elemSize, 64}, Slot{height});
+}
 
 // Replaces `marker` by its reconstruction under `mask`; eightConn chooses 8- or 4-connectivity.
 // The buffer holds reconstruct_buffer_bytes() bytes for T. Every target gives the same result.

@@ -306,10 +306,6 @@ inline void settle_row(T* j, const T* m, int w) {
     sweep_left<op>(vec, j, m, w);
 }
 
-inline u8* align64(u8* p) {
-    return reinterpret_cast<u8*>((reinterpret_cast<std::uintptr_t>(p) + 63) & ~std::uintptr_t(63));
-}
-
 template <Recon op, class T>
 void reconstruct(const T* mask, int maskStep, T* marker, int markerStep, qpxSize roi,
                  std::uint8_t* buffer, bool eightConn) {
@@ -318,9 +314,9 @@ void reconstruct(const T* mask, int maskStep, T* marker, int markerStep, qpxSize
     // and flag counts below never come from a negative value.
     if (w < 1 || h < 1) return;
     const std::size_t rowBytes = std::size_t(w) * sizeof(T);
-    u8* base = align64(buffer);
-    T* saved = reinterpret_cast<T*>(base);
-    u8* dirty = base + ((rowBytes + 31) & ~std::size_t(31));
+    const auto at = reconstruct_slots(w, h, int(sizeof(T))).carve(buffer);
+    T* saved = reinterpret_cast<T*>(at[0]);
+    u8* dirty = at[1];
 
     // Forward pass: each row takes what the finished row above offers, then settles. After it
     // every value lies under the mask.

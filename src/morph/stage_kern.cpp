@@ -50,7 +50,7 @@ void apply(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstSt
         // the stage uses, so that they stay aligned whatever address the caller's buffer has.
         const std::int64_t below = mv.pH - 1 - mv.ay;
         const std::int64_t n = width * C;
-        std::uint8_t* ring = align32(buffer) +
+        std::uint8_t* ring = align_up(buffer, 32) +
                              (stage_need(width, mv.pW, mv.pH, int(sizeof(T)), C, mv.full) - 32) -
                              below * n * std::int64_t(sizeof(T));
         DelayedSink<T> sink{dst, dstStep, height, n, below, reinterpret_cast<T*>(ring)};
@@ -153,7 +153,9 @@ void apply_1u(Op op, const std::uint8_t* src, std::int64_t srcStep, int srcBitOf
     }
     const int pW = s->paddedW, pH = s->paddedH;
     // Work memory: the member table, the unpacked output row, then the byte stage.
-    auto* members = reinterpret_cast<std::int16_t*>(align32(buffer));
+    const auto at =
+        layout(Slot{2 * std::int64_t(pH) * (pW + 1)}, Slot{width}, Slot{0}).carve(buffer);
+    auto* members = reinterpret_cast<std::int16_t*>(at[0]);
     for (int y = 0; y < pH; ++y) {
         std::int16_t* r = members + std::int64_t(y) * (pW + 1);
         int n = 0;
@@ -161,8 +163,8 @@ void apply_1u(Op op, const std::uint8_t* src, std::int64_t srcStep, int srcBitOf
             if (s->mask[std::int64_t(y) * pW + x]) r[1 + n++] = static_cast<std::int16_t>(x);
         r[0] = static_cast<std::int16_t>(n);
     }
-    auto* tmp = align32(reinterpret_cast<std::uint8_t*>(members + std::int64_t(pH) * (pW + 1)));
-    std::uint8_t* stage = tmp + (width + 31) / 32 * 32;
+    std::uint8_t* tmp = at[1];
+    std::uint8_t* stage = at[2];  // the byte stage's work memory: the rest
 
     const MaskView mv{s->mask, members, pW, pH, s->anchorX, s->anchorY, s->mode == 1, false};
     const Border b = Border::parse(Border::fold_stages(border));
