@@ -153,8 +153,9 @@ std::int64_t canny_buffer_size(std::int64_t width, std::int64_t height) {
 }
 
 template <class D, class M, EdgeMag mag>
-void canny_deriv(Target t, const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8* dst, i64 dstStep,
-                 i64 width, i64 height, EdgeThresholds<M> th, u8* buffer) {
+void canny_deriv(Target t, View<const D> dx, View<const D> dy, View<u8> dst, EdgeThresholds<M> th,
+                 u8* buffer) {
+    const i64 width = dst.width, height = dst.height;
     const CannyKernels& kn = canny_kernels(t);
     const MagnitudeFn<D, M> magnitude = magnitude_kernel<D, M, mag>(kn);
     auto go = [&](auto* noStack) {
@@ -164,11 +165,11 @@ void canny_deriv(Target t, const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8*
         M* ring = reinterpret_cast<M*>(at[1]);
         u8* map = at[2];
         auto rowFn = [&](i64 y, M* out, u8* sec) {
-            magnitude(row(dx, dxStep, y), row(dy, dyStep, y), width, th, out, sec);
+            magnitude(dx.row(y), dy.row(y), width, th, out, sec);
         };
         auto noSpill = [](i64) -> I* { return nullptr; };
-        run_detector<M, I>(kn, rowFn, noSpill, width, height, th.high, dst, dstStep, ring, map,
-                           stack, SeedRoom<I>{stack, -1});
+        run_detector<M, I>(kn, rowFn, noSpill, width, height, th.high, dst.data, dst.step, ring,
+                           map, stack, SeedRoom<I>{stack, -1});
     };
     if (small_grid(width, height))
         go(static_cast<std::uint32_t*>(nullptr));
@@ -374,10 +375,10 @@ qpxStatus canny_border(Target t, const u8* src, int srcStep, u8* dst, int dstSte
     return qpxStatusOk;
 }
 
-#define QPX_CANNY_INSTANCE(D, M, mag)                                                              \
-    template void edge_magnitude_row<D, M, mag>(Target, const D*, const D*, i64,                   \
-                                                EdgeThresholds<M>, M*, u8*);                       \
-    template void canny_deriv<D, M, mag>(Target, const D*, i64, const D*, i64, u8*, i64, i64, i64, \
+#define QPX_CANNY_INSTANCE(D, M, mag)                                                    \
+    template void edge_magnitude_row<D, M, mag>(Target, const D*, const D*, i64,         \
+                                                EdgeThresholds<M>, M*, u8*);             \
+    template void canny_deriv<D, M, mag>(Target, View<const D>, View<const D>, View<u8>, \
                                          EdgeThresholds<M>, u8*);
 QPX_CANNY_INSTANCE(float, float, EdgeMag::L1)
 QPX_CANNY_INSTANCE(float, float, EdgeMag::L2Square)

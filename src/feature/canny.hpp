@@ -7,6 +7,7 @@
 #include "frame/layout.hpp"
 #include "frame/base.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::feature {
 
@@ -69,8 +70,7 @@ BorderLayout canny_border_layout(std::int64_t width, std::int64_t height, int k)
 // Derivative-input detector: dx, dy of type D (int16_t or float); M is the magnitude type
 // (int32_t for int16_t derivatives, float for float ones).
 template <class D, class M, EdgeMag mag>
-void canny_deriv(Target t, const D* dx, std::int64_t dxStep, const D* dy, std::int64_t dyStep,
-                 std::uint8_t* dst, std::int64_t dstStep, std::int64_t width, std::int64_t height,
+void canny_deriv(Target t, View<const D> dx, View<const D> dy, View<std::uint8_t> dst,
                  EdgeThresholds<M> th, std::uint8_t* buffer);
 
 // 8u detector with its own Sobel (3x3, 5x5) or Scharr (3x3) derivatives. Arguments are checked

@@ -52,12 +52,13 @@ qpxStatus canny(const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8* dst, i64 d
         // The 32-bit-size float form keeps magnitudes equal to the low threshold.
         EdgeThresholds<float> th{lo, hi, !longForm};
         if (squared)
-            canny_deriv<float, float, EdgeMag::L2Square>(cpu_target(), dx, dxStep, dy, dyStep, dst,
-                                                         dstStep, roi.width, roi.height, th,
-                                                         buffer);
+            canny_deriv<float, float, EdgeMag::L2Square>(cpu_target(), view(dx, dxStep, roi),
+                                                         view(dy, dyStep, roi),
+                                                         view(dst, dstStep, roi), th, buffer);
         else
-            canny_deriv<float, float, EdgeMag::L1>(cpu_target(), dx, dxStep, dy, dyStep, dst,
-                                                   dstStep, roi.width, roi.height, th, buffer);
+            canny_deriv<float, float, EdgeMag::L1>(cpu_target(), view(dx, dxStep, roi),
+                                                   view(dy, dyStep, roi), view(dst, dstStep, roi),
+                                                   th, buffer);
     } else {
         EdgeThresholds<i32> th{trunc32(lo), trunc32(hi), false};
         if (squared) {
@@ -66,11 +67,13 @@ qpxStatus canny(const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8* dst, i64 d
             // that it still lies below that sum and above every other.
             th.low = std::min(th.low, INT32_MAX - 1);
             th.high = std::min(th.high, INT32_MAX - 1);
-            canny_deriv<i16, i32, EdgeMag::L2Square>(cpu_target(), dx, dxStep, dy, dyStep, dst,
-                                                     dstStep, roi.width, roi.height, th, buffer);
+            canny_deriv<i16, i32, EdgeMag::L2Square>(cpu_target(), view(dx, dxStep, roi),
+                                                     view(dy, dyStep, roi), view(dst, dstStep, roi),
+                                                     th, buffer);
         } else {
-            canny_deriv<i16, i32, EdgeMag::L1>(cpu_target(), dx, dxStep, dy, dyStep, dst, dstStep,
-                                               roi.width, roi.height, th, buffer);
+            canny_deriv<i16, i32, EdgeMag::L1>(cpu_target(), view(dx, dxStep, roi),
+                                               view(dy, dyStep, roi), view(dst, dstStep, roi), th,
+                                               buffer);
         }
     }
     return qpxStatusOk;

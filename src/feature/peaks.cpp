@@ -6,13 +6,13 @@
 namespace qpx::feature {
 
 template <class T>
-void find_peaks3x3(Target t, const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* peak,
-                   int maxPeakCount, int* peakCount, int norm, int border) {
+void find_peaks3x3(Target t, View<const T> src, T threshold, qpxPoint* peak, int maxPeakCount,
+                   int* peakCount, int norm, int border) {
     const PeakKernels& k = peak_kernels(t);
     if constexpr (std::is_same_v<T, float>)
-        k.f32(src, srcStep, roi, threshold, peak, maxPeakCount, peakCount, norm, border);
+        k.f32(src, threshold, peak, maxPeakCount, peakCount, norm, border);
     else
-        k.s32(src, srcStep, roi, threshold, peak, maxPeakCount, peakCount, norm, border);
+        k.s32(src, threshold, peak, maxPeakCount, peakCount, norm, border);
 }
 
 int find_peaks_buffer_size(int roiWidth) {
@@ -20,9 +20,9 @@ int find_peaks_buffer_size(int roiWidth) {
     return static_cast<int>(v);
 }
 
-template void find_peaks3x3<float>(Target, const float*, int, qpxSize, float, qpxPoint*, int, int*,
-                                   int, int);
-template void find_peaks3x3<std::int32_t>(Target, const std::int32_t*, int, qpxSize, std::int32_t,
-                                          qpxPoint*, int, int*, int, int);
+template void find_peaks3x3<float>(Target, View<const float>, float, qpxPoint*, int, int*, int,
+                                   int);
+template void find_peaks3x3<std::int32_t>(Target, View<const std::int32_t>, std::int32_t, qpxPoint*,
+                                          int, int*, int, int);
 
 }  // namespace qpx::feature

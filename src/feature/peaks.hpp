@@ -4,6 +4,7 @@
 
 #include "frame/base.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::feature {
 
@@ -12,11 +13,11 @@ namespace qpx::feature {
 // (v <= 0) of its neighbourhood: the full 3x3 window for norm 0, the cross for norm 1. Stops
 // as soon as maxPeakCount peaks are listed. Arguments are assumed valid (border >= 1).
 template <class T>
-void find_peaks3x3(Target t, const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* peak,
-                   int maxPeakCount, int* peakCount, int norm, int border);
+void find_peaks3x3(Target t, View<const T> src, T threshold, qpxPoint* peak, int maxPeakCount,
+                   int* peakCount, int norm, int border);
 
 template <class T>
-using FindPeaksFn = void (*)(const T*, int, qpxSize, T, qpxPoint*, int, int*, int, int);
+using FindPeaksFn = void (*)(View<const T>, T, qpxPoint*, int, int*, int, int);
 struct PeakKernels {
     FindPeaksFn<float> f32;
     FindPeaksFn<std::int32_t> s32;

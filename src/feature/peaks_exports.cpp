@@ -19,8 +19,8 @@ qpxStatus peaks(const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* p
             .require(srcStep % 4 == 0, qpxStatusStepNotMultiple)
             .require(norm == 0 || norm == 1, qpxStatusBadArgument);
     if (st) return st;
-    find_peaks3x3<T>(cpu_target(), src, srcStep, roi, threshold, peak, maxPeakCount, peakCount,
-                     norm, border);
+    find_peaks3x3<T>(cpu_target(), view(src, srcStep, roi), threshold, peak, maxPeakCount,
+                     peakCount, norm, border);
     return qpxStatusOk;
 }
 

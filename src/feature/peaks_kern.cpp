@@ -77,16 +77,16 @@ bool peaks_span(const T* up, const T* mid, const T* dn, int& x, int x1, int y, b
 }
 
 template <class T>
-void find_peaks3x3(const T* src, int srcStep, qpxSize roi, T threshold, qpxPoint* peak,
-                   int maxPeakCount, int* peakCount, int norm, int border) {
+void find_peaks3x3(View<const T> src, T threshold, qpxPoint* peak, int maxPeakCount, int* peakCount,
+                   int norm, int border) {
     const bool full = norm == 0;
     int count = 0;
     *peakCount = 0;
-    const int x1 = roi.width - border;
-    for (int y = border; y < roi.height - border; ++y) {
-        const T* up = row(src, srcStep, y - 1);
-        const T* mid = row(src, srcStep, y);
-        const T* dn = row(src, srcStep, y + 1);
+    const int x1 = int(src.width) - border;
+    for (int y = border; y < int(src.height) - border; ++y) {
+        const T* up = src.row(y - 1);
+        const T* mid = src.row(y);
+        const T* dn = src.row(y + 1);
         int x = border;
         const bool more =
             peaks_span<Wide>(up, mid, dn, x, x1, y, full, threshold, peak, maxPeakCount, count) &&

@@ -29,22 +29,22 @@ std::int32_t reconstruct_buffer_bytes(qpxDataType type, qpxSize roi) {
 }
 
 template <Recon op, class T>
-void reconstruct(Target t, const T* mask, int maskStep, T* marker, int markerStep, qpxSize roi,
-                 std::uint8_t* buffer, bool eightConn) {
+void reconstruct(Target t, View<const T> mask, View<T> marker, std::uint8_t* buffer,
+                 bool eightConn) {
     const ReconKernels& k = recon_kernels(t);
     const int i = op == Recon::Dilate ? 0 : 1;
     if constexpr (std::is_same_v<T, std::uint8_t>)
-        k.u8[i](mask, maskStep, marker, markerStep, roi, buffer, eightConn);
+        k.u8[i](mask, marker, buffer, eightConn);
     else if constexpr (std::is_same_v<T, std::uint16_t>)
-        k.u16[i](mask, maskStep, marker, markerStep, roi, buffer, eightConn);
+        k.u16[i](mask, marker, buffer, eightConn);
     else if constexpr (std::is_same_v<T, float>)
-        k.f32[i](mask, maskStep, marker, markerStep, roi, buffer, eightConn);
+        k.f32[i](mask, marker, buffer, eightConn);
     else
-        k.f64[i](mask, maskStep, marker, markerStep, roi, buffer, eightConn);
+        k.f64[i](mask, marker, buffer, eightConn);
 }
 
 #define QPX_RECON_INSTANCE(op, T) \
-    template void reconstruct<op, T>(Target, const T*, int, T*, int, qpxSize, std::uint8_t*, bool);
+    template void reconstruct<op, T>(Target, View<const T>, View<T>, std::uint8_t*, bool);
 QPX_RECON_INSTANCE(Recon::Dilate, std::uint8_t)
 QPX_RECON_INSTANCE(Recon::Dilate, std::uint16_t)
 QPX_RECON_INSTANCE(Recon::Dilate, float)

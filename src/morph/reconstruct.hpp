@@ -5,6 +5,7 @@
 #include "frame/base.hpp"
 #include "frame/layout.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::morph {
 
@@ -22,12 +23,12 @@ constexpr Layout<2> reconstruct_slots(std::int64_t width, std::int64_t height, i
 // Replaces `marker` by its reconstruction under `mask`; eightConn chooses 8- or 4-connectivity.
 // The buffer holds reconstruct_buffer_bytes() bytes for T. Every target gives the same result.
 template <Recon op, class T>
-void reconstruct(Target t, const T* mask, int maskStep, T* marker, int markerStep, qpxSize roi,
-                 std::uint8_t* buffer, bool eightConn);
+void reconstruct(Target t, View<const T> mask, View<T> marker, std::uint8_t* buffer,
+                 bool eightConn);
 
 // The kernels of one target, indexed by dilation (0) or erosion (1).
 template <class T>
-using ReconFn = void (*)(const T*, int, T*, int, qpxSize, std::uint8_t*, bool);
+using ReconFn = void (*)(View<const T>, View<T>, std::uint8_t*, bool);
 struct ReconKernels {
     ReconFn<std::uint8_t> u8[2];
     ReconFn<std::uint16_t> u16[2];

@@ -18,7 +18,7 @@ qpxStatus recon(const T* src, int srcStep, T* srcDst, int srcDstStep, qpxSize ro
                        .steps({stepOf<T>(srcStep, roi.width), stepOf<T>(srcDstStep, roi.width)})
                        .require(static_cast<std::uint32_t>(norm) <= 1u, qpxStatusBadArgument);
     if (st) return st;
-    reconstruct<op, T>(cpu_target(), src, srcStep, srcDst, srcDstStep, roi, buffer,
+    reconstruct<op, T>(cpu_target(), view(src, srcStep, roi), view(srcDst, srcDstStep, roi), buffer,
                        norm == qpxNormInf);
     return qpxStatusOk;
 }

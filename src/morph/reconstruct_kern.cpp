@@ -307,9 +307,8 @@ inline void settle_row(T* j, const T* m, int w) {
 }
 
 template <Recon op, class T>
-void reconstruct(const T* mask, int maskStep, T* marker, int markerStep, qpxSize roi,
-                 std::uint8_t* buffer, bool eightConn) {
-    const int w = roi.width, h = roi.height;
+void reconstruct(View<const T> mask, View<T> marker, std::uint8_t* buffer, bool eightConn) {
+    const int w = int(marker.width), h = int(marker.height);
     // Only checked sizes reach this point; testing them here lets the compiler see that the row
     // and flag counts below never come from a negative value.
     if (w < 1 || h < 1) return;
@@ -321,9 +320,9 @@ void reconstruct(const T* mask, int maskStep, T* marker, int markerStep, qpxSize
     // Forward pass: each row takes what the finished row above offers, then settles. After it
     // every value lies under the mask.
     for (int y = 0; y < h; ++y) {
-        T* j = row(marker, markerStep, y);
-        if (y > 0) combine<op>(j, row(marker, markerStep, y - 1), w, eightConn);
-        settle_row<op>(j, row(mask, maskStep, y), w);
+        T* j = marker.row(y);
+        if (y > 0) combine<op>(j, marker.row(y - 1), w, eightConn);
+        settle_row<op>(j, mask.row(y), w);
     }
 
     // Checking passes: a settled row is stable until a vertical neighbour changes, so only
@@ -336,11 +335,11 @@ void reconstruct(const T* mask, int maskStep, T* marker, int markerStep, qpxSize
             const int y = backward ? h - 1 - i : i;
             if (!dirty[y]) continue;
             dirty[y] = 0;
-            T* j = row(marker, markerStep, y);
+            T* j = marker.row(y);
             std::memcpy(saved, j, rowBytes);
-            if (y > 0) combine<op>(j, row(marker, markerStep, y - 1), w, eightConn);
-            if (y + 1 < h) combine<op>(j, row(marker, markerStep, y + 1), w, eightConn);
-            settle_row<op>(j, row(mask, maskStep, y), w);
+            if (y > 0) combine<op>(j, marker.row(y - 1), w, eightConn);
+            if (y + 1 < h) combine<op>(j, marker.row(y + 1), w, eightConn);
+            settle_row<op>(j, mask.row(y), w);
             if (std::memcmp(saved, j, rowBytes) != 0) {
                 changed = true;
                 if (y > 0) dirty[y - 1] = 1;

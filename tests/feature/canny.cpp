@@ -209,13 +209,15 @@ std::vector<u8> target_run(qpx::Target P, Form form, const Deriv& d, int w, int 
     if (is16(form)) {
         auto fn = isL2(form) ? canny_deriv<i16, i32, EdgeMag::L2Square>
                              : canny_deriv<i16, i32, EdgeMag::L1>;
-        fn(P, (const i16*)d.x.data(), d.step, (const i16*)d.y.data(), d.step, out.data(), w, w, h,
-           {i32(lo), i32(hi), false}, buf.data());
+        fn(P, qpx::View<const i16>((const i16*)d.x.data(), d.step, w, h),
+           qpx::View<const i16>((const i16*)d.y.data(), d.step, w, h),
+           qpx::View<u8>(out.data(), w, w, h), {i32(lo), i32(hi), false}, buf.data());
     } else {
         auto fn = isL2(form) ? canny_deriv<float, float, EdgeMag::L2Square>
                              : canny_deriv<float, float, EdgeMag::L1>;
-        fn(P, (const float*)d.x.data(), d.step, (const float*)d.y.data(), d.step, out.data(), w, w,
-           h, {lo, hi, form == F32}, buf.data());
+        fn(P, qpx::View<const float>((const float*)d.x.data(), d.step, w, h),
+           qpx::View<const float>((const float*)d.y.data(), d.step, w, h),
+           qpx::View<u8>(out.data(), w, w, h), {lo, hi, form == F32}, buf.data());
     }
     return out;
 }

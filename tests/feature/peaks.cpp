@@ -45,7 +45,7 @@ void find(std::optional<qpx::Target> target, const GuardedImage<T>& img, T thr, 
           int cap, int* n, int norm, int border) {
     std::uint8_t buf[1];  // the finder keeps no state in its buffer
     if (target)
-        find_peaks3x3<T>(*target, img.roi(), img.step(), img.size(), thr, pk, cap, n, norm, border);
+        find_peaks3x3<T>(*target, img.view(), thr, pk, cap, n, norm, border);
     else if constexpr (std::is_same_v<T, float>)
         ASSERT_EQ(qpxiFindPeaks3x3_32f_C1R(img.roi(), img.step(), img.size(), thr, pk, cap, n, norm,
                                            border, buf),

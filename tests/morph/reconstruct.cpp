@@ -129,8 +129,8 @@ void check_against_reference() {
                     targets.push_back(qpx::Target::Scalar);
                     for (qpx::Target t : targets) {
                         load(j, marker);
-                        qpx::morph::reconstruct<op, T>(t, m.roi(), m.step(), j.roi(), j.step(),
-                                                       j.size(), buf.data(), norm == qpxNormInf);
+                        qpx::morph::reconstruct<op, T>(t, m.view(), j.view(), buf.data(),
+                                                       norm == qpxNormInf);
                         ASSERT_EQ(std::memcmp(j.dense().data(), vec.data(), vec.size() * sizeof(T)),
                                   0)
                             << qpx::target_name(t);
