@@ -18,25 +18,24 @@ bool gray_fits_in_place(const qpxMorphGrayState* spec, int width, int elemSize) 
 }
 
 template <class T, bool dilate>
-void gray_morph(Target t, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
-                const qpxMorphGrayState* spec) {
+void gray_morph(Target t, View<const T> src, View<T> dst, const qpxMorphGrayState* spec) {
     const GrayKernels& k = gray_kernels(t);
     if constexpr (std::is_same_v<T, float>)
-        k.f32[dilate](src, srcStep, dst, dstStep, roi, spec);
+        k.f32[dilate](src, dst, spec);
     else
-        k.u8[dilate](src, srcStep, dst, dstStep, roi, spec);
+        k.u8[dilate](src, dst, spec);
 }
 
 template void gray_init<std::int32_t>(qpxMorphGrayState*, qpxSize, const std::int32_t*, qpxSize,
                                       qpxPoint);
 template void gray_init<float>(qpxMorphGrayState*, qpxSize, const float*, qpxSize, qpxPoint);
-template void gray_morph<std::uint8_t, true>(Target, const std::uint8_t*, int, std::uint8_t*, int,
-                                             qpxSize, const qpxMorphGrayState*);
-template void gray_morph<std::uint8_t, false>(Target, const std::uint8_t*, int, std::uint8_t*, int,
-                                              qpxSize, const qpxMorphGrayState*);
-template void gray_morph<float, true>(Target, const float*, int, float*, int, qpxSize,
+template void gray_morph<std::uint8_t, true>(Target, View<const std::uint8_t>, View<std::uint8_t>,
+                                             const qpxMorphGrayState*);
+template void gray_morph<std::uint8_t, false>(Target, View<const std::uint8_t>, View<std::uint8_t>,
+                                              const qpxMorphGrayState*);
+template void gray_morph<float, true>(Target, View<const float>, View<float>,
                                       const qpxMorphGrayState*);
-template void gray_morph<float, false>(Target, const float*, int, float*, int, qpxSize,
+template void gray_morph<float, false>(Target, View<const float>, View<float>,
                                        const qpxMorphGrayState*);
 
 }  // namespace qpx::morph

@@ -8,6 +8,7 @@
 
 #include "frame/base.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 // Caller memory of 4 x maskW x maskH + 32 bytes: a GrayHeader, then the structuring values
 // (int32 for 8u data, float for 32f data), row after row. The caller's memory may have any
@@ -49,8 +50,7 @@ bool gray_fits_in_place(const qpxMorphGrayState* spec, int width, int elemSize);
 // dst = max (dilation) or min (erosion) of src + value over the window; 8u results are clamped
 // to 0..255, float results are not. In place only where gray_fits_in_place() holds.
 template <class T, bool dilate>
-void gray_morph(Target t, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
-                const qpxMorphGrayState* spec);
+void gray_morph(Target t, View<const T> src, View<T> dst, const qpxMorphGrayState* spec);
 
 // In place, rows are visited towards the shorter reach of the window; the originals of the
 // rows already overwritten that the window still reaches, and of the current row, are kept in a
@@ -61,7 +61,7 @@ inline int gray_ring_rows(const GrayHeader& hd) {
 
 // The kernels of one target, indexed by erosion (0) or dilation (1).
 template <class T>
-using GrayFn = void (*)(const T*, int, T*, int, qpxSize, const qpxMorphGrayState*);
+using GrayFn = void (*)(View<const T>, View<T>, const qpxMorphGrayState*);
 struct GrayKernels {
     GrayFn<std::uint8_t> u8[2];
     GrayFn<float> f32[2];

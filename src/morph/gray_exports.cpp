@@ -46,7 +46,7 @@ qpxStatus apply(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, qpx
                           srcStep != dstStep || gray_fits_in_place(spec, roi.width, sizeof(T)),
                       qpxStatusInPlaceNotSupported);
     if (st) return st;
-    gray_morph<T, dilate>(cpu_target(), src, srcStep, dst, dstStep, roi, spec);
+    gray_morph<T, dilate>(cpu_target(), view(src, srcStep, roi), view(dst, dstStep, roi), spec);
     return qpxStatusOk;
 }
 

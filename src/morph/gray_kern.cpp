@@ -84,34 +84,34 @@ void gray_row(const GrayHeader& hd, int y, int w, int h, T* d, Rows src_row) {
 
 // Kept out of line so that the ring takes stack only on the in-place path.
 template <class T, bool dilate>
-[[gnu::noinline]] void gray_in_place(const GrayHeader& hd, T* img, int step, int w, int h) {
+[[gnu::noinline]] void gray_in_place(const GrayHeader& hd, View<T> img) {
+    const int w = int(img.width), h = int(img.height);
     alignas(64) unsigned char ring[kGrayRingBytes];
     const int n = gray_ring_rows(hd);
     const bool down = hd.anchorY <= hd.maskH - 1 - hd.anchorY;
     auto slot = [&](int sy) { return reinterpret_cast<T*>(ring) + std::size_t(sy % n) * w; };
     for (int k = 0; k < h; ++k) {
         const int y = down ? k : h - 1 - k;
-        T* d = row(img, step, y);
+        T* d = img.row(y);
         // The slot held the row n rows back, which the window no longer reaches.
         std::memcpy(slot(y), d, sizeof(T) * std::size_t(w));
         gray_row<T, dilate>(hd, y, w, h, d, [&](int sy) -> const T* {
-            return (down ? sy <= y : sy >= y) ? slot(sy) : row(img, step, sy);
+            return (down ? sy <= y : sy >= y) ? slot(sy) : img.row(sy);
         });
     }
 }
 
 template <class T, bool dilate>
-void gray_morph(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
-                const qpxMorphGrayState* spec) {
+void gray_morph(View<const T> src, View<T> dst, const qpxMorphGrayState* spec) {
     const GrayHeader hd = gray_header(spec);
-    const int w = roi.width, h = roi.height;
-    if (static_cast<const void*>(src) == static_cast<const void*>(dst) && srcStep == dstStep) {
-        gray_in_place<T, dilate>(hd, dst, dstStep, w, h);
+    const int w = int(dst.width), h = int(dst.height);
+    if (static_cast<const void*>(src.data) == static_cast<const void*>(dst.data) &&
+        src.step == dst.step) {
+        gray_in_place<T, dilate>(hd, dst);
         return;
     }
     for (int y = 0; y < h; ++y)
-        gray_row<T, dilate>(hd, y, w, h, row(dst, dstStep, y),
-                            [&](int sy) { return row(src, srcStep, sy); });
+        gray_row<T, dilate>(hd, y, w, h, dst.row(y), [&](int sy) { return src.row(sy); });
 }
 
 }  // namespace

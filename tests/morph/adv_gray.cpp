@@ -55,7 +55,7 @@ struct Gray {
     qpxStatus (*getSize)(qpxSize, const V*, qpxSize, int*);
     qpxStatus (*init)(qpxMorphGrayState*, qpxSize, const V*, qpxSize, qpxPoint);
     qpxStatus (*apply[2])(const T*, int, T*, int, qpxSize, qpxBorderType, const qpxMorphGrayState*);
-    void (*kernel[2])(qpx::Target, const T*, int, T*, int, qpxSize, const qpxMorphGrayState*);
+    void (*kernel[2])(qpx::Target, qpx::View<const T>, qpx::View<T>, const qpxMorphGrayState*);
 };
 const Gray<u8> kGray8u{qpxiMorphGrayGetSize_8u_C1R,
                        qpxiMorphGrayInit_8u_C1R,
@@ -106,8 +106,7 @@ void check_random(const Gray<T>& f, std::uint32_t seed) {
                     std::vector<qpx::Target> targets = qpxtest::vector_targets();
                     targets.push_back(qpx::Target::Scalar);
                     for (qpx::Target t : targets) {
-                        f.kernel[dilate](t, src.roi(), src.step(), each.roi(), each.step(), {w, h},
-                                         spec);
+                        f.kernel[dilate](t, src.view(), each.view(), spec);
                         ASSERT_EQ(
                             std::memcmp(each.dense().data(), want.data(), want.size() * sizeof(T)),
                             0)
