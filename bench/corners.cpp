@@ -23,9 +23,10 @@ void BM_HarrisCorner_8u32f(benchmark::State& state) {
     qpxiHarrisCornerGetBufferSize({w, h}, qpxMskSize3x3, 3, qpx8u, 1, &size);
     std::vector<std::uint8_t> buf(size);
     for (auto _ : state) {
-        qpx::feature::harris_corner<std::uint8_t>(t, src.data, src.step, dst.data, dst.step, {w, h},
-                                                  qpxFilterSobel, qpxMskSize3x3, 3, 0.04f, 1.0f,
-                                                  qpxBorderRepl, 0, buf.data());
+        qpx::feature::harris_corner<std::uint8_t>(
+            t, qpx::View<const std::uint8_t>(src.data, src.step, w, h),
+            qpx::View<float>(dst.data, dst.step, w, h), qpxFilterSobel, qpxMskSize3x3, 3, 0.04f,
+            1.0f, qpxBorderRepl, 0, buf.data());
         benchmark::ClobberMemory();
     }
     qpxbench::report(state, std::size_t(w) * h * 5, std::size_t(w) * h);
@@ -41,9 +42,10 @@ void BM_MinEigenValBorder_8u32f(benchmark::State& state) {
     qpxiMinEigenValGetBufferSize_8u32f_C1R({w, h}, 3, 3, &size);
     std::vector<std::uint8_t> buf(size);
     for (auto _ : state) {
-        qpx::feature::min_eigen_val<std::uint8_t>(t, src.data, src.step, dst.data, dst.step, {w, h},
-                                                  qpxKernelSobel, 3, 3, qpxBorderRepl, 0,
-                                                  buf.data());
+        qpx::feature::min_eigen_val<std::uint8_t>(
+            t, qpx::View<const std::uint8_t>(src.data, src.step, w, h),
+            qpx::View<float>(dst.data, dst.step, w, h), qpxKernelSobel, 3, 3, qpxBorderRepl, 0,
+            buf.data());
         benchmark::ClobberMemory();
     }
     qpxbench::report(state, std::size_t(w) * h * 5, std::size_t(w) * h);

@@ -25,6 +25,11 @@ namespace qpx::feature {
 namespace {
 
 using filter::DerivKind;
+
+template <class T>
+qpxSize roi_of(const View<T>& v) {
+    return {int(v.width), int(v.height)};
+}
 using u8 = std::uint8_t;
 
 // The buffer of the tensor functions: the two derivative planes, the ring of window sums with
@@ -608,21 +613,20 @@ void windowed_run(Target t, const T* src, int srcStep, qpxSize roi, int filterTy
 }  // namespace
 
 template <class T>
-void min_eigen_val(Target t, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                   int kernType, int aperture, int avgWindow, std::uint32_t border, T borderValue,
-                   u8* buffer) {
-    MinEigenFin fin{dst, dstStep, eigen_scale(kernType, aperture) * 0.5f};
-    eigen_run(t, src, srcStep, roi, kernType, aperture, avgWindow, border, borderValue, buffer,
-              fin);
+void min_eigen_val(Target t, View<const T> src, View<float> dst, int kernType, int aperture,
+                   int avgWindow, std::uint32_t border, T borderValue, u8* buffer) {
+    MinEigenFin fin{dst.data, int(dst.step), eigen_scale(kernType, aperture) * 0.5f};
+    eigen_run(t, src.data, int(src.step), roi_of(src), kernType, aperture, avgWindow, border,
+              borderValue, buffer, fin);
 }
 
 template <class T>
-void eigen_vals_vecs(Target t, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                     int kernType, int aperture, int avgWindow, std::uint32_t border, T borderValue,
-                     u8* buffer) {
-    EigenVecsFin fin{dst, dstStep, eigen_scale(kernType, aperture), kernType == 1 ? 1.0f : -1.0f};
-    eigen_run(t, src, srcStep, roi, kernType, aperture, avgWindow, border, borderValue, buffer,
-              fin);
+void eigen_vals_vecs(Target t, View<const T> src, View<float> dst, int kernType, int aperture,
+                     int avgWindow, std::uint32_t border, T borderValue, u8* buffer) {
+    EigenVecsFin fin{dst.data, int(dst.step), eigen_scale(kernType, aperture),
+                     kernType == 1 ? 1.0f : -1.0f};
+    eigen_run(t, src.data, int(src.step), roi_of(src), kernType, aperture, avgWindow, border,
+              borderValue, buffer, fin);
 }
 
 template <class T>
@@ -634,21 +638,26 @@ std::int64_t eigen_buffer_size(qpxSize roi, int aperture) {
 }
 
 template <class T>
-void harris_corner(Target t, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                   int filterType, int mask, int avgWindow, float k, float scale,
-                   std::uint32_t border, T borderValue, u8* buffer) {
+void harris_corner(Target t, View<const T> src, View<float> dst, int filterType, int mask,
+                   int avgWindow, float k, float scale, std::uint32_t border, T borderValue,
+                   u8* buffer) {
     const std::uint32_t n = static_cast<std::uint32_t>(avgWindow);
     const std::uint32_t n4 = n * n * n * n;  // 32-bit unsigned, as the scale rule states
     const float sp = static_cast<float>(double(scale) * double(n4));
-    HarrisFin fin{dst, dstStep, k, sp};
-    windowed_run(t, src, srcStep, roi, filterType, mask, avgWindow, border, borderValue, buffer,
-                 fin);
+    HarrisFin fin{dst.data, int(dst.step), k, sp};
+    windowed_run(t, src.data, int(src.step), roi_of(src), filterType, mask, avgWindow, border,
+                 borderValue, buffer, fin);
 }
 
-void line_suppression(Target t, const u8* src, int srcStep, const u8* feature, int featureStep,
-                      u8* dst, int dstStep, qpxSize roi, int filterType, int mask, int avgWindow,
-                      float threshold, std::uint32_t border, u8 borderValue, u8* buffer) {
-    LineFin fin{feature, featureStep, dst, dstStep, threshold};
+void line_suppression(Target t, View<const u8> srcView, View<const u8> feature, View<u8> dstView,
+                      int filterType, int mask, int avgWindow, float threshold,
+                      std::uint32_t border, u8 borderValue, u8* buffer) {
+    const u8* src = srcView.data;
+    const int srcStep = int(srcView.step);
+    u8* dst = dstView.data;
+    const int dstStep = int(dstView.step);
+    const qpxSize roi = roi_of(dstView);
+    LineFin fin{feature.data, int(feature.step), dst, dstStep, threshold};
     if (static_cast<const void*>(src) == dst) {
         // Rows and columns that a tile's derivatives and window read above and left of it.
         const int margin = (avgWindow - 1) / 2 + (mask == qpxMskSize5x5 ? 2 : 1);
@@ -724,19 +733,19 @@ template std::int64_t eigen_buffer_need<u8>(qpxSize, int, int);
 template std::int64_t eigen_buffer_need<float>(qpxSize, int, int);
 template std::int64_t harris_buffer_need<u8>(qpxSize, int, int);
 template std::int64_t harris_buffer_need<float>(qpxSize, int, int);
-template void min_eigen_val<u8>(Target, const u8*, int, float*, int, qpxSize, int, int, int,
-                                std::uint32_t, u8, u8*);
-template void min_eigen_val<float>(Target, const float*, int, float*, int, qpxSize, int, int, int,
+template void min_eigen_val<u8>(Target, View<const u8>, View<float>, int, int, int, std::uint32_t,
+                                u8, u8*);
+template void min_eigen_val<float>(Target, View<const float>, View<float>, int, int, int,
                                    std::uint32_t, float, u8*);
-template void eigen_vals_vecs<u8>(Target, const u8*, int, float*, int, qpxSize, int, int, int,
-                                  std::uint32_t, u8, u8*);
-template void eigen_vals_vecs<float>(Target, const float*, int, float*, int, qpxSize, int, int, int,
+template void eigen_vals_vecs<u8>(Target, View<const u8>, View<float>, int, int, int, std::uint32_t,
+                                  u8, u8*);
+template void eigen_vals_vecs<float>(Target, View<const float>, View<float>, int, int, int,
                                      std::uint32_t, float, u8*);
 template std::int64_t eigen_buffer_size<u8>(qpxSize, int);
 template std::int64_t eigen_buffer_size<float>(qpxSize, int);
-template void harris_corner<u8>(Target, const u8*, int, float*, int, qpxSize, int, int, int, float,
-                                float, std::uint32_t, u8, u8*);
-template void harris_corner<float>(Target, const float*, int, float*, int, qpxSize, int, int, int,
-                                   float, float, std::uint32_t, float, u8*);
+template void harris_corner<u8>(Target, View<const u8>, View<float>, int, int, int, float, float,
+                                std::uint32_t, u8, u8*);
+template void harris_corner<float>(Target, View<const float>, View<float>, int, int, int, float,
+                                   float, std::uint32_t, float, u8*);
 
 }  // namespace qpx::feature

@@ -8,19 +8,19 @@
 
 #include "frame/base.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::feature {
 
 // Eigenvalue functions. kernType: 0 Sobel (left minus right), 1 Scharr, 2 negated Sobel;
 // aperture 3 or 5; avgWindow 3 or 5; border is an accepted code of the extended rule.
 template <class T>
-void min_eigen_val(Target t, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                   int kernType, int aperture, int avgWindow, std::uint32_t border, T borderValue,
-                   std::uint8_t* buffer);
+void min_eigen_val(Target t, View<const T> src, View<float> dst, int kernType, int aperture,
+                   int avgWindow, std::uint32_t border, T borderValue, std::uint8_t* buffer);
+// dst holds six floats a pixel.
 template <class T>
-void eigen_vals_vecs(Target t, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                     int kernType, int aperture, int avgWindow, std::uint32_t border, T borderValue,
-                     std::uint8_t* buffer);
+void eigen_vals_vecs(Target t, View<const T> src, View<float> dst, int kernType, int aperture,
+                     int avgWindow, std::uint32_t border, T borderValue, std::uint8_t* buffer);
 
 // Buffer of both eigenvalue functions (arguments valid).
 template <class T>
@@ -29,15 +29,15 @@ std::int64_t eigen_buffer_size(qpxSize roi, int aperture);
 // Harris response: filterType 2, 5 or 8 with mask 33 or 55 (55 for Sobel only), any avgWindow
 // of at least 1, border an accepted code (kind 1, 3 or 6 with flags, or 240).
 template <class T>
-void harris_corner(Target t, const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                   int filterType, int mask, int avgWindow, float k, float scale,
-                   std::uint32_t border, T borderValue, std::uint8_t* buffer);
+void harris_corner(Target t, View<const T> src, View<float> dst, int filterType, int mask,
+                   int avgWindow, float k, float scale, std::uint32_t border, T borderValue,
+                   std::uint8_t* buffer);
 
 // Line suppression: dst = 0 where (A + C)^2 > threshold (AC - B^2), else the feature pixel.
-void line_suppression(Target t, const std::uint8_t* src, int srcStep, const std::uint8_t* feature,
-                      int featureStep, std::uint8_t* dst, int dstStep, qpxSize roi, int filterType,
-                      int mask, int avgWindow, float threshold, std::uint32_t border,
-                      std::uint8_t borderValue, std::uint8_t* buffer);
+void line_suppression(Target t, View<const std::uint8_t> src, View<const std::uint8_t> feature,
+                      View<std::uint8_t> dst, int filterType, int mask, int avgWindow,
+                      float threshold, std::uint32_t border, std::uint8_t borderValue,
+                      std::uint8_t* buffer);
 
 // The tile that Harris and line suppression process at a time (8-bit or float sources).
 qpxSize harris_tile(qpxSize roi, int avgWindow, bool bytes);

@@ -29,11 +29,11 @@ qpxStatus eigen(const T* src, int srcStep, float* dst, int dstStep, qpxSize roi,
     if (st) return st;
     if (!bordered) border = qpxBorderRepl, borderValue = 0;
     if constexpr (op == Eigen::MinVal)
-        min_eigen_val<T>(cpu_target(), src, srcStep, dst, dstStep, roi, kernType, aperture,
-                         avgWindow, border, borderValue, buffer);
+        min_eigen_val<T>(cpu_target(), view(src, srcStep, roi), view(dst, dstStep, roi), kernType,
+                         aperture, avgWindow, border, borderValue, buffer);
     else
-        eigen_vals_vecs<T>(cpu_target(), src, srcStep, dst, dstStep, roi, kernType, aperture,
-                           avgWindow, border, borderValue, buffer);
+        eigen_vals_vecs<T>(cpu_target(), view(src, srcStep, roi), view(dst, dstStep, roi, 6),
+                           kernType, aperture, avgWindow, border, borderValue, buffer);
     return qpxStatusOk;
 }
 
@@ -75,8 +75,8 @@ qpxStatus harris(const T* src, int srcStep, float* dst, int dstStep, qpxSize roi
         .require(avgWindow >= 1, qpxStatusBadSize);
     if constexpr (std::is_same_v<T, float>) chk.distinct(src, dst);
     if (qpxStatus st = chk) return st;
-    harris_corner<T>(cpu_target(), src, srcStep, dst, dstStep, roi, filterType, mask, avgWindow, k,
-                     scale, border, borderValue, buffer);
+    harris_corner<T>(cpu_target(), view(src, srcStep, roi), view(dst, dstStep, roi), filterType,
+                     mask, avgWindow, k, scale, border, borderValue, buffer);
     return qpxStatusOk;
 }
 
@@ -98,8 +98,9 @@ qpxStatus line(const u8* src, int srcStep, const u8* feature, int featureStep, u
             .require(avgWindow >= 1, qpxStatusBadSize)
             .distinct(feature, dst);
     if (st) return st;
-    line_suppression(cpu_target(), src, srcStep, feature, featureStep, dst, dstStep, roi,
-                     filterType, mask, avgWindow, threshold, border, borderValue, buffer);
+    line_suppression(cpu_target(), view(src, srcStep, roi), view(feature, featureStep, roi),
+                     view(dst, dstStep, roi), filterType, mask, avgWindow, threshold, border,
+                     borderValue, buffer);
     return qpxStatusOk;
 }
 

@@ -72,7 +72,7 @@ class GuardedImage {
     int height() const { return h_; }
     int channels() const { return ch_; }
     qpxSize size() const { return {w_, h_}; }
-    qpx::View<T> view() const { return qpx::view(origin_, step_, size()); }
+    qpx::View<T> view() const { return qpx::view(origin_, step_, size(), ch_); }
 
     // x and y are ROI coordinates; the margins are reachable with negative or large values.
     T& at(int x, int y, int c = 0) const {

@@ -139,10 +139,10 @@ void check_eigen(Random& rnd, int w, int h, int kern, int ap, int n, std::uint32
     GuardedImage<float> mins[2] = {{w, h}, {w, h}}, vecs[2] = {{w, h, 6}, {w, h, 6}};
     for (Target t : all_targets()) {
         const int p = t != Target::Scalar;
-        qpx::feature::min_eigen_val<T>(t, img.roi(), img.step(), mins[p].roi(), mins[p].step(),
-                                       {w, h}, kern, ap, n, code, T(37), buf.data());
-        qpx::feature::eigen_vals_vecs<T>(t, img.roi(), img.step(), vecs[p].roi(), vecs[p].step(),
-                                         {w, h}, kern, ap, n, code, T(37), buf.data());
+        qpx::feature::min_eigen_val<T>(t, img.view(), mins[p].view(), kern, ap, n, code, T(37),
+                                       buf.data());
+        qpx::feature::eigen_vals_vecs<T>(t, img.view(), vecs[p].view(), kern, ap, n, code, T(37),
+                                         buf.data());
         if (!p) continue;
         expect_same(mins[0], mins[1], t);
         expect_same(vecs[0], vecs[1], t);
@@ -252,8 +252,8 @@ void check_harris(Random& rnd, int w, int h, int type, int mask, int n, std::uin
     GuardedImage<float> out[2] = {{w, h}, {w, h}};
     for (Target t : all_targets()) {
         const int p = t != Target::Scalar;
-        qpx::feature::harris_corner<T>(t, img.roi(), img.step(), out[p].roi(), out[p].step(),
-                                       {w, h}, type, mask, n, k, 1e-4f, code, T(99), buf.data());
+        qpx::feature::harris_corner<T>(t, img.view(), out[p].view(), type, mask, n, k, 1e-4f, code,
+                                       T(99), buf.data());
         if (p) expect_same(out[0], out[1], t);
     }
     const auto sums =
@@ -274,9 +274,8 @@ void check_harris(Random& rnd, int w, int h, int type, int mask, int n, std::uin
         feature.fill([&] { return u8(rnd.next<int>(1, 255)); });
         for (Target t : all_targets()) {
             const int p = t != Target::Scalar;
-            qpx::feature::line_suppression(t, img.roi(), img.step(), feature.roi(), feature.step(),
-                                           sup[p].roi(), sup[p].step(), {w, h}, type, mask, n, thr,
-                                           code, 99, buf.data());
+            qpx::feature::line_suppression(t, img.view(), feature.view(), sup[p].view(), type, mask,
+                                           n, thr, code, 99, buf.data());
             if (p) expect_same(sup[0], sup[1], t);
         }
         for (int i = 0; i < w * h; ++i) {
@@ -339,9 +338,9 @@ TEST(Corner, LineSuppressionInPlace) {
             qpxStatusOk);
         GuardedBuffer buf(std::size_t(size), Place::End);
         auto run = [&](const u8* s, int sStep, u8* dst, int dStep, Target t) {
-            qpx::feature::line_suppression(t, s, sStep, feature.roi(), feature.step(), dst, dStep,
-                                           {c.w, c.h}, c.type, c.mask, c.n, 9.0f, c.code, 40,
-                                           buf.data());
+            qpx::feature::line_suppression(t, qpx::View<const u8>(s, sStep, c.w, c.h),
+                                           feature.view(), qpx::View<u8>(dst, dStep, c.w, c.h),
+                                           c.type, c.mask, c.n, 9.0f, c.code, 40, buf.data());
         };
         run(src.roi(), src.step(), out.roi(), out.step(), Target::Scalar);
         const auto ref = out.dense();
