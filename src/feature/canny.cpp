@@ -282,9 +282,14 @@ BorderLayout canny_border_layout(std::int64_t width, std::int64_t height, int k)
     return l;
 }
 
-qpxStatus canny_border(Target t, const u8* src, int srcStep, u8* dst, int dstStep, qpxSize roi,
-                       int filterType, int maskSize, std::uint32_t borderType, u8 borderValue,
-                       int norm, float low, float high, u8* buffer) {
+qpxStatus canny_border(Target t, View<const u8> source, View<u8> dest, int filterType, int maskSize,
+                       std::uint32_t borderType, u8 borderValue, int norm, float low, float high,
+                       u8* buffer) {
+    const u8* src = source.data;
+    const int srcStep = int(source.step);
+    u8* dst = dest.data;
+    const int dstStep = int(dest.step);
+    const qpxSize roi{int(dest.width), int(dest.height)};
     const int k = maskSize == qpxMskSize5x5 ? 5 : 3, r = k / 2;
     const i64 w = roi.width, h = roi.height;
     const BorderLayout lay = canny_border_layout(w, h, k);

@@ -76,10 +76,10 @@ void canny_deriv(Target t, View<const D> dx, View<const D> dy, View<std::uint8_t
 // 8u detector with its own Sobel (3x3, 5x5) or Scharr (3x3) derivatives. Arguments are checked
 // by the caller; `filterType` and `norm` take the public codes. A source that the derivative
 // filters refuse (a step shorter than a row) gives their status and leaves dst untouched.
-qpxStatus canny_border(Target t, const std::uint8_t* src, int srcStep, std::uint8_t* dst,
-                       int dstStep, qpxSize roi, int filterType, int maskSize,
-                       std::uint32_t borderType, std::uint8_t borderValue, int norm, float low,
-                       float high, std::uint8_t* buffer);
+qpxStatus canny_border(Target t, View<const std::uint8_t> src, View<std::uint8_t> dst,
+                       int filterType, int maskSize, std::uint32_t borderType,
+                       std::uint8_t borderValue, int norm, float low, float high,
+                       std::uint8_t* buffer);
 
 // Row kernel (exposed for tests): magnitude with the low cut into mag[0..w-1] and direction
 // sectors into sec[0..w-1].

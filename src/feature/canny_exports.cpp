@@ -173,6 +173,7 @@ QPX_EXPORT qpxStatus qpxiCannyBorder_8u_C1R(const uint8_t* src, int srcStep, uin
                                           kind == kBorderConst),
                      qpxStatusBadBorder);
     if (st) return st;
-    return canny_border(cpu_target(), src, srcStep, dst, dstStep, roiSize, filterType, mask,
-                        borderType, borderValue, norm, lowThreshold, highThreshold, buffer);
+    return canny_border(cpu_target(), view(src, srcStep, roiSize), view(dst, dstStep, roiSize),
+                        filterType, mask, borderType, borderValue, norm, lowThreshold,
+                        highThreshold, buffer);
 }

@@ -554,7 +554,7 @@ Result run_checked(const std::function<u8(int, int)>& img, int w, int h, Kernel 
     for (qpx::Target t : targets) {
         std::vector<u8> out(std::size_t(w) * h);
         EXPECT_EQ(
-            qpx::feature::canny_border(t, src.roi(), src.step(), out.data(), w, {w, h}, kn.filter,
+            qpx::feature::canny_border(t, src.view(), qpx::View<u8>(out.data(), w, w, h), kn.filter,
                                        kn.mask, border, value, norm, low, high, buf.data()),
             qpxStatusOk);
         EXPECT_EQ(out, ref.edges) << qpx::target_name(t) << " " << w << "x" << h;
@@ -715,9 +715,9 @@ TEST(CannyBorder, CheckOrderAndNothingWritten) {
         }
         // The detector itself reports a step its derivative filters refuse, and leaves dst alone.
         if (r.expect == S && h > 2 && r.dstStep == 0) {
-            EXPECT_EQ(qpx::feature::canny_border(qpx::Target::Scalar, s, step, dst.roi(),
-                                                 dst.step(), {r.w, h}, r.filter, r.mask, r.border,
-                                                 0, r.norm, r.low, r.high, buf.data()),
+            EXPECT_EQ(qpx::feature::canny_border(
+                          qpx::Target::Scalar, qpx::View<const u8>(s, step, r.w, h), dst.view(),
+                          r.filter, r.mask, r.border, 0, r.norm, r.low, r.high, buf.data()),
                       S);
             EXPECT_EQ(dst.snapshot(), before) << r.what;
         }
