@@ -311,6 +311,12 @@ void gaussian(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h,
         case 7:
             return run<T, C, 3>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
                                 stream);
+        case 9:
+            return run<T, C, 4>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
+                                stream);
+        case 11:
+            return run<T, C, 5>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
+                                stream);
         default:
             return run<T, C, 0>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
                                 stream);
