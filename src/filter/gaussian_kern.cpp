@@ -191,6 +191,13 @@ struct Span {
 // Floats of row results that a strip may keep in flight: about two thirds of a 48 KiB
 // first-level cache, leaving room for the source and destination rows.
 inline constexpr i64 kStripFloats = 8192;
+// Large images come from memory rather than from the last-level cache, and there short pieces of
+// many rows cost more than a ring in the second-level cache: the prefetchers follow long runs of
+// one row, not a new short run per row. From this many elements on, strips hold four times as
+// much (3x3 32f at 3840x2160 runs about 1.4 times as fast; at 1920x1080 the narrow strips stay
+// ahead).
+inline constexpr i64 kWideStripFloats = 4 * kStripFloats;
+inline constexpr i64 kWideStripElems = i64(4) << 20;
 
 template <class T, int C, int R>
 void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint32_t borderType,
@@ -232,7 +239,8 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
 
     // The image is swept in vertical strips narrow enough for the ring of row results to stay in
     // the first-level cache; the strip edges cost a little recomputation.
-    const i64 budget = max64(kStripFloats / (ks + 1), 256) / C;
+    const i64 stripFloats = n * h >= kWideStripElems ? kWideStripFloats : kStripFloats;
+    const i64 budget = max64(stripFloats / (ks + 1), 256) / C;
     const i64 strips = (w + budget - 1) / budget;
     const i64 stripW = (w + strips - 1) / strips;
     for (i64 x0 = 0; x0 < w; x0 += stripW) {
