@@ -135,11 +135,13 @@ i64 column_span(float* const* c, T* d, i64 e, i64 e1, const float* g, int r, boo
     return e;
 }
 // and the row pass of the newest row c[r] (into out) fused with the column pass into d:
+// `ahead`, when given, is the source row of the next call, fetched into the cache meanwhile.
 template <class L, class T, int C, int R>
 i64 fused_span(const T* s, float* out, float* const* c, T* d, i64 e, i64 e1, const float* g, int r,
-               bool trunc) {
+               bool trunc, const T* ahead) {
     const Taps<L, R> t(g, c, r);
     for (; e1 - e >= L::template lanes<float>; e += L::template lanes<float>) {
+        if (ahead) _mm_prefetch(reinterpret_cast<const char*>(ahead + e), _MM_HINT_T0);
         const auto rv = row_value<L>(s + e, C, t);
         L::storef(out + e, rv);
         GaussOps<L>::put(d + e, column_value<L>(e, t, &rv), trunc);
@@ -239,7 +241,8 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
 
     // The image is swept in vertical strips narrow enough for the ring of row results to stay in
     // the first-level cache; the strip edges cost a little recomputation.
-    const i64 stripFloats = n * h >= kWideStripElems ? kWideStripFloats : kStripFloats;
+    const bool large = n * h >= kWideStripElems;
+    const i64 stripFloats = large ? kWideStripFloats : kStripFloats;
     const i64 budget = max64(stripFloats / (ks + 1), 256) / C;
     const i64 strips = (w + budget - 1) / budget;
     const i64 stripW = (w + strips - 1) / strips;
@@ -281,8 +284,12 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
                 const T* s = row(src, srcStep, sj);
                 row_edges<T, C>(s, out, sp.x0, sp.inner, w, rx, bv, g, r);
                 row_edges<T, C>(s, out, sp.outer, sp.x1, w, rx, bv, g, r);
+                // Large images stream from memory: the next row is requested a row ahead.
+                const i64 nj = y + 1 < h ? cx.map(j + 1, h) : kConstAt;
+                const T* ahead = large && nj != kConstAt ? row(src, srcStep, nj) : nullptr;
                 sweep<V>(e0, e1, true, [&](auto L, i64 from, i64 to) {
-                    return fused_span<decltype(L), T, C, R>(s, out, c, d, from, to, g, r, trunc);
+                    return fused_span<decltype(L), T, C, R>(s, out, c, d, from, to, g, r, trunc,
+                                                            ahead);
                 });
                 sweep<V>(lo, e0, false, column);
                 sweep<V>(e1, hi, false, column);
