@@ -8,11 +8,44 @@ namespace qpx::stats::QPX_TNS {
 namespace {
 
 using namespace qpx::QPX_TNS;
+using i64 = std::int64_t;
+
+// Images without padding between rows are one long row: no per-row start-up and one ragged end.
+inline bool dense(int step, i64 rowBytes) {
+    return step == rowBytes;
+}
+
+// Splits a row of n elements at `d` into a head that ends where d meets a 64-byte boundary and
+// the rest. On 512-bit lanes a misaligned vector always straddles two cache lines, which costs
+// more than the few extra instructions of a separate head; images whose rows share one offset
+// then get aligned loads as well. Narrower targets keep the plain loop.
+template <class T>
+i64 head_of(const T* d, i64 n) {
+    if constexpr (kTarget != Target::Avx512) {
+        (void)d;
+        (void)n;
+        return 0;
+    } else {
+        const auto at = reinterpret_cast<std::uintptr_t>(d);
+        if (at % sizeof(T) != 0) return 0;
+        const i64 k = i64((64 - at % 64) % 64 / sizeof(T));
+        return k < n ? k : 0;
+    }
+}
+
+#if QPX_TARGET == 3
+// Copies the first `bytes` (< 64) bytes; the masked-off bytes are neither read nor written, so
+// nothing outside them is touched.
+inline void copy_part(void* to, const void* from, i64 bytes) {
+    const __mmask64 m = (__mmask64(1) << bytes) - 1;
+    _mm512_mask_storeu_epi8(to, m, _mm512_maskz_loadu_epi8(m, from));
+}
+#endif
 
 // From x on, as many whole vectors of lane set L as fit in the row.
 template <AccOp op, class T, bool masked, class L>
-void acc_span(const T* s1, const T* s2, const u8* m, float* a, int& x, int w, float alpha) {
-    constexpr int N = L::template lanes<float>;
+void acc_span(const T* s1, const T* s2, const u8* m, float* a, i64& x, i64 w, float alpha) {
+    constexpr i64 N = L::template lanes<float>;
     const auto va = L::setf(alpha);
     for (; w - x >= N; x += N) {
         const auto acc = L::loadf(a + x);
@@ -31,25 +64,57 @@ void acc_span(const T* s1, const T* s2, const u8* m, float* a, int& x, int w, fl
     }
 }
 
+// One row of n elements. Elements [x0, x0 + k), k below one vector of 512-bit lanes, go through
+// a whole vector staged in zero-filled locals (no stray special values in the unused lanes).
+template <AccOp op, class T, bool masked>
+void acc_part(const T* s1, const T* s2, const u8* m, float* a, i64 x0, i64 k, float alpha) {
+#if QPX_TARGET == 3
+    constexpr i64 N = Wide::lanes<float>;
+    alignas(64) float va[N] = {};
+    alignas(64) T v1[N] = {}, v2[N] = {};
+    alignas(64) u8 vm[N] = {};
+    copy_part(va, a + x0, k * 4);
+    copy_part(v1, s1 + x0, k * i64(sizeof(T)));
+    if constexpr (op == AccOp::Product) copy_part(v2, s2 + x0, k * i64(sizeof(T)));
+    if constexpr (masked) copy_part(vm, m + x0, k);
+    i64 x = 0;
+    acc_span<op, T, masked, Wide>(v1, v2, vm, va, x, N, alpha);
+    copy_part(a + x0, va, k * 4);
+#else
+    i64 x = x0;
+    acc_span<op, T, masked, One>(s1, s2, m, a, x, x0 + k, alpha);
+#endif
+}
+
+template <AccOp op, class T, bool masked>
+void acc_row(const T* s1, const T* s2, const u8* m, float* a, i64 n, float alpha) {
+    const i64 head = head_of(a, n);
+    if (head) acc_part<op, T, masked>(s1, s2, m, a, 0, head, alpha);
+    i64 x = head;
+    acc_span<op, T, masked, Wide>(s1, s2, m, a, x, n, alpha);
+    if (x < n) acc_part<op, T, masked>(s1, s2, m, a, x, n - x, alpha);
+}
+
 // The second source and the mask are null when the operation does not use them, so they are
 // offset only where they are used.
 template <AccOp op, class T, bool masked>
 void accumulate(const T* src1, int src1Step, const T* src2, int src2Step, const u8* mask,
                 int maskStep, float* acc, int accStep, qpxSize roi, float alpha) {
+    const int w = roi.width;
+    const i64 rowBytes = i64(w) * i64(sizeof(T));
+    if (dense(src1Step, rowBytes) && dense(accStep, i64(w) * 4) &&
+        (op != AccOp::Product || dense(src2Step, rowBytes)) && (!masked || dense(maskStep, w)))
+        return acc_row<op, T, masked>(src1, src2, mask, acc, i64(w) * roi.height, alpha);
     for (int y = 0; y < roi.height; ++y) {
-        const T* s1 = row(src1, src1Step, y);
         const T* s2 = op == AccOp::Product ? row(src2, src2Step, y) : nullptr;
         const u8* m = masked ? row(mask, maskStep, y) : nullptr;
-        float* a = row(acc, accStep, y);
-        int x = 0;
-        acc_span<op, T, masked, Wide>(s1, s2, m, a, x, roi.width, alpha);
-        acc_span<op, T, masked, One>(s1, s2, m, a, x, roi.width, alpha);
+        acc_row<op, T, masked>(row(src1, src1Step, y), s2, m, row(acc, accStep, y), w, alpha);
     }
 }
 
 template <class L>
-void blend_span(const float* a, const float* b, float* d, int& x, int w, float alpha) {
-    constexpr int N = L::template lanes<float>;
+void blend_span(const float* a, const float* b, float* d, i64& x, i64 w, float alpha) {
+    constexpr i64 N = L::template lanes<float>;
     const auto va = L::setf(alpha);
     for (; w - x >= N; x += N) {
         const auto vb = L::loadf(b + x);
@@ -60,7 +125,7 @@ void blend_span(const float* a, const float* b, float* d, int& x, int w, float a
 void weighted_blend(const float* src1, int src1Step, const float* src2, int src2Step, float* dst,
                     int dstStep, qpxSize roi, float alpha) {
     for (int y = 0; y < roi.height; ++y) {
-        int x = 0;
+        i64 x = 0;
         const float *a = row(src1, src1Step, y), *b = row(src2, src2Step, y);
         float* d = row(dst, dstStep, y);
         blend_span<Wide>(a, b, d, x, roi.width, alpha);
@@ -68,11 +133,10 @@ void weighted_blend(const float* src1, int src1Step, const float* src2, int src2
     }
 }
 
-// |a - b|, or |a - value| for a constant. Rows may be up to INT_MAX elements long, so the loops
-// compare what is left of the row instead of forming x + lanes.
+// |a - b|, or |a - value| for a constant.
 template <class L, bool constant, class T>
-void abs_span(const T* a, const T* b, T value, T* d, int& x, int n) {
-    constexpr int N = L::template lanes<T>;
+void abs_span(const T* a, const T* b, T value, T* d, i64& x, i64 n) {
+    constexpr i64 N = L::template lanes<T>;
     if constexpr (std::is_same_v<T, float>) {
         const auto vv = L::setf(value);
         for (; n - x >= N; x += N)
@@ -84,28 +148,52 @@ void abs_span(const T* a, const T* b, T value, T* d, int& x, int n) {
     }
 }
 
+// Elements [x0, x0 + k), k below one vector, as in acc_part.
+template <bool constant, class T>
+void abs_part(const T* a, const T* b, T value, T* d, i64 x0, i64 k) {
+#if QPX_TARGET == 3
+    constexpr i64 N = Wide::lanes<T>;
+    alignas(64) T va[N] = {}, vb[N] = {}, vd[N];
+    copy_part(va, a + x0, k * i64(sizeof(T)));
+    if constexpr (!constant) copy_part(vb, b + x0, k * i64(sizeof(T)));
+    i64 x = 0;
+    abs_span<Wide, constant>(va, vb, value, vd, x, N);
+    copy_part(d + x0, vd, k * i64(sizeof(T)));
+#else
+    i64 x = x0;
+    abs_span<One, constant>(a, b, value, d, x, x0 + k);
+#endif
+}
+
+template <bool constant, class T>
+void abs_row(const T* a, const T* b, T value, T* d, i64 n) {
+    const i64 head = head_of(d, n);
+    if (head) abs_part<constant>(a, b, value, d, 0, head);
+    i64 x = head;
+    abs_span<Wide, constant>(a, b, value, d, x, n);
+    if (x < n) abs_part<constant>(a, b, value, d, x, n - x);
+}
+
 template <class T>
 void abs_diff(const T* src1, int src1Step, const T* src2, int src2Step, T* dst, int dstStep,
               int elems, int height) {
-    for (int y = 0; y < height; ++y) {
-        const T *a = row(src1, src1Step, y), *b = row(src2, src2Step, y);
-        T* d = row(dst, dstStep, y);
-        int x = 0;
-        abs_span<Wide, false>(a, b, T(0), d, x, elems);
-        abs_span<One, false>(a, b, T(0), d, x, elems);
-    }
+    const i64 rowBytes = i64(elems) * i64(sizeof(T));
+    if (dense(src1Step, rowBytes) && dense(src2Step, rowBytes) && dense(dstStep, rowBytes))
+        return abs_row<false>(src1, src2, T(0), dst, i64(elems) * height);
+    for (int y = 0; y < height; ++y)
+        abs_row<false>(row(src1, src1Step, y), row(src2, src2Step, y), T(0), row(dst, dstStep, y),
+                       elems);
 }
 
 template <class T, class V>
 void abs_diff_c(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, V value) {
     const T v = static_cast<T>(value);
-    for (int y = 0; y < roi.height; ++y) {
-        const T* a = row(src, srcStep, y);
-        T* d = row(dst, dstStep, y);
-        int x = 0;
-        abs_span<Wide, true>(a, a, v, d, x, roi.width);
-        abs_span<One, true>(a, a, v, d, x, roi.width);
-    }
+    const i64 rowBytes = i64(roi.width) * i64(sizeof(T));
+    if (dense(srcStep, rowBytes) && dense(dstStep, rowBytes))
+        return abs_row<true>(src, src, v, dst, i64(roi.width) * roi.height);
+    for (int y = 0; y < roi.height; ++y)
+        abs_row<true>(row(src, srcStep, y), row(src, srcStep, y), v, row(dst, dstStep, y),
+                      roi.width);
 }
 
 #define QPX_ACC_OPS(T)                                                                     \

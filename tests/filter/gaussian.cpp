@@ -156,7 +156,7 @@ void targets_agree(Random& rnd) {
     using qpx::filter::Stream;
     std::vector<int> widths = test_widths();
     widths.insert(widths.end(), {130, 700, 1001});
-    for (int ks : {3, 5, 7, 9, 15})
+    for (int ks : {3, 5, 7, 9, 11, 15})
         for (int w : widths) {
             const int h = 3 + w % 4, off = w % 5;
             // Every set of in-memory sides in turn: strips other than the first must not
