@@ -20,8 +20,7 @@ void BM_Add_8u32f(benchmark::State& state) {
     qpx::Target t;
     if (!qpxbench::target_arg(state, 2, &t)) return;
     for (auto _ : state)
-        qpx::stats::accumulate<AccOp::Add, std::uint8_t>(t, src.data, src.step, nullptr, 0, nullptr,
-                                                         0, acc.data, acc.step, src.roi(), 0.0f);
+        qpx::stats::accumulate<AccOp::Add, std::uint8_t>(t, src.view(), {}, {}, acc.view(), 0.0f);
     qpxbench::report(state, std::size_t(src.width) * src.height,
                      std::size_t(src.width) * src.height);
 }
@@ -32,8 +31,8 @@ void BM_AddWeighted_8u32f(benchmark::State& state) {
     qpx::Target t;
     if (!qpxbench::target_arg(state, 2, &t)) return;
     for (auto _ : state)
-        qpx::stats::accumulate<AccOp::Weighted, std::uint8_t>(
-            t, src.data, src.step, nullptr, 0, nullptr, 0, acc.data, acc.step, src.roi(), 0.05f);
+        qpx::stats::accumulate<AccOp::Weighted, std::uint8_t>(t, src.view(), {}, {}, acc.view(),
+                                                              0.05f);
     qpxbench::report(state, std::size_t(src.width) * src.height,
                      std::size_t(src.width) * src.height);
 }
@@ -51,9 +50,7 @@ void BM_AbsDiff_8u(benchmark::State& state) {
         d(state.range(0), state.range(1));
     qpx::Target t;
     if (!qpxbench::target_arg(state, 2, &t)) return;
-    for (auto _ : state)
-        qpx::stats::abs_diff<std::uint8_t>(t, a.data, a.step, b.data, b.step, d.data, d.step,
-                                           a.width, a.height);
+    for (auto _ : state) qpx::stats::abs_diff<std::uint8_t>(t, a.view(), b.view(), d.view());
     qpxbench::report(state, std::size_t(a.width) * a.height, std::size_t(a.width) * a.height);
 }
 

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 #include "qpxcv.h"
 
 namespace qpxbench {
@@ -17,7 +18,7 @@ namespace qpxbench {
 // A 64-byte aligned image with a tight step rounded up to 64 bytes.
 template <class T>
 struct Image {
-    Image(int w, int h, int ch = 1) : width(w), height(h) {
+    Image(int w, int h, int ch = 1) : width(w), height(h), channels(ch) {
         step = static_cast<int>((std::size_t(w) * ch * sizeof(T) + 63) / 64 * 64);
         bytes = std::size_t(step) * h;
         data = static_cast<T*>(std::aligned_alloc(64, bytes));
@@ -31,7 +32,8 @@ struct Image {
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
     qpxSize roi() const { return {width, height}; }
-    int width, height, step;
+    qpx::View<T> view() const { return qpx::view(data, step, roi(), channels); }
+    int width, height, channels, step;
     std::size_t bytes;
     T* data;
 };

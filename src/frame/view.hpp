@@ -35,7 +35,9 @@ struct View {
         return qpx::row(data, step, y);
     }
     // Row y of the image around the ROI (a border side read from memory).
-    T* beyond(std::int64_t y) const { return qpx::row(data, step, y); }
+    T* beyond(std::int64_t y) const {
+        return qpx::row(data, step, y);
+    }
     // Pixel x of row y.
     T* at(std::int64_t x, std::int64_t y) const {
 #ifdef QPX_CHECKED_VIEWS
@@ -43,7 +45,13 @@ struct View {
 #endif
         return row(y) + x * channels;
     }
-    std::int64_t elements() const { return width * channels; }
+    std::int64_t elements() const {
+        return width * channels;
+    }
+    // No padding between rows: the ROI is one run of width x height pixels.
+    bool contiguous() const {
+        return step == elements() * std::int64_t(sizeof(T));
+    }
     // The part of the ROI from row y0 to y1 - 1.
     View rows(std::int64_t y0, std::int64_t y1) const {
         return {row(y0), step, width, y1 - y0, channels};

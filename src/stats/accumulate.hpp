@@ -4,45 +4,44 @@
 
 #include "frame/base.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::stats {
 
 enum class AccOp { Add, Square, Product, Weighted };
 
-// acc = acc (+) term over the ROI. `src2` is read by Product only; `mask` may be null (unmasked).
+// acc = acc (+) term over the ROI. `src2` is read by Product only and `mask` by the masked
+// forms; an unused image is an empty view.
 template <AccOp op, class T>
-void accumulate(Target t, const T* src1, int src1Step, const T* src2, int src2Step,
-                const std::uint8_t* mask, int maskStep, float* acc, int accStep, qpxSize roi,
-                float alpha);
+void accumulate(Target t, View<const T> src1, View<const T> src2, View<const std::uint8_t> mask,
+                View<float> acc, float alpha);
 
 // dst = (s1 - s2) * alpha + s2.
-void weighted_blend(Target t, const float* src1, int src1Step, const float* src2, int src2Step,
-                    float* dst, int dstStep, qpxSize roi, float alpha);
+void weighted_blend(Target t, View<const float> src1, View<const float> src2, View<float> dst,
+                    float alpha);
 
-// dst = |s1 - s2| over `elems` elements per row.
+// dst = |s1 - s2|, every channel.
 template <class T>
-void abs_diff(Target t, const T* src1, int src1Step, const T* src2, int src2Step, T* dst,
-              int dstStep, int elems, int height);
+void abs_diff(Target t, View<const T> src1, View<const T> src2, View<T> dst);
 
 // dst = |s - value|; integer values are already clamped to T's range.
 template <class T, class V>
-void abs_diff_c(Target t, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, V value);
+void abs_diff_c(Target t, View<const T> src, View<T> dst, V value);
 
 // The kernels of one target.
 template <class T>
-using AccFn = void (*)(const T*, int, const T*, int, const std::uint8_t*, int, float*, int, qpxSize,
-                       float);
+using AccFn = void (*)(View<const T>, View<const T>, View<const std::uint8_t>, View<float>, float);
 template <class T>
-using AbsDiffFn = void (*)(const T*, int, const T*, int, T*, int, int, int);
+using AbsDiffFn = void (*)(View<const T>, View<const T>, View<T>);
 template <class T, class V>
-using AbsDiffCFn = void (*)(const T*, int, T*, int, qpxSize, V);
+using AbsDiffCFn = void (*)(View<const T>, View<T>, V);
 
 struct AccumulateKernels {
     // Indexed by AccOp, then unmasked (0) or masked (1).
     AccFn<std::uint8_t> acc8[4][2];
     AccFn<std::uint16_t> acc16[4][2];
     AccFn<float> acc32[4][2];
-    void (*blend)(const float*, int, const float*, int, float*, int, qpxSize, float);
+    void (*blend)(View<const float>, View<const float>, View<float>, float);
     AbsDiffFn<std::uint8_t> abs8;
     AbsDiffFn<std::uint16_t> abs16;
     AbsDiffFn<float> abs32;

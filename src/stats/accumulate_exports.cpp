@@ -14,7 +14,8 @@ qpxStatus acc_ir(const T* src, int srcStep, float* acc, int accStep, qpxSize roi
     qpxStatus st = Check().ptrs(src, acc).size(roi).steps(
         {stepOf<T>(srcStep, roi.width), stepOf<float>(accStep, roi.width)});
     if (st) return st;
-    accumulate<op, T>(cpu_target(), src, srcStep, nullptr, 0, nullptr, 0, acc, accStep, roi, alpha);
+    accumulate<op, T>(cpu_target(), view(src, srcStep, roi), {}, {}, view(acc, accStep, roi),
+                      alpha);
     return qpxStatusOk;
 }
 
@@ -27,8 +28,8 @@ qpxStatus acc_imr(const T* src, int srcStep, const u8* mask, int maskStep, float
                        .steps({stepOf<T>(srcStep, roi.width), maskStepOf(maskStep, roi.width),
                                stepOf<float>(accStep, roi.width)});
     if (st) return st;
-    accumulate<op, T>(cpu_target(), src, srcStep, nullptr, 0, mask, maskStep, acc, accStep, roi,
-                      alpha);
+    accumulate<op, T>(cpu_target(), view(src, srcStep, roi), {}, view(mask, maskStep, roi),
+                      view(acc, accStep, roi), alpha);
     return qpxStatusOk;
 }
 
@@ -41,8 +42,8 @@ qpxStatus product_ir(const T* s1, int s1Step, const T* s2, int s2Step, float* ac
                        .steps({stepOf<T>(s1Step, roi.width), stepOf<T>(s2Step, roi.width),
                                stepOf<float>(accStep, roi.width)});
     if (st) return st;
-    accumulate<AccOp::Product, T>(cpu_target(), s1, s1Step, s2, s2Step, nullptr, 0, acc, accStep,
-                                  roi, 0.0f);
+    accumulate<AccOp::Product, T>(cpu_target(), view(s1, s1Step, roi), view(s2, s2Step, roi), {},
+                                  view(acc, accStep, roi), 0.0f);
     return qpxStatusOk;
 }
 
@@ -55,8 +56,8 @@ qpxStatus product_imr(const T* s1, int s1Step, const T* s2, int s2Step, const u8
                        .steps({stepOf<T>(s1Step, roi.width), stepOf<T>(s2Step, roi.width),
                                maskStepOf(maskStep, roi.width), stepOf<float>(accStep, roi.width)});
     if (st) return st;
-    accumulate<AccOp::Product, T>(cpu_target(), s1, s1Step, s2, s2Step, mask, maskStep, acc,
-                                  accStep, roi, 0.0f);
+    accumulate<AccOp::Product, T>(cpu_target(), view(s1, s1Step, roi), view(s2, s2Step, roi),
+                                  view(mask, maskStep, roi), view(acc, accStep, roi), 0.0f);
     return qpxStatusOk;
 }
 
@@ -70,8 +71,8 @@ qpxStatus absdiff(const T* s1, int s1Step, const T* s2, int s2Step, T* dst, int 
             .steps({stepOf<T>(s1Step, roi.width, channels), stepOf<T>(s2Step, roi.width, channels),
                     stepOf<T>(dstStep, roi.width, channels)});
     if (st) return st;
-    abs_diff<T>(cpu_target(), s1, s1Step, s2, s2Step, dst, dstStep, roi.width * channels,
-                roi.height);
+    abs_diff<T>(cpu_target(), view(s1, s1Step, roi, channels), view(s2, s2Step, roi, channels),
+                view(dst, dstStep, roi, channels));
     return qpxStatusOk;
 }
 
@@ -85,7 +86,7 @@ qpxStatus absdiff_c(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
         constexpr V hi = sizeof(T) == 1 ? 255 : 65535;
         value = value < 0 ? 0 : value > hi ? hi : value;
     }
-    abs_diff_c<T, V>(cpu_target(), src, srcStep, dst, dstStep, roi, value);
+    abs_diff_c<T, V>(cpu_target(), view(src, srcStep, roi), view(dst, dstStep, roi), value);
     return qpxStatusOk;
 }
 
@@ -174,7 +175,8 @@ QPX_EXPORT qpxStatus qpxiAddWeighted_32f_C1R(const float* src1, int src1Step, co
         {qpx::stepOf<float>(src1Step, roiSize.width), qpx::stepOf<float>(src2Step, roiSize.width),
          qpx::stepOf<float>(dstStep, roiSize.width)});
     if (st) return st;
-    weighted_blend(qpx::cpu_target(), src1, src1Step, src2, src2Step, dst, dstStep, roiSize, alpha);
+    weighted_blend(qpx::cpu_target(), qpx::view(src1, src1Step, roiSize),
+                   qpx::view(src2, src2Step, roiSize), qpx::view(dst, dstStep, roiSize), alpha);
     return qpxStatusOk;
 }
 

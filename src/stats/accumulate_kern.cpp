@@ -98,17 +98,17 @@ void acc_row(const T* s1, const T* s2, const u8* m, float* a, i64 n, float alpha
 // The second source and the mask are null when the operation does not use them, so they are
 // offset only where they are used.
 template <AccOp op, class T, bool masked>
-void accumulate(const T* src1, int src1Step, const T* src2, int src2Step, const u8* mask,
-                int maskStep, float* acc, int accStep, qpxSize roi, float alpha) {
-    const int w = roi.width;
-    const i64 rowBytes = i64(w) * i64(sizeof(T));
-    if (dense(src1Step, rowBytes) && dense(accStep, i64(w) * 4) &&
-        (op != AccOp::Product || dense(src2Step, rowBytes)) && (!masked || dense(maskStep, w)))
-        return acc_row<op, T, masked>(src1, src2, mask, acc, i64(w) * roi.height, alpha);
-    for (int y = 0; y < roi.height; ++y) {
-        const T* s2 = op == AccOp::Product ? row(src2, src2Step, y) : nullptr;
-        const u8* m = masked ? row(mask, maskStep, y) : nullptr;
-        acc_row<op, T, masked>(row(src1, src1Step, y), s2, m, row(acc, accStep, y), w, alpha);
+void accumulate(View<const T> src1, View<const T> src2, View<const u8> mask, View<float> acc,
+                float alpha) {
+    const i64 w = acc.width;
+    if (src1.contiguous() && acc.contiguous() && (op != AccOp::Product || src2.contiguous()) &&
+        (!masked || mask.contiguous()))
+        return acc_row<op, T, masked>(src1.data, src2.data, mask.data, acc.data, w * acc.height,
+                                      alpha);
+    for (i64 y = 0; y < acc.height; ++y) {
+        const T* s2 = op == AccOp::Product ? src2.row(y) : nullptr;
+        const u8* m = masked ? mask.row(y) : nullptr;
+        acc_row<op, T, masked>(src1.row(y), s2, m, acc.row(y), w, alpha);
     }
 }
 
@@ -122,14 +122,13 @@ void blend_span(const float* a, const float* b, float* d, i64& x, i64 w, float a
     }
 }
 
-void weighted_blend(const float* src1, int src1Step, const float* src2, int src2Step, float* dst,
-                    int dstStep, qpxSize roi, float alpha) {
-    for (int y = 0; y < roi.height; ++y) {
+void weighted_blend(View<const float> src1, View<const float> src2, View<float> dst, float alpha) {
+    for (i64 y = 0; y < dst.height; ++y) {
         i64 x = 0;
-        const float *a = row(src1, src1Step, y), *b = row(src2, src2Step, y);
-        float* d = row(dst, dstStep, y);
-        blend_span<Wide>(a, b, d, x, roi.width, alpha);
-        blend_span<One>(a, b, d, x, roi.width, alpha);
+        const float *a = src1.row(y), *b = src2.row(y);
+        float* d = dst.row(y);
+        blend_span<Wide>(a, b, d, x, dst.width, alpha);
+        blend_span<One>(a, b, d, x, dst.width, alpha);
     }
 }
 
@@ -175,25 +174,21 @@ void abs_row(const T* a, const T* b, T value, T* d, i64 n) {
 }
 
 template <class T>
-void abs_diff(const T* src1, int src1Step, const T* src2, int src2Step, T* dst, int dstStep,
-              int elems, int height) {
-    const i64 rowBytes = i64(elems) * i64(sizeof(T));
-    if (dense(src1Step, rowBytes) && dense(src2Step, rowBytes) && dense(dstStep, rowBytes))
-        return abs_row<false>(src1, src2, T(0), dst, i64(elems) * height);
-    for (int y = 0; y < height; ++y)
-        abs_row<false>(row(src1, src1Step, y), row(src2, src2Step, y), T(0), row(dst, dstStep, y),
-                       elems);
+void abs_diff(View<const T> src1, View<const T> src2, View<T> dst) {
+    const i64 n = dst.elements();
+    if (src1.contiguous() && src2.contiguous() && dst.contiguous())
+        return abs_row<false>(src1.data, src2.data, T(0), dst.data, n * dst.height);
+    for (i64 y = 0; y < dst.height; ++y)
+        abs_row<false>(src1.row(y), src2.row(y), T(0), dst.row(y), n);
 }
 
 template <class T, class V>
-void abs_diff_c(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, V value) {
+void abs_diff_c(View<const T> src, View<T> dst, V value) {
     const T v = static_cast<T>(value);
-    const i64 rowBytes = i64(roi.width) * i64(sizeof(T));
-    if (dense(srcStep, rowBytes) && dense(dstStep, rowBytes))
-        return abs_row<true>(src, src, v, dst, i64(roi.width) * roi.height);
-    for (int y = 0; y < roi.height; ++y)
-        abs_row<true>(row(src, srcStep, y), row(src, srcStep, y), v, row(dst, dstStep, y),
-                      roi.width);
+    if (src.contiguous() && dst.contiguous())
+        return abs_row<true>(src.data, src.data, v, dst.data, dst.width * dst.height);
+    for (i64 y = 0; y < dst.height; ++y)
+        abs_row<true>(src.row(y), src.row(y), v, dst.row(y), dst.width);
 }
 
 #define QPX_ACC_OPS(T)                                                                     \

@@ -111,15 +111,13 @@ void check_accumulate(bool masked) {
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x) before.at(x, y) = acc.at(x, y);
 
-            const u8* mp = masked ? m.roi() : nullptr;
-            qpx::stats::accumulate<op, T>(Target::Scalar, s1.roi(), s1.step(), s2.roi(), s2.step(),
-                                          mp, m.step(), accScalar.roi(), accScalar.step(),
-                                          s1.size(), alpha);
+            const qpx::View<const u8> mv = masked ? m.view() : qpx::View<u8>();
+            qpx::stats::accumulate<op, T>(Target::Scalar, s1.view(), s2.view(), mv,
+                                          accScalar.view(), alpha);
             for (Target t : qpxtest::vector_targets()) {
                 for (int y = 0; y < h; ++y)
                     for (int x = 0; x < w; ++x) acc.at(x, y) = before.at(x, y);
-                qpx::stats::accumulate<op, T>(t, s1.roi(), s1.step(), s2.roi(), s2.step(), mp,
-                                              m.step(), acc.roi(), acc.step(), s1.size(), alpha);
+                qpx::stats::accumulate<op, T>(t, s1.view(), s2.view(), mv, acc.view(), alpha);
                 for (int y = 0; y < h; ++y) {
                     for (int x = 0; x < w; ++x) {
                         float want =
@@ -212,8 +210,7 @@ TEST(Accumulate, BlendOfTwoImages) {
         ASSERT_EQ(qpxiAddWeighted_32f_C1R(a.roi(), a.step(), b.roi(), b.step(), d.roi(), d.step(),
                                           a.size(), 0.7f),
                   qpxStatusOk);
-        qpx::stats::weighted_blend(Target::Scalar, a.roi(), a.step(), b.roi(), b.step(), ds.roi(),
-                                   ds.step(), a.size(), 0.7f);
+        qpx::stats::weighted_blend(Target::Scalar, a.view(), b.view(), ds.view(), 0.7f);
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < w; ++x) {
                 float want = add(mul(sub(a.at(x, y), b.at(x, y)), 0.7f), b.at(x, y));
@@ -248,11 +245,9 @@ void check_abs_diff(int channels) {
             GuardedImage<T> d(w, 2, channels, 0, place), ds(w, 2, channels, 0, place);
             a.fill([&] { return source_value<T>(rnd); });
             b.fill([&] { return source_value<T>(rnd); });
-            qpx::stats::abs_diff<T>(Target::Scalar, a.roi(), a.step(), b.roi(), b.step(), ds.roi(),
-                                    ds.step(), w * channels, 2);
+            qpx::stats::abs_diff<T>(Target::Scalar, a.view(), b.view(), ds.view());
             for (Target t : qpxtest::vector_targets()) {
-                qpx::stats::abs_diff<T>(t, a.roi(), a.step(), b.roi(), b.step(), d.roi(), d.step(),
-                                        w * channels, 2);
+                qpx::stats::abs_diff<T>(t, a.view(), b.view(), d.view());
                 for (int y = 0; y < 2; ++y)
                     for (int x = 0; x < w * channels; ++x) {
                         T want = magnitude(a.at(0, y, x), b.at(0, y, x));
@@ -289,11 +284,9 @@ void check_abs_diff_c_targets(V value) {
         for (int pad : {0, 1}) {
             GuardedImage<T> s(w, 2, 1, pad * 2 * int(sizeof(T))), d(w, 2), ds(w, 2);
             s.fill([&] { return source_value<T>(rnd); });
-            qpx::stats::abs_diff_c<T, V>(Target::Scalar, s.roi(), s.step(), ds.roi(), ds.step(),
-                                         s.size(), value);
+            qpx::stats::abs_diff_c<T, V>(Target::Scalar, s.view(), ds.view(), value);
             for (Target t : qpxtest::vector_targets()) {
-                qpx::stats::abs_diff_c<T, V>(t, s.roi(), s.step(), d.roi(), d.step(), s.size(),
-                                             value);
+                qpx::stats::abs_diff_c<T, V>(t, s.view(), d.view(), value);
                 ASSERT_EQ(0, std::memcmp(d.roi(), ds.roi(), d.snapshot().size()))
                     << qpx::target_name(t) << " " << w;
             }
@@ -310,11 +303,9 @@ TEST(AbsDiffC, EveryTargetMatchesScalar) {
         GuardedImage<float> a(w, 2), b(w, 2), d(w, 2), ds(w, 2);
         a.fill([&] { return special_or_random(rnd); });
         b.fill([&] { return special_or_random(rnd); });
-        qpx::stats::weighted_blend(Target::Scalar, a.roi(), a.step(), b.roi(), b.step(), ds.roi(),
-                                   ds.step(), a.size(), 0.3f);
+        qpx::stats::weighted_blend(Target::Scalar, a.view(), b.view(), ds.view(), 0.3f);
         for (Target t : qpxtest::vector_targets()) {
-            qpx::stats::weighted_blend(t, a.roi(), a.step(), b.roi(), b.step(), d.roi(), d.step(),
-                                       a.size(), 0.3f);
+            qpx::stats::weighted_blend(t, a.view(), b.view(), d.view(), 0.3f);
             ASSERT_EQ(0, std::memcmp(d.roi(), ds.roi(), d.snapshot().size())) << w;
         }
     }
@@ -348,8 +339,7 @@ TEST(AbsDiffC, FloatClearsTheSignBitOfTheDifference) {
         for (float v : {0.0f, -2.5f, kInf, kNaN}) {
             ASSERT_EQ(qpxiAbsDiffC_32f_C1R(s.roi(), s.step(), d.roi(), d.step(), s.size(), v),
                       qpxStatusOk);
-            qpx::stats::abs_diff_c<float, float>(Target::Scalar, s.roi(), s.step(), ds.roi(),
-                                                 ds.step(), s.size(), v);
+            qpx::stats::abs_diff_c<float, float>(Target::Scalar, s.view(), ds.view(), v);
             for (int x = 0; x < w; ++x) {
                 float want = magnitude(s.at(x, 0), v);
                 ASSERT_TRUE(same_bits(d.at(x, 0), want)) << w << " " << x << " " << v;
