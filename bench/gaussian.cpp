@@ -24,11 +24,11 @@ void BM_Gaussian(benchmark::State& state) {
     const T bv[3] = {};
     for (auto _ : state) {
         if (ch == 1)
-            qpx::filter::gaussian<T, 1>(t, src.data, src.step, dst.data, dst.step, w, h,
-                                        qpxBorderRepl, bv, spec.data(), buf.data());
+            qpx::filter::gaussian<T, 1>(t, src.view(), dst.view(), qpxBorderRepl, bv, spec.data(),
+                                        buf.data());
         else
-            qpx::filter::gaussian<T, 3>(t, src.data, src.step, dst.data, dst.step, w, h,
-                                        qpxBorderRepl, bv, spec.data(), buf.data());
+            qpx::filter::gaussian<T, 3>(t, src.view(), dst.view(), qpxBorderRepl, bv, spec.data(),
+                                        buf.data());
         benchmark::ClobberMemory();
     }
     qpxbench::report(state, std::size_t(w) * h * ch * sizeof(T), std::size_t(w) * h);

@@ -123,9 +123,9 @@ std::int64_t gauss_spec_kernel(const void* spec) {
 // ---- dispatch ---------------------------------------------------------------------------------
 
 template <class T, int C>
-void gaussian(Target t, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
-              std::int64_t w, std::int64_t h, std::uint32_t borderType, const T* borderValue,
-              const void* spec, void* buffer, Stream stream) {
+void gaussian(Target t, View<const T> src, View<T> dst, std::uint32_t borderType,
+              const T* borderValue, const void* spec, void* buffer, Stream stream) {
+    const std::int64_t w = dst.width, h = dst.height;
     // The work size is source plus destination bytes: 8 x w x h for 32f C1.
     const bool streaming = stream == Stream::Auto
                                ? stream_gaussian(2 * w * h * C * std::int64_t(sizeof(T)))
@@ -140,13 +140,12 @@ void gaussian(Target t, const T* src, std::int64_t srcStep, T* dst, std::int64_t
         fn = C == 1 ? k.s16c1 : k.s16c3;
     else
         fn = C == 1 ? k.f32c1 : k.f32c3;
-    fn(src, srcStep, dst, dstStep, w, h, borderType, borderValue, spec, buffer, streaming);
+    fn(src, dst, borderType, borderValue, spec, buffer, streaming);
 }
 
-#define QPX_GAUSS_INSTANCE(T, C)                                                                 \
-    template void gaussian<T, C>(Target, const T*, std::int64_t, T*, std::int64_t, std::int64_t, \
-                                 std::int64_t, std::uint32_t, const T*, const void*, void*,      \
-                                 Stream);
+#define QPX_GAUSS_INSTANCE(T, C)                                                          \
+    template void gaussian<T, C>(Target, View<const T>, View<T>, std::uint32_t, const T*, \
+                                 const void*, void*, Stream);
 QPX_GAUSS_INSTANCE(std::uint8_t, 1)
 QPX_GAUSS_INSTANCE(std::uint8_t, 3)
 QPX_GAUSS_INSTANCE(std::uint16_t, 1)

@@ -5,6 +5,7 @@
 #include "frame/base.hpp"
 #include "frame/layout.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::filter {
 
@@ -56,19 +57,19 @@ void gauss_init_engine(void* spec, int ks, float sigma, int dataType);
 // Kernel size stored in an engine spec (unaligned-safe read).
 std::int64_t gauss_spec_kernel(const void* spec);
 
-// Filters a w x h ROI with the engine spec on target t. `borderValue` holds C values of T (read
-// only for constant borders). The buffer must hold gauss_engine_buffer_size(w, kernel, C)
-// bytes. Streaming stores follow the cache decision unless `stream` forces them on or off.
+// Filters dst's ROI from src (views of C channels) with the engine spec on target t. `borderValue`
+// holds C values of T (read only for constant borders). The buffer must hold
+// gauss_engine_buffer_size(w, kernel, C) bytes. Streaming stores follow the cache decision unless
+// `stream` forces them on or off.
 enum class Stream { Auto, Never, Always };
 template <class T, int C>
-void gaussian(Target t, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
-              std::int64_t w, std::int64_t h, std::uint32_t borderType, const T* borderValue,
-              const void* spec, void* buffer, Stream stream = Stream::Auto);
+void gaussian(Target t, View<const T> src, View<T> dst, std::uint32_t borderType,
+              const T* borderValue, const void* spec, void* buffer, Stream stream = Stream::Auto);
 
 // The engine of one target, by type and channel count; `stream` is already decided.
 template <class T, int C>
-using GaussFn = void (*)(const T*, std::int64_t, T*, std::int64_t, std::int64_t, std::int64_t,
-                         std::uint32_t, const T*, const void*, void*, bool stream);
+using GaussFn = void (*)(View<const T>, View<T>, std::uint32_t, const T*, const void*, void*,
+                         bool stream);
 struct GaussianKernels {
     GaussFn<std::uint8_t, 1> u8c1;
     GaussFn<std::uint8_t, 3> u8c3;

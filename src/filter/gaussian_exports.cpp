@@ -73,7 +73,8 @@ qpxStatus filter(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, s
             static_cast<const char*>(spec) + gauss_header_size(head.kernelSize, type_code<T>());
     }
     if (!gauss_kernel_ok(gauss_spec_kernel(engine))) return qpxStatusBadArgument;
-    gaussian<T, C>(cpu_target(), src, srcStep, dst, dstStep, w, h, border, bv, engine, buffer);
+    gaussian<T, C>(cpu_target(), View<const T>(src, srcStep, w, h, C),
+                   View<T>(dst, dstStep, w, h, C), border, bv, engine, buffer);
     return qpxStatusOk;
 }
 

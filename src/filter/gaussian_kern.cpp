@@ -309,8 +309,11 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
 }
 
 template <class T, int C>
-void gaussian(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h,
-              std::uint32_t borderType, const T* bv, const void* spec, void* buffer, bool stream) {
+void gaussian(View<const T> source, View<T> dest, std::uint32_t borderType, const T* bv,
+              const void* spec, void* buffer, bool stream) {
+    const T* src = source.data;
+    T* dst = dest.data;
+    const i64 srcStep = source.step, dstStep = dest.step, w = dest.width, h = dest.height;
     std::uint32_t ks;
     std::memcpy(&ks, spec, 4);
     switch (ks) {

@@ -180,8 +180,9 @@ void targets_agree(Random& rnd) {
             const std::int64_t step = (std::int64_t(w) * C + 16) * sizeof(T);
             auto run = [&](Target t, Stream stream) {
                 std::vector<T> out(step / sizeof(T) * h + 16);
-                qpx::filter::gaussian<T, C>(t, src.roi(), src.step(), out.data() + off, step, w, h,
-                                            b, bv, spec.data(), buf.data(), stream);
+                qpx::filter::gaussian<T, C>(t, src.view(),
+                                            qpx::View<T>(out.data() + off, step, w, h, C), b, bv,
+                                            spec.data(), buf.data(), stream);
                 return out;
             };
             const std::vector<T> want = run(Target::Scalar, Stream::Never);
