@@ -33,7 +33,7 @@ void BM_Separable_8u_16sKernel(benchmark::State& state) {
     for (auto _ : state) {
         const std::uint8_t value = 0;
         qpx::filter::separable_filter<std::uint8_t, std::uint8_t, 1>(
-            t, src.data, src.step, dst.data, dst.step, w, h, qpxBorderRepl, &value, sp, buf.data());
+            t, src.view(), dst.view(), qpxBorderRepl, &value, sp, buf.data());
         benchmark::ClobberMemory();
     }
     qpxbench::report(state, std::size_t(w) * h, std::size_t(w) * h);

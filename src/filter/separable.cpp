@@ -61,9 +61,8 @@ constexpr int ch_index(int ch) {
 }  // namespace
 
 template <class T, class D, int ch>
-void separable_filter(Target t, const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width,
-                      i64 height, std::uint32_t border, const T* value,
-                      const qpxFilterSeparableSpec* spec, std::uint8_t* buffer) {
+void separable_filter(Target t, View<const T> src, View<D> dst, std::uint32_t border,
+                      const T* value, const qpxFilterSeparableSpec* spec, std::uint8_t* buffer) {
     const SeparableKernels& k = separable_kernels(t);
     SepFilterFn<T, D> fn;
     if constexpr (std::is_same_v<T, u8> && std::is_same_v<D, u8>)
@@ -76,7 +75,7 @@ void separable_filter(Target t, const T* src, i64 srcStep, D* dst, i64 dstStep, 
         fn = k.f16u[ch_index(ch)];
     else
         fn = k.f32f[ch_index(ch)];
-    fn(src, srcStep, dst, dstStep, width, height, border, value, spec, buffer);
+    fn(src, dst, border, value, spec, buffer);
 }
 
 template <RowKind kind, class T, class D, class K, int ch>
@@ -119,10 +118,10 @@ void column_stage(Target t, const S* const* ppSrc, D* dst, i64 dstStep, i64 widt
 }
 
 // ---- instances ----------------------------------------------------------------------------------
-#define QPX_SEP_FILTER(T, D, ch)                                                       \
-    template void separable_filter<T, D, ch>(Target, const T*, i64, D*, i64, i64, i64, \
-                                             std::uint32_t, const T*,                  \
-                                             const qpxFilterSeparableSpec*, std::uint8_t*);
+#define QPX_SEP_FILTER(T, D, ch)                                                            \
+    template void separable_filter<T, D, ch>(Target, View<const T>, View<D>, std::uint32_t, \
+                                             const T*, const qpxFilterSeparableSpec*,       \
+                                             std::uint8_t*);
 #define QPX_SEP_FILTER_CH(T, D) \
     QPX_SEP_FILTER(T, D, 1) QPX_SEP_FILTER(T, D, 3) QPX_SEP_FILTER(T, D, 4)
 QPX_SEP_FILTER_CH(std::uint8_t, std::uint8_t)

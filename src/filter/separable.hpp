@@ -8,6 +8,7 @@
 #include "frame/base.hpp"
 #include "frame/layout.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::filter {
 
@@ -42,9 +43,8 @@ void separable_init(qpxFilterSeparableSpec* spec, int kind, const void* rowKerne
 
 // The whole-image filter. `value` holds ch border values (read under a constant border only).
 template <class T, class D, int ch>
-void separable_filter(Target t, const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width,
-                      i64 height, std::uint32_t border, const T* value,
-                      const qpxFilterSeparableSpec* spec, std::uint8_t* buffer);
+void separable_filter(Target t, View<const T> src, View<D> dst, std::uint32_t border,
+                      const T* value, const qpxFilterSeparableSpec* spec, std::uint8_t* buffer);
 
 // Row stage kinds of the exported pipeline.
 enum class RowKind { Float, Scaled, Low };
@@ -64,7 +64,7 @@ void column_stage(Target t, const S* const* ppSrc, D* dst, i64 dstStep, i64 widt
 // ---- the kernels of one target ----
 
 template <class T, class D>
-using SepFilterFn = void (*)(const T*, i64, D*, i64, i64, i64, std::uint32_t, const T*,
+using SepFilterFn = void (*)(View<const T>, View<D>, std::uint32_t, const T*,
                              const qpxFilterSeparableSpec*, std::uint8_t*);
 template <class T, class D, class K>
 using SepRowFn = void (*)(const T*, i64, D* const*, i64, i64, const K*, int, int, std::uint32_t,

@@ -94,11 +94,11 @@ qpxStatus apply(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, st
     if (c) return c;
     if (wide) {
         DenormalMaskScope denormals;
-        separable_filter<T, D, ch>(cpu_target(), src, srcStep, dst, dstStep, roi.width, roi.height,
-                                   border, value, spec, buffer);
+        separable_filter<T, D, ch>(cpu_target(), view(src, srcStep, roi, ch),
+                                   view(dst, dstStep, roi, ch), border, value, spec, buffer);
     } else {
-        separable_filter<T, D, ch>(cpu_target(), src, srcStep, dst, dstStep, roi.width, roi.height,
-                                   border, value, spec, buffer);
+        separable_filter<T, D, ch>(cpu_target(), view(src, srcStep, roi, ch),
+                                   view(dst, dstStep, roi, ch), border, value, spec, buffer);
     }
     return qpxStatusOk;
 }

@@ -54,9 +54,11 @@ void separable_run(const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width, i6
 }
 
 template <class T, class D, int ch>
-void separable_filter(const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width, i64 height,
-                      std::uint32_t border, const T* value, const qpxFilterSeparableSpec* spec,
-                      std::uint8_t* buffer) {
+void separable_filter(View<const T> s, View<D> d, std::uint32_t border, const T* value,
+                      const qpxFilterSeparableSpec* spec, std::uint8_t* buffer) {
+    const T* src = s.data;
+    D* dst = d.data;
+    const i64 srcStep = s.step, dstStep = d.step, width = d.width, height = d.height;
     if (spec->kernelKind == kSepKernel32f)
         separable_run<T, D, float, ch>(src, srcStep, dst, dstStep, width, height, border, value,
                                        spec->rowKernel32f, spec->colKernel32f, spec->kernelWidth,

@@ -87,8 +87,8 @@ void check_filter(F fn, qpxSize roi, int kw, int kh, std::uint32_t b, int diviso
     // Every target gives the export's bits.
     for (qpx::Target t : all_targets()) {
         GuardedImage<D> other(roi.width, roi.height, ch);
-        qpx::filter::separable_filter<T, D, ch>(t, src.roi(), src.step(), other.roi(), other.step(),
-                                                roi.width, roi.height, b, value, spec, buf.data());
+        qpx::filter::separable_filter<T, D, ch>(t, src.view(), other.view(), b, value, spec,
+                                                buf.data());
         const auto got = dst.dense(), theirs = other.dense();
         ASSERT_EQ(std::memcmp(got.data(), theirs.data(), got.size() * sizeof(D)), 0)
             << qpx::target_name(t);
