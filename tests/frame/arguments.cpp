@@ -9,8 +9,13 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <climits>
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -272,11 +277,12 @@ std::vector<Way> ways(const Export& e, const Param& p, const std::vector<Val>& a
         case Role::Step: {
             const i64 row = row_of(p, a);
             for (i64 s : {i64(0), -row, row - 1})
-                w.push_back(Way{{Change{k, 0, num(double(s))}}, qpxStatusBadStep, "step short of a row"});
+                w.push_back(
+                    Way{{Change{k, 0, num(double(s))}}, qpxStatusBadStep, "step short of a row"});
             if (p.elem > 1)
                 w.push_back(Way{{Change{k, 0, num(double(row + 1))}},
-                             qpxStatusStepNotMultiple,
-                             "step not a multiple"});
+                                qpxStatusStepNotMultiple,
+                                "step not a multiple"});
             break;
         }
         case Role::Code:
@@ -365,6 +371,76 @@ TEST(Arguments, EveryExportDeclaresItsChecks) {
     EXPECT_GE(n, 60);
 }
 
+const char* status_name(qpxStatus st) {
+    switch (st) {
+#define S(n)           \
+    case qpxStatus##n: \
+        return #n;
+        S(BadArgument)
+        S(BadSize) S(NullPointer) S(BadStep) S(BadMaskSize) S(BadChannelCount) S(BadDataType)
+            S(StepNotMultiple) S(BadBorder) S(BadNorm) S(BadFilterType) S(SizeTooLarge)
+                S(InPlaceNotSupported)
+#undef S
+    }
+    return "?";
+}
+
+// A declaration in words: each entry's role, argument and status, in check order.
+std::string signature(const Decl& d) {
+    std::ostringstream o;
+    for (int k = 0; k < d.count; ++k) {
+        const Param& p = d.params[k];
+        const int a = p.arg;
+        switch (p.role) {
+            case Role::Ptr:
+                o << " ptr" << a;
+                break;
+            case Role::Size:
+                o << (p.elem == 0 ? " count" : " size") << a;
+                if (p.other != qpx::kNone) o << "," << int(p.other);
+                if (p.pixelBytes != 1) o << ">=" << p.pixelBytes;
+                break;
+            case Role::Limit32:
+                o << " limit" << a << (p.other == 1 ? "h" : "");
+                break;
+            case Role::Step:
+                o << " step" << a << "[" << int(p.other) << "x" << p.pixelBytes << "%" << p.elem
+                  << "]";
+                break;
+            case Role::Code:
+                o << " code" << a;
+                break;
+            case Role::Border:
+                o << " border" << a;
+                break;
+            case Role::InPlace:
+                o << " distinct" << a << "," << int(p.other);
+                break;
+        }
+        if (p.role == Role::Code || p.role == Role::Size) o << ":" << status_name(p.status);
+    }
+    return o.str();
+}
+
+// The declarations against the check order the contract gives each export, kept in
+// frame/check_orders.txt (one line an export). QPX_PRINT_ORDERS=1 prints the current table.
+TEST(Arguments, DeclarationsFollowTheContractOrder) {
+    std::map<std::string, std::string> want;
+    std::ifstream in(QPX_TEST_DIR "/frame/check_orders.txt");
+    ASSERT_TRUE(in) << "missing frame/check_orders.txt";
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t colon = line.find(':');
+        if (line.empty() || line[0] == '#' || colon == std::string::npos) continue;
+        want[line.substr(0, colon)] = line.substr(colon + 1);
+    }
+    const bool print = std::getenv("QPX_PRINT_ORDERS") != nullptr;
+    for (const Walk& w : declared()) {
+        const std::string got = signature(*w.d);
+        if (print) std::printf("%s:%s\n", w.e.name.c_str(), got.c_str());
+        EXPECT_EQ(got, want[w.e.name]) << w.e.name;
+    }
+}
+
 // The valid call succeeds in every floating-point environment, keeps the control register and
 // writes nothing outside the destination ROIs: no row padding, no pixel beside the ROI.
 TEST(Arguments, ValidCallsWriteOnlyTheirDestinations) {
@@ -411,7 +487,8 @@ TEST(Arguments, EachBadArgumentGivesItsStatus) {
                 const bool child = has_limit(way, w.e);
                 for (unsigned mode : child ? std::vector<unsigned>{0x1F80u} : fp_modes()) {
                     FpMode fp(mode);
-                    EXPECT_EQ(run_failing(w.e, c, with_changes(c.args, way.changes), child), way.want)
+                    EXPECT_EQ(run_failing(w.e, c, with_changes(c.args, way.changes), child),
+                              way.want)
                         << "entry " << k << ": " << way.what << ", mode " << std::hex << mode;
                     ++cases;
                 }
@@ -433,7 +510,8 @@ TEST(Arguments, TheFirstDeclaredCheckDecides) {
                 // A step of -1 is short whatever the width, so that a bad size cannot mend it.
                 auto pick = [&](const Param& r) {
                     std::vector<Way> v = ways(w.e, r, c.args);
-                    if (r.role == Role::Step) v = {Way{{Change{r.arg, 0, num(-1)}}, qpxStatusBadStep, ""}};
+                    if (r.role == Role::Step)
+                        v = {Way{{Change{r.arg, 0, num(-1)}}, qpxStatusBadStep, ""}};
                     return v;
                 };
                 const std::vector<Way> a = pick(p), b = pick(q);
