@@ -115,8 +115,9 @@ std::vector<Export> all_exports() {
 
 // Operations whose exports do not declare their checks yet.
 bool pending(const std::string& name) {
-    for (const char* p : {"qpxiFilter", "qpxiGenSobelKernel", "qpxiGradientColorToGray",
-                          "qpxiErode", "qpxiDilate", "qpxiMorph", "qpxiGray"})
+    for (const char* p :
+         {"qpxiFilterGaussian", "qpxiFilterSeparable", "qpxiFilterRowBorderPipeline",
+          "qpxiFilterColumnPipeline", "qpxiErode", "qpxiDilate", "qpxiMorph", "qpxiGray"})
         if (name.rfind(p, 0) == 0) return true;
     return false;
 }
@@ -387,8 +388,9 @@ const char* status_name(qpxStatus st) {
         S(BadArgument)
         S(BadSize)
         S(NullPointer)
-        S(BadStep) S(BadMaskSize) S(BadChannelCount) S(BadDataType) S(StepNotMultiple) S(BadBorder)
-            S(BadNorm) S(BadFilterType) S(SizeTooLarge) S(InPlaceNotSupported)
+        S(BadStep)
+        S(BadMaskSize) S(BadChannelCount) S(BadDataType) S(StepNotMultiple) S(BadBorder) S(BadNorm)
+            S(BadFilterType) S(SizeTooLarge) S(InPlaceNotSupported)
 #undef S
     }
     return "?";
