@@ -5,6 +5,7 @@
 #include "filter/gaussian.hpp"
 #include "frame/border.hpp"
 #include "frame/check.hpp"
+#include "frame/decl.hpp"
 
 namespace qpx::filter {
 namespace {
@@ -26,26 +27,41 @@ constexpr int type_code() {
         return qpx32f;
 }
 
-// The checks shared by both spec-size queries.
-qpxStatus spec_size_checks(int ks, int dataType, int channels) {
-    return Check()
-        .require(gauss_kernel_ok(ks), qpxStatusBadArgument)
-        .require(gauss_type_ok(dataType), qpxStatusBadDataType)
-        .require(gauss_channels_ok(channels), qpxStatusBadChannel);
-}
+constexpr Rule kernel_ok = [](const Val* a, int k) { return gauss_kernel_ok(a[k].i); };
+constexpr Rule type_ok = [](const Val* a, int k) { return gauss_type_ok(int(a[k].i)); };
+constexpr Rule channels_ok = [](const Val* a, int k) { return gauss_channels_ok(int(a[k].i)); };
+constexpr Rule sigma_ok = [](const Val* a, int k) { return float(a[k].f) > 0.0f; };  // NaN fails
+constexpr Rule border_byte = [](const Val* a, int k) { return a[k].i <= 255; };
+constexpr Rule gaussian_border = [](const Val* a, int k) {
+    return accept_gaussian_border(std::uint32_t(a[k].i));
+};
+constexpr Rule filter_border_ok = [](const Val* a, int k) {
+    return accept_filter_border(std::uint32_t(a[k].i));
+};
+constexpr double kNaN = __builtin_nan("");
 
-// The checks shared by both initialisers, up to the border rule that differs between them.
-qpxStatus init_checks(const void* spec, const void* buffer, i64 w, i64 h, int ks, float sigma,
-                      int dataType, int channels) {
-    return Check()
-        .ptrs(spec, buffer)
-        .size(qpxSizeL{w, h})
-        .fits32(qpxSizeL{w, h})
-        .require(gauss_kernel_ok(ks), qpxStatusBadArgument)
-        .require(gauss_type_ok(dataType), qpxStatusBadDataType)
-        .require(gauss_channels_ok(channels), qpxStatusBadChannel)
-        .require(sigma > 0.0f, qpxStatusBadArgument);  // NaN fails too
-}
+#define QPX_GAUSS_KERNEL(ks, type, channels)                          \
+    code(ks, kernel_ok, qpxStatusBadArgument, 3, 4, 1, 0, 2),         \
+        code(type, type_ok, qpxStatusBadDataType, qpx8u, 2, 0, 0, 2), \
+        code(channels, channels_ok, qpxStatusBadChannel, 1, 2, 4, 0, 2)
+// (kernelSize, dataType, numChannels, specSize, initBufferSize)
+constexpr const Decl& kSpecSize = decl<ptr(3), ptr(4), QPX_GAUSS_KERNEL(0, 1, 2)>;
+// (roiWidth, roiHeight, kernelSize, dataType, borderType, numChannels, bufferSize)
+constexpr const Decl& kBufferSizeL =
+    decl<ptr(6), size(0, 1), limit32(0), limit32(1), QPX_GAUSS_KERNEL(2, 3, 5),
+         border(4, border_byte, 1, 256, 0x1001, 0x1F1), border(4, gaussian_border, 1, 2, 0x12, 0)>;
+// (roi, kernelSize, dataType, numChannels, specSize, bufferSize)
+constexpr const Decl& kBufferSize = decl<ptr(4), ptr(5), size(0), QPX_GAUSS_KERNEL(1, 2, 3)>;
+// (roiWidth, roiHeight, kernelSize, sigma, borderType, dataType, numChannels, spec, initBuffer)
+constexpr const Decl& kInitL =
+    decl<ptr(7), ptr(8), size(0, 1), limit32(0), limit32(1), QPX_GAUSS_KERNEL(2, 5, 6),
+         code(3, sigma_ok, qpxStatusBadArgument, 1.5, -1, 0, kNaN, 3),
+         border(4, gaussian_border, 1, 2, 0x12, 0x101)>;
+// (roi, kernelSize, sigma, borderType, dataType, numChannels, spec, buffer)
+constexpr const Decl& kInit = decl<ptr(6), ptr(7), size(0), QPX_GAUSS_KERNEL(1, 4, 5),
+                                   code(2, sigma_ok, qpxStatusBadArgument, 1.5, -1, 0, kNaN, 3),
+                                   border(3, filter_border_ok, 1, 2, 0xF2, 0x101)>;
+#undef QPX_GAUSS_KERNEL
 
 // The engine's checks after its pointers, then the filtering. For the 32-bit interface the
 // engine spec follows the header, whose size comes from the header's kernel size and T.
@@ -112,56 +128,49 @@ qpxStatus filter_border(const T* src, int srcStep, T* dst, int dstStep, qpxSize 
 using namespace qpx;
 using namespace qpx::filter;
 
+QPX_DECLARE(qpxiFilterGaussianGetSpecSize_L, kSpecSize)
 QPX_EXPORT qpxStatus qpxiFilterGaussianGetSpecSize_L(int kernelSize, qpxDataType dataType,
                                                      int numChannels, std::int64_t* specSize,
                                                      std::int64_t* initBufferSize) {
-    qpxStatus st = Check().ptrs(specSize, initBufferSize);
-    if (!st) st = spec_size_checks(kernelSize, dataType, numChannels);
+    qpxStatus st =
+        check_args(kSpecSize, kernelSize, dataType, numChannels, specSize, initBufferSize);
     if (st) return st;
     *specSize = gauss_engine_spec_size(kernelSize);
     *initBufferSize = 64;
     return qpxStatusOk;
 }
 
+QPX_DECLARE(qpxiFilterGaussianGetSpecSize, kSpecSize)
 QPX_EXPORT qpxStatus qpxiFilterGaussianGetSpecSize(int kernelSize, qpxDataType dataType,
                                                    int numChannels, int* specSize,
                                                    int* initBufferSize) {
-    qpxStatus st = Check().ptrs(specSize, initBufferSize);
-    if (!st) st = spec_size_checks(kernelSize, dataType, numChannels);
+    qpxStatus st =
+        check_args(kSpecSize, kernelSize, dataType, numChannels, specSize, initBufferSize);
     if (st) return st;
     *specSize = static_cast<int>(gauss_engine_spec_size(kernelSize));
     *initBufferSize = 64;
     return qpxStatusOk;
 }
 
+QPX_DECLARE(qpxiFilterGaussianGetBufferSize_L, kBufferSizeL)
 QPX_EXPORT qpxStatus qpxiFilterGaussianGetBufferSize_L(std::int64_t roiWidth,
                                                        std::int64_t roiHeight, int kernelSize,
                                                        qpxDataType dataType,
                                                        qpxBorderType borderType, int numChannels,
                                                        std::int64_t* bufferSize) {
-    qpxStatus st = Check()
-                       .ptrs(bufferSize)
-                       .size(qpxSizeL{roiWidth, roiHeight})
-                       .fits32(qpxSizeL{roiWidth, roiHeight})
-                       .require(gauss_kernel_ok(kernelSize), qpxStatusBadArgument)
-                       .require(gauss_type_ok(dataType), qpxStatusBadDataType)
-                       .require(gauss_channels_ok(numChannels), qpxStatusBadChannel)
-                       .require(borderType <= 255, qpxStatusBadBorder)
-                       .require(accept_gaussian_border(borderType), qpxStatusBadBorder);
+    qpxStatus st = check_args(kBufferSizeL, roiWidth, roiHeight, kernelSize, dataType, borderType,
+                              numChannels, bufferSize);
     if (st) return st;
     *bufferSize = gauss_engine_buffer_size(roiWidth, kernelSize, numChannels);
     return qpxStatusOk;
 }
 
+QPX_DECLARE(qpxiFilterGaussianGetBufferSize, kBufferSize)
 QPX_EXPORT qpxStatus qpxiFilterGaussianGetBufferSize(qpxSize roiSize, int kernelSize,
                                                      qpxDataType dataType, int numChannels,
                                                      int* specSize, int* bufferSize) {
-    qpxStatus st = Check()
-                       .ptrs(specSize, bufferSize)
-                       .size(roiSize)
-                       .require(gauss_kernel_ok(kernelSize), qpxStatusBadArgument)
-                       .require(gauss_type_ok(dataType), qpxStatusBadDataType)
-                       .require(gauss_channels_ok(numChannels), qpxStatusBadChannel);
+    qpxStatus st =
+        check_args(kBufferSize, roiSize, kernelSize, dataType, numChannels, specSize, bufferSize);
     if (st) return st;
     *specSize = static_cast<int>(gauss_header_size(kernelSize, dataType) +
                                  gauss_engine_spec_size(kernelSize));
@@ -169,26 +178,26 @@ QPX_EXPORT qpxStatus qpxiFilterGaussianGetBufferSize(qpxSize roiSize, int kernel
     return qpxStatusOk;
 }
 
+QPX_DECLARE(qpxiFilterGaussianInit_L, kInitL)
 QPX_EXPORT qpxStatus qpxiFilterGaussianInit_L(std::int64_t roiWidth, std::int64_t roiHeight,
                                               int kernelSize, float sigma, qpxBorderType borderType,
                                               qpxDataType dataType, int numChannels,
                                               qpxFilterGaussianSpec* spec,
                                               std::uint8_t* initBuffer) {
-    qpxStatus st = init_checks(spec, initBuffer, roiWidth, roiHeight, kernelSize, sigma, dataType,
-                               numChannels);
-    if (!st && !accept_gaussian_border(borderType)) st = qpxStatusBadBorder;
+    qpxStatus st = check_args(kInitL, roiWidth, roiHeight, kernelSize, sigma, borderType, dataType,
+                              numChannels, spec, initBuffer);
     if (st) return st;
     gauss_init_engine(spec, kernelSize, sigma, dataType);
     return qpxStatusOk;
 }
 
+QPX_DECLARE(qpxiFilterGaussianInit, kInit)
 QPX_EXPORT qpxStatus qpxiFilterGaussianInit(qpxSize roiSize, int kernelSize, float sigma,
                                             qpxBorderType borderType, qpxDataType dataType,
                                             int numChannels, qpxFilterGaussianSpec* spec,
                                             std::uint8_t* buffer) {
-    qpxStatus st = init_checks(spec, buffer, roiSize.width, roiSize.height, kernelSize, sigma,
-                               dataType, numChannels);
-    if (!st && !accept_filter_border(borderType)) st = qpxStatusBadBorder;
+    qpxStatus st = check_args(kInit, roiSize, kernelSize, sigma, borderType, dataType, numChannels,
+                              spec, buffer);
     if (st) return st;
     auto* bytes = reinterpret_cast<unsigned char*>(spec);
     const std::int64_t headBytes = gauss_header_size(kernelSize, dataType);

@@ -4,6 +4,7 @@
 #include "filter/separable.hpp"
 #include "frame/border.hpp"
 #include "frame/check.hpp"
+#include "frame/decl.hpp"
 #include "frame/fpenv.hpp"
 
 namespace qpx::filter {
@@ -14,63 +15,95 @@ using s8 = std::int8_t;
 using u16 = std::uint16_t;
 using s16 = std::int16_t;
 
-constexpr bool kernel_type_ok(int t) {
-    return t == qpx16s || t == qpx32f;
-}
-constexpr bool channels_ok(i64 n) {
-    return n == 1 || n == 3 || n == 4;
-}
+constexpr Rule kernel_type_ok = [](const Val* a, int k) { return one_of(a[k].i, qpx16s, qpx32f); };
+constexpr Rule channels_ok = [](const Val* a, int k) {
+    return a[k].i == 1 || a[k].i == 3 || a[k].i == 4;
+};
+constexpr Rule image_type_ok = [](const Val* a, int k) {
+    return one_of(a[k].i, qpx8u, qpx16u) || one_of(a[k].i, qpx16s, qpx32f);
+};
+constexpr Rule float_image_type_ok = [](const Val* a, int k) {
+    return one_of(a[k].i, qpx8u, qpx16u) || a[k].i == qpx32f;
+};
+constexpr Rule int_image_type_ok = [](const Val* a, int k) {
+    return one_of(a[k].i, qpx8u, qpx16s);
+};
+constexpr Rule nonzero = [](const Val* a, int k) { return a[k].i != 0; };
 
-template <class Out>
-qpxStatus spec_size(qpxSizeL ks, int dataType, int channels, Out* specSize, bool wide) {
-    Check c;
-    c.size(ks);
-    if (wide) c.fits32(ks);
-    c.ptrs(specSize).require(kernel_type_ok(dataType), qpxStatusBadDataType);
-    c.require(channels_ok(channels), qpxStatusBadChannel);
-    if (c) return c;
+// The 64-bit forms test the sizes against the 32-bit range right after the size tests.
+#define QPX_CHANNELS(k) code(k, channels_ok, qpxStatusBadChannel, 1, 2, 0, 0, 2)
+// (kernelSize, dataType, numChannels, specSize)
+#define QPX_SPEC_SIZE(...)            \
+    decl<size(0), __VA_ARGS__ ptr(3), \
+         code(1, kernel_type_ok, qpxStatusBadDataType, qpx32f, qpx8u, 0, 0, 2), QPX_CHANNELS(2)>
+template <Form F>
+constexpr const Decl& kSpecSize = F == Form::Wide ? QPX_SPEC_SIZE(limit32(0), limit32(0, 1), )
+                                                  : QPX_SPEC_SIZE();
+// (roi, kernelSize, dataType, kernelType, numChannels, bufferSize)
+#define QPX_BUFFER_SIZE(...)                                              \
+    decl<size(0), size(1), __VA_ARGS__ ptr(5),                            \
+         code(2, image_type_ok, qpxStatusBadDataType, qpx8u, 2, 0, 0, 2), \
+         code(3, kernel_type_ok, qpxStatusBadDataType, qpx32f, qpx8u, 0, 0, 2), QPX_CHANNELS(4)>
+template <Form F>
+constexpr const Decl& kBufferSize = F == Form::Wide ? QPX_BUFFER_SIZE(limit32(0), limit32(0, 1),
+                                                                      limit32(1), limit32(1, 1), )
+                                                    : QPX_BUFFER_SIZE();
+// (rowKernel, columnKernel, kernelSize, dataType, numChannels, spec)
+#define QPX_INIT_32F(...)                                                                        \
+    decl<ptr(0), ptr(1), ptr(5), size(2),                                                        \
+         __VA_ARGS__ code(3, float_image_type_ok, qpxStatusBadDataType, qpx8u, qpx16s, 0, 0, 2), \
+         QPX_CHANNELS(4)>
+template <Form F>
+constexpr const Decl& kInit32f = F == Form::Wide ? QPX_INIT_32F(limit32(2), limit32(2, 1), )
+                                                 : QPX_INIT_32F();
+// (rowKernel, columnKernel, kernelSize, divisor, scaleFactor, dataType, numChannels, spec)
+#define QPX_INIT_16S(...)                                                                      \
+    decl<ptr(0), ptr(7), ptr(1), size(2),                                                      \
+         __VA_ARGS__ code(5, int_image_type_ok, qpxStatusBadDataType, qpx8u, qpx32f, 0, 0, 2), \
+         QPX_CHANNELS(6), code(3, nonzero, qpxStatusDivisorZero, 1, 0, 0, 0, 1)>
+template <Form F>
+constexpr const Decl& kInit16s = F == Form::Wide ? QPX_INIT_16S(limit32(2), limit32(2, 1), )
+                                                 : QPX_INIT_16S();
+#undef QPX_SPEC_SIZE
+#undef QPX_BUFFER_SIZE
+#undef QPX_INIT_32F
+#undef QPX_INIT_16S
+#undef QPX_CHANNELS
+// (roi, kernelSize, bufferSize)
+constexpr const Decl& kPipeSize = decl<ptr(2), size(0), count(1)>;
+
+template <Form F, class Out>
+qpxStatus spec_size(qpxSizeL ks, int dataType, int channels, Out* specSize) {
+    if (qpxStatus st = check_args(kSpecSize<F>, ks, dataType, channels, specSize)) return st;
     *specSize = static_cast<Out>(separable_spec_size(ks.width, ks.height, dataType));
     return qpxStatusOk;
 }
 
-template <class Out>
+template <Form F, class Out>
 qpxStatus buffer_size(qpxSizeL roi, qpxSizeL ks, int dataType, int kernelType, int channels,
-                      Out* bufferSize, bool wide) {
-    Check c;
-    c.size(roi).size(ks);
-    if (wide) c.fits32(roi).fits32(ks);
-    c.ptrs(bufferSize);
-    c.require(dataType == qpx8u || dataType == qpx16u || dataType == qpx16s || dataType == qpx32f,
-              qpxStatusBadDataType);
-    c.require(kernel_type_ok(kernelType), qpxStatusBadDataType);
-    c.require(channels_ok(channels), qpxStatusBadChannel);
-    if (c) return c;
+                      Out* bufferSize) {
+    qpxStatus st = check_args(kBufferSize<F>, roi, ks, dataType, kernelType, channels, bufferSize);
+    if (st) return st;
     *bufferSize = static_cast<Out>(
         separable_buffer_size(roi.width, ks.width, ks.height, kernelType, channels));
     return qpxStatusOk;
 }
 
+template <Form F>
 qpxStatus init_32f(const float* rowK, const float* colK, qpxSizeL ks, int dataType, int channels,
-                   qpxFilterSeparableSpec* spec, bool wide) {
-    Check c;
-    c.ptrs(rowK, colK, spec).size(ks);
-    if (wide) c.fits32(ks);
-    c.require(dataType == qpx8u || dataType == qpx16u || dataType == qpx32f, qpxStatusBadDataType);
-    c.require(channels_ok(channels), qpxStatusBadChannel);
-    if (c) return c;
+                   qpxFilterSeparableSpec* spec) {
+    qpxStatus st = check_args(kInit32f<F>, rowK, colK, ks, dataType, channels, spec);
+    if (st) return st;
     separable_init(spec, kSepKernel32f, rowK, colK, int(ks.width), int(ks.height), 1, 0, channels);
     return qpxStatusOk;
 }
 
+template <Form F>
 qpxStatus init_16s(const s16* rowK, const s16* colK, qpxSizeL ks, int divisor, int scaleFactor,
-                   int dataType, int channels, qpxFilterSeparableSpec* spec, bool wide) {
-    Check c;
-    c.ptrs(rowK, spec, colK).size(ks);
-    if (wide) c.fits32(ks);
-    c.require(dataType == qpx8u || dataType == qpx16s, qpxStatusBadDataType);
-    c.require(channels_ok(channels), qpxStatusBadChannel);
-    c.require(divisor != 0, qpxStatusDivisorZero);
-    if (c) return c;
+                   int dataType, int channels, qpxFilterSeparableSpec* spec) {
+    qpxStatus st =
+        check_args(kInit16s<F>, rowK, colK, ks, divisor, scaleFactor, dataType, channels, spec);
+    if (st) return st;
     separable_init(spec, kSepKernel16s, rowK, colK, int(ks.width), int(ks.height), divisor,
                    scaleFactor, channels);
     return qpxStatusOk;
@@ -176,9 +209,7 @@ qpxStatus column_export(const S* const* ppSrc, D* dst, int dstStep, qpxSize roi,
 // Pipeline buffer queries: 32-bit unsigned arithmetic, as reported.
 template <class F>
 qpxStatus pipe_size(qpxSize roi, int ks, int* bufferSize, F formula) {
-    Check c;
-    c.ptrs(bufferSize).size(roi).atLeast(ks, 1);
-    if (c) return c;
+    if (qpxStatus st = check_args(kPipeSize, roi, ks, bufferSize)) return st;
     *bufferSize = static_cast<int>(formula(std::uint32_t(roi.width), std::uint32_t(ks)));
     return qpxStatusOk;
 }
@@ -195,53 +226,64 @@ using qpx::filter::s16;
 using qpx::filter::s8;
 using qpx::filter::u16;
 using qpx::filter::u8;
+using qpx::Form;
 
 // ---- spec-based filter --------------------------------------------------------------------------
 
+QPX_DECLARE(qpxiFilterSeparableGetSpecSize, kSpecSize<Form::Narrow>)
 QPX_EXPORT qpxStatus qpxiFilterSeparableGetSpecSize(qpxSize kernelSize, qpxDataType dataType,
                                                     int numChannels, int* specSize) {
-    return spec_size(wide(kernelSize), dataType, numChannels, specSize, false);
+    return spec_size<Form::Narrow>(wide(kernelSize), dataType, numChannels, specSize);
 }
+QPX_DECLARE(qpxiFilterSeparableGetSpecSize_L, kSpecSize<Form::Wide>)
 QPX_EXPORT qpxStatus qpxiFilterSeparableGetSpecSize_L(qpxSizeL kernelSize, qpxDataType dataType,
                                                       int numChannels, std::int64_t* specSize) {
-    return spec_size(kernelSize, dataType, numChannels, specSize, true);
+    return spec_size<Form::Wide>(kernelSize, dataType, numChannels, specSize);
 }
+QPX_DECLARE(qpxiFilterSeparableGetBufferSize, kBufferSize<Form::Narrow>)
 QPX_EXPORT qpxStatus qpxiFilterSeparableGetBufferSize(qpxSize roiSize, qpxSize kernelSize,
                                                       qpxDataType dataType, qpxDataType kernelType,
                                                       int numChannels, int* bufferSize) {
-    return buffer_size(wide(roiSize), wide(kernelSize), dataType, kernelType, numChannels,
-                       bufferSize, false);
+    return buffer_size<Form::Narrow>(wide(roiSize), wide(kernelSize), dataType, kernelType,
+                                     numChannels, bufferSize);
 }
+QPX_DECLARE(qpxiFilterSeparableGetBufferSize_L, kBufferSize<Form::Wide>)
 QPX_EXPORT qpxStatus qpxiFilterSeparableGetBufferSize_L(qpxSizeL roiSize, qpxSizeL kernelSize,
                                                         qpxDataType dataType,
                                                         qpxDataType kernelType, int numChannels,
                                                         std::int64_t* bufferSize) {
-    return buffer_size(roiSize, kernelSize, dataType, kernelType, numChannels, bufferSize, true);
+    return buffer_size<Form::Wide>(roiSize, kernelSize, dataType, kernelType, numChannels,
+                                   bufferSize);
 }
+QPX_DECLARE(qpxiFilterSeparableInit_32f, kInit32f<Form::Narrow>)
 QPX_EXPORT qpxStatus qpxiFilterSeparableInit_32f(const float* rowKernel, const float* columnKernel,
                                                  qpxSize kernelSize, qpxDataType dataType,
                                                  int numChannels, qpxFilterSeparableSpec* spec) {
-    return init_32f(rowKernel, columnKernel, wide(kernelSize), dataType, numChannels, spec, false);
+    return init_32f<Form::Narrow>(rowKernel, columnKernel, wide(kernelSize), dataType, numChannels,
+                                  spec);
 }
+QPX_DECLARE(qpxiFilterSeparableInit_32f_L, kInit32f<Form::Wide>)
 QPX_EXPORT qpxStatus qpxiFilterSeparableInit_32f_L(const float* rowKernel,
                                                    const float* columnKernel, qpxSizeL kernelSize,
                                                    qpxDataType dataType, int numChannels,
                                                    qpxFilterSeparableSpec* spec) {
-    return init_32f(rowKernel, columnKernel, kernelSize, dataType, numChannels, spec, true);
+    return init_32f<Form::Wide>(rowKernel, columnKernel, kernelSize, dataType, numChannels, spec);
 }
+QPX_DECLARE(qpxiFilterSeparableInit_16s, kInit16s<Form::Narrow>)
 QPX_EXPORT qpxStatus qpxiFilterSeparableInit_16s(const s16* rowKernel, const s16* columnKernel,
                                                  qpxSize kernelSize, int divisor, int scaleFactor,
                                                  qpxDataType dataType, int numChannels,
                                                  qpxFilterSeparableSpec* spec) {
-    return init_16s(rowKernel, columnKernel, wide(kernelSize), divisor, scaleFactor, dataType,
-                    numChannels, spec, false);
+    return init_16s<Form::Narrow>(rowKernel, columnKernel, wide(kernelSize), divisor, scaleFactor,
+                                  dataType, numChannels, spec);
 }
+QPX_DECLARE(qpxiFilterSeparableInit_16s_L, kInit16s<Form::Wide>)
 QPX_EXPORT qpxStatus qpxiFilterSeparableInit_16s_L(const s16* rowKernel, const s16* columnKernel,
                                                    qpxSizeL kernelSize, int divisor,
                                                    int scaleFactor, qpxDataType dataType,
                                                    int numChannels, qpxFilterSeparableSpec* spec) {
-    return init_16s(rowKernel, columnKernel, kernelSize, divisor, scaleFactor, dataType,
-                    numChannels, spec, true);
+    return init_16s<Form::Wide>(rowKernel, columnKernel, kernelSize, divisor, scaleFactor, dataType,
+                                numChannels, spec);
 }
 
 // clang-format off
@@ -340,6 +382,7 @@ QPX_COL(qpxiFilterColumnPipeline_Low_16s_C3R, Low, s16, s16, 3)
 // ---- pipeline buffer queries --------------------------------------------------------------------
 
 #define QPX_PIPE_SIZE(name, expr)                                                                 \
+    QPX_DECLARE(name, kPipeSize)                                                                  \
     QPX_EXPORT qpxStatus name(qpxSize roiSize, int kernelSize, int* bufferSize) {                 \
         return pipe_size(roiSize, kernelSize, bufferSize,                                        \
                          [](std::uint32_t w, std::uint32_t ks) { (void)w; (void)ks; return expr; }); \

@@ -201,7 +201,7 @@ void run_table(F fn) {
             (m.nulls & 8) ? nullptr : buf);
         EXPECT_EQ(st, sizeof(T) > 1 ? m.want16 : sizeof(D) > 1 ? m.want816 : m.want8) << m.what;
         EXPECT_EQ(std::memcmp(spec, specBefore, sizeof spec), 0) << m.what;
-        if (st != 0) {
+        if (st != qpxStatusOk) {
             EXPECT_TRUE(dst.snapshot() == before &&
                         std::count(buf, buf + sizeof buf, 0x5a) == long(sizeof buf))
                 << m.what;
@@ -232,15 +232,15 @@ TEST(Separable, WideForms) {
     alignas(16) u8 spec[256], buf[4096];
     auto* sp = reinterpret_cast<Spec*>(spec);
     const std::int64_t big = std::int64_t(1) << 31;
-    EXPECT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {big, 2}, qpx32f, 1, sp), -232);
-    ASSERT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {2, 2}, qpx32f, 1, sp), 0);
+    EXPECT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {big, 2}, qpx32f, 1, sp), qpxStatusSizeTooLarge);
+    ASSERT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {2, 2}, qpx32f, 1, sp), qpxStatusOk);
     auto call = [&](qpxSizeL roi, std::int64_t step) {
         return qpxiFilterSeparable_32f_C1R_L(src.roi(), step, dst.roi(), dst.step(), roi, 1, 0, sp,
                                              buf);
     };
-    EXPECT_EQ(call({big, 4}, src.step()), -232);
-    EXPECT_EQ(call({-1, 4}, src.step()), -6);
-    EXPECT_EQ(call({6, 4}, big * 2), -232);
+    EXPECT_EQ(call({big, 4}, src.step()), qpxStatusSizeTooLarge);
+    EXPECT_EQ(call({-1, 4}, src.step()), qpxStatusBadSize);
+    EXPECT_EQ(call({6, 4}, big * 2), qpxStatusSizeTooLarge);
     // The register comes back whole when the denormal mask or flag would differ from the
     // caller's; otherwise flags the filtering raised stay raised.
     const unsigned saved = _mm_getcsr(), clean = saved & ~0x3Fu;
@@ -257,7 +257,7 @@ TEST(Separable, WideForms) {
         const qpxStatus st = call({6, 4}, src.step());
         const unsigned after = _mm_getcsr();
         _mm_setcsr(saved);
-        EXPECT_EQ(st, 0);
+        EXPECT_EQ(st, qpxStatusOk);
         EXPECT_EQ(after, m.after) << std::hex << m.before << " " << m.data;
     }
 }
@@ -307,7 +307,7 @@ TEST(Separable, SizesAndSpec) {
     for (size_t i = 0; i < std::size(want); ++i) EXPECT_EQ(got[i], want[i]) << i;
     EXPECT_EQ(std::count(spec, spec + sizeof spec, 0), long(sizeof spec));
 
-    ASSERT_EQ(qpxiFilterSeparableInit_16s(k16, k16 + 1, {2, 1}, -3, 5, qpx16s, 4, sp), 0);
+    ASSERT_EQ(qpxiFilterSeparableInit_16s(k16, k16 + 1, {2, 1}, -3, 5, qpx16s, 4, sp), qpxStatusOk);
     EXPECT_EQ(std::tuple(sp->kernelKind, sp->kernelWidth, sp->kernelHeight, sp->divisor,
                          sp->scaleFactor, sp->numChannels),
               std::tuple(0, 2, 1, -3, 5, 4));
@@ -315,7 +315,7 @@ TEST(Separable, SizesAndSpec) {
     EXPECT_TRUE((u8*)sp->rowKernel16s >= spec + sizeof *sp &&
                 (u8*)(sp->colKernel16s + 1) <= spec + 3 * 2 + 127);
     EXPECT_TRUE(sp->rowKernel16s[1] == 2 && sp->colKernel16s[0] == 2);
-    ASSERT_EQ(qpxiFilterSeparableInit_32f(k32, k32, {2, 2}, qpx8u, 1, sp), 0);
+    ASSERT_EQ(qpxiFilterSeparableInit_32f(k32, k32, {2, 2}, qpx8u, 1, sp), qpxStatusOk);
     EXPECT_EQ(std::tuple(sp->kernelKind, sp->divisor, sp->scaleFactor), std::tuple(1, 1, 0));
     EXPECT_TRUE(sp->rowKernel32f && sp->colKernel32f == sp->rowKernel32f + 2 && !sp->rowKernel16s);
 }
@@ -611,10 +611,11 @@ TEST(Stages, ChecksAndSizes) {
         {qpxiFilterColumnPipelineGetBufferSize_Low_16s_C3R, 36 * 16 + 64}};
     for (auto [q, want] : sizes) {
         int n = 0;
-        ASSERT_EQ(q({int(w), 3}, int(ks), &n), 0);
+        ASSERT_EQ(q({int(w), 3}, int(ks), &n), qpxStatusOk);
         EXPECT_EQ(std::uint32_t(n), want);
-        EXPECT_EQ(q({0, 3}, 0, nullptr), -8);
-        EXPECT_EQ(q({int(w), 0}, 1, &n) * 10 + q({int(w), 1}, 0, &n), -66);
+        EXPECT_EQ(q({0, 3}, 0, nullptr), qpxStatusNullPointer);
+        EXPECT_EQ(q({int(w), 0}, 1, &n), qpxStatusBadSize);
+        EXPECT_EQ(q({int(w), 1}, 0, &n), qpxStatusBadSize);
     }
 }
 

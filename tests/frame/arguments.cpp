@@ -116,8 +116,9 @@ std::vector<Export> all_exports() {
 // Operations whose exports do not declare their checks yet.
 bool pending(const std::string& name) {
     for (const char* p :
-         {"qpxiFilterGaussian", "qpxiFilterSeparable", "qpxiFilterRowBorderPipeline",
-          "qpxiFilterColumnPipeline", "qpxiErode", "qpxiDilate", "qpxiMorph", "qpxiGray"})
+         {"qpxiFilterGaussian_", "qpxiFilterGaussianBorder_", "qpxiFilterSeparable_",
+          "qpxiFilterRowBorderPipeline_", "qpxiFilterColumnPipeline_", "qpxiErode", "qpxiDilate",
+          "qpxiMorph", "qpxiGray"})
         if (name.rfind(p, 0) == 0) return true;
     return false;
 }
@@ -247,7 +248,7 @@ struct Way {
 };
 
 Val num(double v) {
-    return {i64(v), 0, v};
+    return {v == v ? i64(v) : 0, 0, v};  // NaN: a float argument only
 }
 
 bool is64(const Export& e, int arg) {
@@ -389,8 +390,12 @@ const char* status_name(qpxStatus st) {
         S(BadSize)
         S(NullPointer)
         S(BadStep)
-        S(BadMaskSize) S(BadChannelCount) S(BadDataType) S(StepNotMultiple) S(BadBorder) S(BadNorm)
-            S(BadFilterType) S(SizeTooLarge) S(InPlaceNotSupported)
+        S(BadMaskSize)
+        S(BadChannelCount)
+        S(BadDataType)
+        S(StepNotMultiple)
+        S(BadBorder) S(BadNorm) S(BadFilterType) S(SizeTooLarge) S(InPlaceNotSupported)
+            S(BadChannel) S(DivisorZero)
 #undef S
     }
     return "?";

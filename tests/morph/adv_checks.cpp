@@ -138,8 +138,8 @@ void run_table(const std::vector<ApplyCase>& cases, GetSize getSize, Init init, 
     std::vector<u8> spec(std::size_t(s) + sl), buf(std::size_t(b) + bl);
     auto* sp = reinterpret_cast<qpxMorphAdvState*>(spec.data());
     auto* spl = reinterpret_cast<qpxMorphStateL*>(spec.data() + s);
-    ASSERT_EQ(init({w, h}, mask, {3, 3}, sp, buf.data()), 0);
-    ASSERT_EQ(qpxiMorphInit_L({w, h}, mask, {3, 3}, type, C, spl), 0);
+    ASSERT_EQ(init({w, h}, mask, {3, 3}, sp, buf.data()), qpxStatusOk);
+    ASSERT_EQ(qpxiMorphInit_L({w, h}, mask, {3, 3}, type, C, spl), qpxStatusOk);
     for (const ApplyCase& c : cases) {
         SCOPED_TRACE(c.what);
         // In-memory borders read around the source.

@@ -88,7 +88,8 @@ void check_random(const Gray<T>& f, std::uint32_t seed) {
                     ASSERT_EQ(size, 4 * mw * mh + 32);
                     GuardedBuffer mem(static_cast<std::size_t>(size));
                     auto* spec = reinterpret_cast<qpxMorphGrayState*>(mem.data());
-                    ASSERT_EQ(f.init(spec, {w + 2, h}, values.data(), {mw, mh}, {ax, ay}), 0);
+                    ASSERT_EQ(f.init(spec, {w + 2, h}, values.data(), {mw, mh}, {ax, ay}),
+                              qpxStatusOk);
                     GuardedImage<T> src(w, h), dst(w, h, 1, 8), each(w, h), io(w, h);
                     src.fill([&] { return rnd.any<T>(); });
                     std::vector<T> all = src.dense();
@@ -184,7 +185,8 @@ TEST(GrayMorph, Checks) {
     // Without a work buffer the rows kept for an in-place call are bounded: a wider image in
     // place is refused rather than computed from overwritten rows.
     const int limit = int(qpx::morph::kGrayRingBytes);  // a two-row mask keeps one row
-    ASSERT_EQ(qpxiMorphGrayInit_8u_C1R(spec, {limit + 1, 2}, values.data(), {3, 2}, {1, 1}), 0);
+    ASSERT_EQ(qpxiMorphGrayInit_8u_C1R(spec, {limit + 1, 2}, values.data(), {3, 2}, {1, 1}),
+              qpxStatusOk);
     for (int w : {limit, limit + 1}) {
         GuardedImage<u8> img(w, 2);
         img.fill([] { return u8(3); });

@@ -84,7 +84,7 @@ void check_1u(Random& rnd, int W, int H, const Mask& k, std::uint32_t border, bo
     ASSERT_EQ(qpxiErodeGetBufferSize_L({W, H}, {k.w, k.h}, qpx1u, 1, &bufL), 0);
     GuardedBuffer specMemL(std::size_t(specL), place), bufMemL(std::size_t(bufL), place);
     auto* spL = reinterpret_cast<qpxMorphStateL*>(specMemL.data());
-    ASSERT_EQ(qpxiDilateInit_L({W, H}, k.m.data(), {k.w, k.h}, spL), 0);
+    ASSERT_EQ(qpxiDilateInit_L({W, H}, k.m.data(), {k.w, k.h}, spL), qpxStatusOk);
     verify([&](u8* d, int ds) {
         return dilate ? qpxiDilate_1u_C1R_L(src.row(0), src.img.step(), so, d, ds, dof, {W, H},
                                             border, value, spL, bufMemL.data())

@@ -87,33 +87,35 @@ struct Bad {
 };
 const Bad kRows[] = {
     {"valid", 0, 5, 4, 0, 0, 1, 0},
-    {"null src", kSrc, 5, 4, 0, 0, 1, -8},
-    {"null dst", kDst, 5, 4, 0, 0, 1, -8},
-    {"null spec", kSpec, 5, 4, 0, 0, 1, -8},
-    {"null buffer before size", kBuf, 0, 4, 0, 0, 1, -8},
-    {"zero width", 0, 0, 4, 0, 0, 1, -6},
-    {"zero height before step", 0, 5, 0, -1, 0, 1, -6},
-    {"short src step", 0, 5, 4, -1, 0, 3, -16, -16, -16, -16},
-    {"short dst step before border", 0, 5, 4, 0, -1, 4096, -16},
-    {"src step not a multiple", 0, 5, 4, 1, 0, 1, 0, -108},
-    {"dst step not a multiple", 0, 5, 4, 0, 3, 1, 0, -108},
-    {"border 4096", 0, 5, 4, 0, 0, 4096 | 1, -225},
-    {"wrap", 0, 5, 4, 0, 0, qpxBorderWrap, -225},
-    {"mirror r", 0, 5, 4, 0, 0, qpxBorderMirrorR, -225},
-    {"kind 0 with three sides", 0, 5, 4, 0, 0, 0x70, -225},
+    {"null src", kSrc, 5, 4, 0, 0, 1, qpxStatusNullPointer},
+    {"null dst", kDst, 5, 4, 0, 0, 1, qpxStatusNullPointer},
+    {"null spec", kSpec, 5, 4, 0, 0, 1, qpxStatusNullPointer},
+    {"null buffer before size", kBuf, 0, 4, 0, 0, 1, qpxStatusNullPointer},
+    {"zero width", 0, 0, 4, 0, 0, 1, qpxStatusBadSize},
+    {"zero height before step", 0, 5, 0, -1, 0, 1, qpxStatusBadSize},
+    {"short src step", 0, 5, 4, -1, 0, 3, qpxStatusBadStep, qpxStatusBadStep, qpxStatusBadStep,
+     qpxStatusBadStep},
+    {"short dst step before border", 0, 5, 4, 0, -1, 4096, qpxStatusBadStep},
+    {"src step not a multiple", 0, 5, 4, 1, 0, 1, 0, qpxStatusStepNotMultiple},
+    {"dst step not a multiple", 0, 5, 4, 0, 3, 1, 0, qpxStatusStepNotMultiple},
+    {"border 4096", 0, 5, 4, 0, 0, 4096 | 1, qpxStatusBadBorder},
+    {"wrap", 0, 5, 4, 0, 0, qpxBorderWrap, qpxStatusBadBorder},
+    {"mirror r", 0, 5, 4, 0, 0, qpxBorderMirrorR, qpxStatusBadBorder},
+    {"kind 0 with three sides", 0, 5, 4, 0, 0, 0x70, qpxStatusBadBorder},
     {"kind 0, stage flag under a memory side", 0, 5, 4, 0, 0, 0x3F0, 0},
     {"wrap with all sides in memory", 0, 5, 4, 0, 0, 0xF2, 0},
-    {"mirror", 0, 5, 4, 0, 0, qpxBorderMirror, 0, 0, 0, -225},
-    {"mirror before in place", kSame, 5, 4, 0, 0, qpxBorderMirror, 0, 0, 0, -225},
+    {"mirror", 0, 5, 4, 0, 0, qpxBorderMirror, 0, 0, 0, qpxStatusBadBorder},
+    {"mirror before in place", kSame, 5, 4, 0, 0, qpxBorderMirror, 0, 0, 0, qpxStatusBadBorder},
     {"default with stage flags", 0, 5, 4, 0, 0, qpxBorderDefault | 0xF00, 0},
-    {"in place", kSame, 5, 4, 0, 0, 1, 0, 0, 0, -9998},
-    {"null constant", kValue, 0, 4, 0, 0, 6 | 0x1000, -6, -6, -8, -6},
+    {"in place", kSame, 5, 4, 0, 0, 1, 0, 0, 0, qpxStatusInPlaceNotSupported},
+    {"null constant", kValue, 0, 4, 0, 0, 6 | 0x1000, qpxStatusBadSize, qpxStatusBadSize,
+     qpxStatusNullPointer, qpxStatusBadSize},
     {"null value, not constant", kValue, 5, 4, 0, 0, 5, 0},
 };
 const Bad kWideRows[] = {
-    {"width 2^31", 0, std::int64_t(1) << 31, 4, 0, 0, 1, -232},
-    {"width 2^31-1 reaches the step test", 0, INT32_MAX, 4, 0, 0, 1, -16},
-    {"width -1", 0, -1, 4, 0, 0, 1, -6},
+    {"width 2^31", 0, std::int64_t(1) << 31, 4, 0, 0, 1, qpxStatusSizeTooLarge},
+    {"width 2^31-1 reaches the step test", 0, INT32_MAX, 4, 0, 0, 1, qpxStatusBadStep},
+    {"width -1", 0, -1, 4, 0, 0, 1, qpxStatusBadSize},
 };
 
 qpxStatus expected(const Bad& r, int elem, int channels, bool bits) {
@@ -160,7 +162,8 @@ void init32(u8* spec, const u8* mask) {
               0);
 }
 void init64(u8* spec, const u8* mask) {
-    ASSERT_EQ(qpxiErodeInit_L({5, 4}, mask, {3, 3}, reinterpret_cast<qpxMorphStateL*>(spec)), 0);
+    ASSERT_EQ(qpxiErodeInit_L({5, 4}, mask, {3, 3}, reinterpret_cast<qpxMorphStateL*>(spec)),
+              qpxStatusOk);
 }
 
 #define TYPED_ROWS(T, C, tag, VAL)                                                              \
