@@ -63,23 +63,48 @@ constexpr const Decl& kInit = decl<ptr(6), ptr(7), size(0), QPX_GAUSS_KERNEL(1, 
                                    border(3, filter_border_ok, 1, 2, 0xF2, 0x101)>;
 #undef QPX_GAUSS_KERNEL
 
-// The engine's checks after its pointers, then the filtering. For the 32-bit interface the
-// engine spec follows the header, whose size comes from the header's kernel size and T.
+constexpr Rule step_positive = [](const Val* a, int k) { return a[k].i >= 1; };
+// A constant border (just before) needs its value.
+constexpr Rule value_given = [](const Val* a, int k) {
+    return (a[k - 1].i & 15) != kBorderConst || a[k].i != 0;
+};
+// The engine's rule: the row tests come before the size, the multiple tests after the 32-bit
+// limit, and the border byte before its value and its kind.
+#define QPX_GAUSS_ENGINE(T, C, src, dst, roi, ...)                   \
+    step_row<T>(src, roi, C), step_row<T>(dst, roi, C), __VA_ARGS__, \
+        step_multiple<T>(src, roi, C), step_multiple<T>(dst, roi, C)
+#define QPX_GAUSS_BORDER(b)                                            \
+    border(b, border_byte, kBorderConst, 256, 0x1006, 0x1F6),          \
+        code(b + 1, value_given, qpxStatusNullPointer, 0, 0, 0, 0, 1), \
+        border(b, gaussian_border, kBorderConst, 2, 0x12, 0)
+#define QPX_POSITIVE_STEPS                                    \
+    code(1, step_positive, qpxStatusBadStep, 1, 0, -1, 0, 2), \
+        code(3, step_positive, qpxStatusBadStep, 1, 0, -1, 0, 2)
+// (src, srcStep, dst, dstStep, width, height, border, borderValue, spec, buffer)
 template <class T, int C>
-qpxStatus filter(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint32_t border,
-                 const T* bv, const void* spec, bool wrapped, void* buffer) {
-    qpxStatus st =
-        Check()
-            .step(stepOf<T>(srcStep, w, C))
-            .step(stepOf<T>(dstStep, w, C))
-            .size(qpxSizeL{w, h})
-            .fits32(qpxSizeL{w, h}, srcStep, dstStep)
-            .multiple(stepOf<T>(srcStep, w, C))
-            .multiple(stepOf<T>(dstStep, w, C))
-            .require(border <= 255, qpxStatusBadBorder)
-            .require((border & 15u) != kBorderConst || bv != nullptr, qpxStatusNullPointer)
-            .require(accept_gaussian_border(border), qpxStatusBadBorder);
-    if (st) return st;
+constexpr const Decl& kFilterL = decl<ptr(0), ptr(2), ptr(9), ptr(8),
+                                      QPX_GAUSS_ENGINE(T, C, 1, 3, 4, size(4, 5), limit32(4),
+                                                       limit32(5), limit32(1), limit32(3)),
+                                      QPX_GAUSS_BORDER(6)>;
+// (src, srcStep, dst, dstStep, roi, border, borderValue, spec, buffer)
+template <class T, int C>
+constexpr const Decl& kFilter = decl<ptr(0), ptr(2), ptr(7), ptr(8), QPX_POSITIVE_STEPS, size(4),
+                                     QPX_GAUSS_ENGINE(T, C, 1, 3, 4, size(4)), QPX_GAUSS_BORDER(5)>;
+// (src, srcStep, dst, dstStep, roi, borderValue, spec, buffer): the border comes from the spec,
+// after the declared checks.
+template <class T, int C>
+constexpr const Decl& kFilterBorder =
+    decl<ptr(6), ptr(0), ptr(2), ptr(6), ptr(7), QPX_POSITIVE_STEPS, size(4),
+         QPX_GAUSS_ENGINE(T, C, 1, 3, 4, size(4))>;
+#undef QPX_GAUSS_ENGINE
+#undef QPX_GAUSS_BORDER
+#undef QPX_POSITIVE_STEPS
+
+// The filtering after the checks. For the 32-bit interface the engine spec follows the header,
+// whose size comes from the header's kernel size and T.
+template <class T, int C>
+qpxStatus run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint32_t border,
+              const T* bv, const void* spec, bool wrapped, void* buffer) {
     const void* engine = spec;
     if (wrapped) {
         GaussHeader head;
@@ -96,30 +121,40 @@ qpxStatus filter(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, s
 template <class T, int C>
 qpxStatus filter_l(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h,
                    std::uint32_t border, const T* bv, const void* spec, void* buffer) {
-    if (qpxStatus st = Check().ptrs(src, dst, buffer, spec); st) return st;
-    return filter<T, C>(src, srcStep, dst, dstStep, w, h, border, bv, spec, false, buffer);
+    qpxStatus st =
+        check_args(kFilterL<T, C>, src, srcStep, dst, dstStep, w, h, border, bv, spec, buffer);
+    if (st) return st;
+    return run<T, C>(src, srcStep, dst, dstStep, w, h, border, bv, spec, false, buffer);
 }
 
 template <class T, int C>
 qpxStatus filter_32(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
                     std::uint32_t border, const T* bv, const void* spec, void* buffer) {
-    qpxStatus st = Check()
-                       .ptrs(src, dst, spec, buffer)
-                       .require(srcStep >= 1 && dstStep >= 1, qpxStatusBadStep)
-                       .size(roi);
+    qpxStatus st =
+        check_args(kFilter<T, C>, src, srcStep, dst, dstStep, roi, border, bv, spec, buffer);
     if (st) return st;
-    return filter<T, C>(src, srcStep, dst, dstStep, roi.width, roi.height, border, bv, spec, true,
-                        buffer);
+    return run<T, C>(src, srcStep, dst, dstStep, roi.width, roi.height, border, bv, spec, true,
+                     buffer);
 }
 
-// The border type comes from the header that the 32-bit Init wrote.
+// The border type comes from the header that the 32-bit Init wrote, and is checked by the
+// engine's rule after the declared checks.
 template <class T, int C>
 qpxStatus filter_border(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, const T* bv,
                         const void* spec, void* buffer) {
-    if (!spec) return qpxStatusNullPointer;
+    qpxStatus st =
+        check_args(kFilterBorder<T, C>, src, srcStep, dst, dstStep, roi, bv, spec, buffer);
+    if (st) return st;
     GaussHeader head;
     std::memcpy(&head, spec, sizeof head);
-    return filter_32<T, C>(src, srcStep, dst, dstStep, roi, head.borderType, bv, spec, buffer);
+    const std::uint32_t border = head.borderType;
+    st = Check()
+             .require(border <= 255, qpxStatusBadBorder)
+             .require((border & 15u) != kBorderConst || bv != nullptr, qpxStatusNullPointer)
+             .require(accept_gaussian_border(border), qpxStatusBadBorder);
+    if (st) return st;
+    return run<T, C>(src, srcStep, dst, dstStep, roi.width, roi.height, border, bv, spec, true,
+                     buffer);
 }
 
 }  // namespace
@@ -209,6 +244,12 @@ QPX_EXPORT qpxStatus qpxiFilterGaussianInit(qpxSize roiSize, int kernelSize, flo
 }
 
 #define QPX_GAUSS_EXPORTS(tag, T)                                                             \
+    QPX_DECLARE(qpxiFilterGaussian_##tag##_C1R_L, (kFilterL<T, 1>))                           \
+    QPX_DECLARE(qpxiFilterGaussian_##tag##_C3R_L, (kFilterL<T, 3>))                           \
+    QPX_DECLARE(qpxiFilterGaussian_##tag##_C1R, (kFilter<T, 1>))                              \
+    QPX_DECLARE(qpxiFilterGaussian_##tag##_C3R, (kFilter<T, 3>))                              \
+    QPX_DECLARE(qpxiFilterGaussianBorder_##tag##_C1R, (kFilterBorder<T, 1>))                  \
+    QPX_DECLARE(qpxiFilterGaussianBorder_##tag##_C3R, (kFilterBorder<T, 3>))                  \
     QPX_EXPORT qpxStatus qpxiFilterGaussian_##tag##_C1R_L(                                    \
         const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep, std::int64_t w,     \
         std::int64_t h, qpxBorderType border, const T* bv, const qpxFilterGaussianSpec* spec, \

@@ -65,6 +65,10 @@ bool passes(const Param& p, const Val* a) {
             return (*p.ok)(a, p.arg);
         case Role::InPlace:
             return v.i != a[p.other].i;
+        case Role::Row:
+            return row_ok(p, a);
+        case Role::Multiple:
+            return multiple_ok(p, a);
         case Role::Step:
             break;
     }

@@ -40,13 +40,15 @@ constexpr Val val(const A& a) {
 }
 
 enum class Role : std::uint8_t {
-    Ptr,      // non-null pointer
-    Size,     // size record (or width and height, or one count) of at least `least`
-    Limit32,  // 64-bit value within the 32-bit range (width, height or step)
-    Step,     // row step of an image: at least one row, a multiple of the element size
-    Code,     // operation-specific value with an acceptance rule
-    Border,   // border code with the family's acceptance rule
-    InPlace,  // two pointers that must differ
+    Ptr,       // non-null pointer
+    Size,      // size record (or width and height, or one count) of at least `least`
+    Limit32,   // 64-bit value within the 32-bit range (width, height or step)
+    Step,      // row step of an image: at least one row, a multiple of the element size
+    Row,       // the row test of a step alone, for families that split the step rule
+    Multiple,  // the multiple test of a step alone
+    Code,      // operation-specific value with an acceptance rule
+    Border,    // border code with the family's acceptance rule
+    InPlace,   // two pointers that must differ
 };
 
 inline constexpr std::uint8_t kNone = 0xFF;
@@ -112,6 +114,19 @@ constexpr Param step(int arg, int sizeArg, int pixelBytes, int elem) {
 template <class T>
 constexpr Param step(int arg, int sizeArg, int channels = 1) {
     return step(arg, sizeArg, channels * int(sizeof(T)), int(sizeof(T)));
+}
+// The two halves of a step entry, for a family that puts other checks between them.
+template <class T>
+constexpr Param step_row(int arg, int sizeArg, int channels = 1) {
+    Param p = step<T>(arg, sizeArg, channels);
+    p.role = Role::Row;
+    return p;
+}
+template <class T>
+constexpr Param step_multiple(int arg, int sizeArg, int channels = 1) {
+    Param p = step<T>(arg, sizeArg, channels);
+    p.role = Role::Multiple, p.status = qpxStatusStepNotMultiple;
+    return p;
 }
 constexpr Param code(int arg, const Rule& ok, qpxStatus st, double good, double bad0,
                      double bad1 = 0, double bad2 = 0, int nbad = 1) {
