@@ -21,7 +21,7 @@ namespace qpx {
 enum class Form : bool { Narrow, Wide };
 
 // One argument as the checks see it: integers, codes and pointers in `i`; a size record's width
-// in `i` and height in `h`; floating-point values in `f`.
+// (a point's x) in `i` and height (y) in `h`; floating-point values in `f`.
 struct Val {
     std::int64_t i = 0, h = 0;
     double f = 0;
@@ -31,6 +31,8 @@ template <class A>
 constexpr Val val(const A& a) {
     if constexpr (std::is_same_v<A, qpxSize> || std::is_same_v<A, qpxSizeL>)
         return {a.width, a.height, 0};
+    else if constexpr (std::is_same_v<A, qpxPoint>)
+        return {a.x, a.y, 0};
     else if constexpr (std::is_pointer_v<A>)
         return {std::int64_t(reinterpret_cast<std::uintptr_t>(a)), 0, 0};
     else if constexpr (std::is_floating_point_v<A>)

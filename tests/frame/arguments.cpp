@@ -68,6 +68,8 @@ T from(const Val& v) {
         return {int(v.i), int(v.h)};
     else if constexpr (std::is_same_v<T, qpxSizeL>)
         return {v.i, v.h};
+    else if constexpr (std::is_same_v<T, qpxPoint>)
+        return {int(v.i), int(v.h)};
     else if constexpr (std::is_pointer_v<T>)
         return reinterpret_cast<T>(static_cast<std::uintptr_t>(v.i));
     else if constexpr (std::is_floating_point_v<T>)
@@ -118,7 +120,9 @@ bool pending(const std::string& name) {
     for (const char* p :
          {"qpxiFilterGaussian_", "qpxiFilterGaussianBorder_", "qpxiFilterSeparable_",
           "qpxiFilterRowBorderPipeline_", "qpxiFilterColumnPipeline_", "qpxiErode", "qpxiDilate",
-          "qpxiMorph", "qpxiGray"})
+          "qpxiMorphOpen", "qpxiMorphClose", "qpxiMorphTophat", "qpxiMorphBlackhat",
+          "qpxiMorphGradient", "qpxiMorphAdv", "qpxiMorphGetBufferSize_L", "qpxiMorphGetSpecSize_L",
+          "qpxiMorphInit_L", "qpxiMorphSetMode", "qpxiMorphologyBorder"})
         if (name.rfind(p, 0) == 0) return true;
     return false;
 }
@@ -220,6 +224,19 @@ void prepare(const Export& e, Call& c) {
             if (n.rfind("qpxiFilterGaussianBorder_", 0) == 0) at = 6;
         }
         c.args[at].i = i64(reinterpret_cast<std::uintptr_t>(spec));
+    }
+    if (n.rfind("qpxiGrayErodeBorder_", 0) == 0 || n.rfind("qpxiGrayDilateBorder_", 0) == 0) {
+        auto* spec = static_cast<qpxMorphGrayState*>(ptr_of(c.spec));
+        const qpxStatus st =
+            type_of(n) == qpx8u
+                ? qpxiMorphGrayInit_8u_C1R(spec, {kW, kH},
+                                           reinterpret_cast<const std::int32_t*>(c.scratch.data()),
+                                           {3, 3}, {1, 1})
+                : qpxiMorphGrayInit_32f_C1R(spec, {kW, kH},
+                                            reinterpret_cast<const float*>(c.scratch.data()),
+                                            {3, 3}, {1, 1});
+        ASSERT_EQ(st, qpxStatusOk);
+        c.args[6].i = i64(reinterpret_cast<std::uintptr_t>(spec));
     }
 }
 
@@ -449,7 +466,8 @@ const char* status_name(qpxStatus st) {
         S(StepNotMultiple)
         S(BadBorder)
         S(BadNorm)
-        S(BadFilterType) S(SizeTooLarge) S(InPlaceNotSupported) S(BadChannel) S(DivisorZero)
+        S(BadFilterType)
+        S(SizeTooLarge) S(InPlaceNotSupported) S(BadChannel) S(DivisorZero) S(BadAnchor)
 #undef S
     }
     return "?";
