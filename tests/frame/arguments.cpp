@@ -118,11 +118,10 @@ std::vector<Export> all_exports() {
 // Operations whose exports do not declare their checks yet.
 bool pending(const std::string& name) {
     for (const char* p :
-         {"qpxiFilterGaussian_", "qpxiFilterGaussianBorder_", "qpxiFilterSeparable_",
-          "qpxiFilterRowBorderPipeline_", "qpxiFilterColumnPipeline_", "qpxiErode", "qpxiDilate",
+         {"qpxiFilterSeparable_", "qpxiFilterRowBorderPipeline_", "qpxiFilterColumnPipeline_",
           "qpxiMorphOpen", "qpxiMorphClose", "qpxiMorphTophat", "qpxiMorphBlackhat",
           "qpxiMorphGradient", "qpxiMorphAdv", "qpxiMorphGetBufferSize_L", "qpxiMorphGetSpecSize_L",
-          "qpxiMorphInit_L", "qpxiMorphSetMode", "qpxiMorphologyBorder"})
+          "qpxiMorphInit_L", "qpxiMorphSetMode"})
         if (name.rfind(p, 0) == 0) return true;
     return false;
 }
@@ -224,6 +223,25 @@ void prepare(const Export& e, Call& c) {
             if (n.rfind("qpxiFilterGaussianBorder_", 0) == 0) at = 6;
         }
         c.args[at].i = i64(reinterpret_cast<std::uintptr_t>(spec));
+    }
+    const bool morph32 =
+        n.rfind("qpxiErodeBorder_", 0) == 0 || n.rfind("qpxiDilateBorder_", 0) == 0;
+    const bool morph64 = (n.rfind("qpxiErode_", 0) == 0 || n.rfind("qpxiDilate_", 0) == 0) &&
+                         n.compare(n.size() - 2, 2, "_L") == 0;
+    if (morph32 || morph64) {
+        static const u8 mask[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1};
+        const bool bits = n.find("_1u_") != std::string::npos;
+        void* spec = ptr_of(c.spec);
+        if (morph64) {
+            ASSERT_EQ(qpxiErodeInit_L({kW, kH}, mask, {3, 3}, static_cast<qpxMorphStateL*>(spec)),
+                      qpxStatusOk);
+        } else {
+            auto init = bits ? qpxiMorphologyBorderInit_1u_C1R : qpxiMorphologyBorderInit_8u_C1R;
+            ASSERT_EQ(
+                init({kW, kH}, mask, {3, 3}, static_cast<qpxMorphState*>(spec), c.scratch.data()),
+                qpxStatusOk);
+        }
+        c.args[bits ? 9 : 7].i = i64(reinterpret_cast<std::uintptr_t>(spec));
     }
     if (n.rfind("qpxiGrayErodeBorder_", 0) == 0 || n.rfind("qpxiGrayDilateBorder_", 0) == 0) {
         auto* spec = static_cast<qpxMorphGrayState*>(ptr_of(c.spec));
