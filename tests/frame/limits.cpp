@@ -79,17 +79,15 @@ Entry query(const char* name, std::function<qpxStatus(qpxSizeL)> fn) {
     return {name, [fn](const Args& a) { return fn(a.roi); }, 0};
 }
 
-#define QPX_MORPH_TYPES(X, op)                                                               \
-    X(op##_8u_C1R_L)                                                                         \
-    X(op##_8u_C3R_L)                                                                         \
-    X(op##_8u_C4R_L) X(op##_16u_C1R_L) X(op##_16s_C1R_L) X(op##_32f_C1R_L) X(op##_32f_C3R_L) \
-        X(op##_32f_C4R_L)
+#define QPX_MORPH_TYPES(X, op) \
+    X(op##_8u_C1R_L)           \
+    X(op##_8u_C3R_L)           \
+    X(op##_8u_C4R_L)           \
+    X(op##_16u_C1R_L) X(op##_16s_C1R_L) X(op##_32f_C1R_L) X(op##_32f_C3R_L) X(op##_32f_C4R_L)
 
 std::vector<Entry> entries() {
     std::vector<Entry> e;
 #define IMG(fn) e.push_back(image(#fn, fn));
-    QPX_MORPH_TYPES(IMG, qpxiErode)
-    QPX_MORPH_TYPES(IMG, qpxiDilate)
     QPX_MORPH_TYPES(IMG, qpxiMorphOpen)
     QPX_MORPH_TYPES(IMG, qpxiMorphClose)
     QPX_MORPH_TYPES(IMG, qpxiMorphTophat)
@@ -97,37 +95,27 @@ std::vector<Entry> entries() {
     QPX_MORPH_TYPES(IMG, qpxiMorphGradient)
     IMG(qpxiFilterSeparable_8u_C1R_L)
     IMG(qpxiFilterSeparable_8u_C3R_L)
-    IMG(qpxiFilterSeparable_8u_C4R_L) IMG(qpxiFilterSeparable_8u16s_C1R_L)
-        IMG(qpxiFilterSeparable_8u16s_C3R_L) IMG(qpxiFilterSeparable_8u16s_C4R_L)
-            IMG(qpxiFilterSeparable_16u_C1R_L) IMG(qpxiFilterSeparable_16u_C3R_L)
-                IMG(qpxiFilterSeparable_16u_C4R_L) IMG(qpxiFilterSeparable_16s_C1R_L)
-                    IMG(qpxiFilterSeparable_16s_C3R_L) IMG(qpxiFilterSeparable_16s_C4R_L)
-                        IMG(qpxiFilterSeparable_32f_C1R_L) IMG(qpxiFilterSeparable_32f_C3R_L)
-                            IMG(qpxiFilterSeparable_32f_C4R_L)
+    IMG(qpxiFilterSeparable_8u_C4R_L)
+    IMG(qpxiFilterSeparable_8u16s_C1R_L) IMG(qpxiFilterSeparable_8u16s_C3R_L)
+        IMG(qpxiFilterSeparable_8u16s_C4R_L) IMG(qpxiFilterSeparable_16u_C1R_L)
+            IMG(qpxiFilterSeparable_16u_C3R_L) IMG(qpxiFilterSeparable_16u_C4R_L)
+                IMG(qpxiFilterSeparable_16s_C1R_L) IMG(qpxiFilterSeparable_16s_C3R_L)
+                    IMG(qpxiFilterSeparable_16s_C4R_L) IMG(qpxiFilterSeparable_32f_C1R_L)
+                        IMG(qpxiFilterSeparable_32f_C3R_L) IMG(qpxiFilterSeparable_32f_C4R_L)
 #undef IMG
 #define BIT(fn) e.push_back(bits(#fn, fn));
-                                BIT(qpxiErode_1u_C1R_L) BIT(qpxiDilate_1u_C1R_L)
-                                    BIT(qpxiMorphOpen_1u_C1R_L) BIT(qpxiMorphClose_1u_C1R_L)
-                                        BIT(qpxiMorphTophat_1u_C1R_L)
-                                            BIT(qpxiMorphBlackhat_1u_C1R_L)
-                                                BIT(qpxiMorphGradient_1u_C1R_L)
+
+                            BIT(qpxiMorphOpen_1u_C1R_L) BIT(qpxiMorphClose_1u_C1R_L)
+                                BIT(qpxiMorphTophat_1u_C1R_L) BIT(qpxiMorphBlackhat_1u_C1R_L)
+                                    BIT(qpxiMorphGradient_1u_C1R_L)
 #undef BIT
 
-                                                    const qpxSizeL m{3, 3};
+                                        const qpxSizeL m{3, 3};
     auto* out = ptr<i64>();
-    for (auto fn : {qpxiErodeGetSpecSize_L, qpxiDilateGetSpecSize_L}) {
-        e.push_back(query("GetSpecSize_L roi", [=](qpxSizeL r) { return fn(r, m, out); }));
-        e.push_back(query("GetSpecSize_L mask", [=](qpxSizeL r) { return fn(m, r, out); }));
-    }
-    for (auto fn : {qpxiErodeGetBufferSize_L, qpxiDilateGetBufferSize_L, qpxiMorphGetSpecSize_L,
-                    qpxiMorphGetBufferSize_L}) {
+    for (auto fn : {qpxiMorphGetSpecSize_L, qpxiMorphGetBufferSize_L}) {
         e.push_back(query("size query roi", [=](qpxSizeL r) { return fn(r, m, qpx8u, 1, out); }));
         e.push_back(query("size query mask", [=](qpxSizeL r) { return fn(m, r, qpx8u, 1, out); }));
     }
-    for (auto fn : {qpxiErodeInit_L, qpxiDilateInit_L})
-        e.push_back(query("Init_L roi", [=](qpxSizeL r) {
-            return fn(r, ptr<const u8>(), m, ptr<qpxMorphStateL>());
-        }));
     e.push_back(query("qpxiMorphInit_L roi", [=](qpxSizeL r) {
         return qpxiMorphInit_L(r, ptr<const u8>(), m, qpx8u, 1, ptr<qpxMorphStateL>());
     }));
