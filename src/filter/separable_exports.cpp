@@ -116,16 +116,27 @@ const T* values_of(const T* v) {
     return v ? v : zeros;
 }
 
-template <class T, class D, int ch>
+constexpr Rule filter_border_ok = [](const Val* a, int k) {
+    return accept_filter_border(std::uint32_t(a[k].i));
+};
+// (src, srcStep, dst, dstStep, roi, border, borderValue, spec, buffer)
+#define QPX_APPLY(T, D, ch, ...)                                                 \
+    decl<ptr(0), ptr(2), ptr(7), ptr(8), size(4), __VA_ARGS__ step<T>(1, 4, ch), \
+         step<D>(3, 4, ch), border(5, filter_border_ok, 1, 2, 0xF2, 0x101)>
+template <class T, class D, int ch, Form F>
+constexpr const Decl& kApply = F == Form::Wide ? QPX_APPLY(T, D, ch, limit32(4), limit32(4, 1),
+                                                           limit32(1), limit32(3), )
+                                               : QPX_APPLY(T, D, ch);
+#undef QPX_APPLY
+
+// The 64-bit forms mask the denormal-operand exception while they filter.
+template <class T, class D, int ch, Form F>
 qpxStatus apply(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, std::uint32_t border,
-                const T* value, const qpxFilterSeparableSpec* spec, u8* buffer, bool wide) {
-    Check c;
-    c.ptrs(src, dst, spec, buffer).size(roi);
-    if (wide) c.fits32(roi, srcStep, dstStep);
-    c.steps({stepOf<T>(srcStep, roi.width, ch), stepOf<D>(dstStep, roi.width, ch)});
-    c.require(accept_filter_border(border), qpxStatusBadBorder);
-    if (c) return c;
-    if (wide) {
+                const T* value, const qpxFilterSeparableSpec* spec, u8* buffer) {
+    qpxStatus st = check_args(kApply<T, D, ch, F>, src, srcStep, dst, dstStep, roi, border, value,
+                              spec, buffer);
+    if (st) return st;
+    if constexpr (F == Form::Wide) {
         DenormalMaskScope denormals;
         separable_filter<T, D, ch>(cpu_target(), src, srcStep, dst, dstStep, roi.width, roi.height,
                                    border, value, spec, buffer);
@@ -136,17 +147,17 @@ qpxStatus apply(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, st
     return qpxStatusOk;
 }
 
-template <class T, class D, int ch>
+template <class T, class D, int ch, Form F>
 qpxStatus apply1(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, std::uint32_t border,
-                 T value, const qpxFilterSeparableSpec* spec, u8* buffer, bool wide) {
-    return apply<T, D, ch>(src, srcStep, dst, dstStep, roi, border, &value, spec, buffer, wide);
+                 T value, const qpxFilterSeparableSpec* spec, u8* buffer) {
+    return apply<T, D, ch, F>(src, srcStep, dst, dstStep, roi, border, &value, spec, buffer);
 }
 
-template <class T, class D, int ch>
+template <class T, class D, int ch, Form F>
 qpxStatus applyN(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, std::uint32_t border,
-                 const T* value, const qpxFilterSeparableSpec* spec, u8* buffer, bool wide) {
-    return apply<T, D, ch>(src, srcStep, dst, dstStep, roi, border, values_of<T, ch>(value), spec,
-                           buffer, wide);
+                 const T* value, const qpxFilterSeparableSpec* spec, u8* buffer) {
+    return apply<T, D, ch, F>(src, srcStep, dst, dstStep, roi, border, values_of<T, ch>(value),
+                              spec, buffer);
 }
 
 // Rows of a pointer array: every one of the first n entries must be set.
@@ -222,11 +233,11 @@ inline qpxSizeL wide(qpxSize s) {
 }  // namespace qpx::filter
 
 using namespace qpx::filter;
+using qpx::Form;
 using qpx::filter::s16;
 using qpx::filter::s8;
 using qpx::filter::u16;
 using qpx::filter::u8;
-using qpx::Form;
 
 // ---- spec-based filter --------------------------------------------------------------------------
 
@@ -288,32 +299,36 @@ QPX_EXPORT qpxStatus qpxiFilterSeparableInit_16s_L(const s16* rowKernel, const s
 
 // clang-format off
 #define QPX_SEP_C1(name, T, D)                                                                    \
+    QPX_DECLARE(name, (kApply<T, D, 1, Form::Narrow>))                                           \
+    QPX_DECLARE(name##_L, (kApply<T, D, 1, Form::Wide>))                                         \
     QPX_EXPORT qpxStatus name(const T* src, int srcStep, D* dst, int dstStep, qpxSize roiSize,   \
                               qpxBorderType borderType, T borderValue,                           \
                               const qpxFilterSeparableSpec* spec, u8* buffer) {                  \
-        return apply1<T, D, 1>(src, srcStep, dst, dstStep, wide(roiSize), borderType,           \
-                               borderValue, spec, buffer, false);                                \
+        return apply1<T, D, 1, Form::Narrow>(src, srcStep, dst, dstStep, wide(roiSize),         \
+                                             borderType, borderValue, spec, buffer);             \
     }                                                                                            \
     QPX_EXPORT qpxStatus name##_L(const T* src, std::int64_t srcStep, D* dst,                    \
                                   std::int64_t dstStep, qpxSizeL roiSize,                        \
                                   qpxBorderType borderType, T borderValue,                       \
                                   const qpxFilterSeparableSpec* spec, u8* buffer) {              \
-        return apply1<T, D, 1>(src, srcStep, dst, dstStep, roiSize, borderType, borderValue,     \
-                               spec, buffer, true);                                              \
+        return apply1<T, D, 1, Form::Wide>(src, srcStep, dst, dstStep, roiSize, borderType,      \
+                                           borderValue, spec, buffer);                           \
     }
 #define QPX_SEP_CN(name, T, D, ch)                                                                \
+    QPX_DECLARE(name, (kApply<T, D, ch, Form::Narrow>))                                          \
+    QPX_DECLARE(name##_L, (kApply<T, D, ch, Form::Wide>))                                        \
     QPX_EXPORT qpxStatus name(const T* src, int srcStep, D* dst, int dstStep, qpxSize roiSize,   \
                               qpxBorderType borderType, const T* borderValue,                    \
                               const qpxFilterSeparableSpec* spec, u8* buffer) {                  \
-        return applyN<T, D, ch>(src, srcStep, dst, dstStep, wide(roiSize), borderType,           \
-                                borderValue, spec, buffer, false);                               \
+        return applyN<T, D, ch, Form::Narrow>(src, srcStep, dst, dstStep, wide(roiSize),        \
+                                              borderType, borderValue, spec, buffer);            \
     }                                                                                            \
     QPX_EXPORT qpxStatus name##_L(const T* src, std::int64_t srcStep, D* dst,                    \
                                   std::int64_t dstStep, qpxSizeL roiSize,                        \
                                   qpxBorderType borderType, const T* borderValue,                \
                                   const qpxFilterSeparableSpec* spec, u8* buffer) {              \
-        return applyN<T, D, ch>(src, srcStep, dst, dstStep, roiSize, borderType, borderValue,    \
-                                spec, buffer, true);                                             \
+        return applyN<T, D, ch, Form::Wide>(src, srcStep, dst, dstStep, roiSize, borderType,     \
+                                            borderValue, spec, buffer);                          \
     }
 #define QPX_SEP(tag, T, D)                                                                        \
     QPX_SEP_C1(qpxiFilterSeparable_##tag##_C1R, T, D)                                            \

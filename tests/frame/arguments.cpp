@@ -117,11 +117,10 @@ std::vector<Export> all_exports() {
 
 // Operations whose exports do not declare their checks yet.
 bool pending(const std::string& name) {
-    for (const char* p :
-         {"qpxiFilterSeparable_", "qpxiFilterRowBorderPipeline_", "qpxiFilterColumnPipeline_",
-          "qpxiMorphOpen", "qpxiMorphClose", "qpxiMorphTophat", "qpxiMorphBlackhat",
-          "qpxiMorphGradient", "qpxiMorphAdv", "qpxiMorphGetBufferSize_L", "qpxiMorphGetSpecSize_L",
-          "qpxiMorphInit_L", "qpxiMorphSetMode"})
+    for (const char* p : {"qpxiFilterRowBorderPipeline_", "qpxiFilterColumnPipeline_",
+                          "qpxiMorphOpen", "qpxiMorphClose", "qpxiMorphTophat", "qpxiMorphBlackhat",
+                          "qpxiMorphGradient", "qpxiMorphAdv", "qpxiMorphGetBufferSize_L",
+                          "qpxiMorphGetSpecSize_L", "qpxiMorphInit_L", "qpxiMorphSetMode"})
         if (name.rfind(p, 0) == 0) return true;
     return false;
 }
@@ -242,6 +241,26 @@ void prepare(const Export& e, Call& c) {
                 qpxStatusOk);
         }
         c.args[bits ? 9 : 7].i = i64(reinterpret_cast<std::uintptr_t>(spec));
+    }
+    if (n.rfind("qpxiFilterSeparable_", 0) == 0) {
+        // Integer kernels for the 16-bit signed results, float kernels otherwise.
+        auto* spec = static_cast<qpxFilterSeparableSpec*>(ptr_of(c.spec));
+        const bool wide = n.compare(n.size() - 2, 2, "_L") == 0;
+        const auto* k16 = reinterpret_cast<const std::int16_t*>(c.scratch.data());
+        const auto* k32 = reinterpret_cast<const float*>(c.scratch.data());
+        const int ch = n.find("_C4R") != std::string::npos ? 4 : channels_of(n);
+        qpxStatus st;
+        if (n.find("_16s_") != std::string::npos || n.find("_8u16s_") != std::string::npos) {
+            const int type = n.find("_16s_") != std::string::npos ? qpx16s : qpx8u;
+            st = wide ? qpxiFilterSeparableInit_16s_L(k16, k16, {3, 3}, 1, 0, type, ch, spec)
+                      : qpxiFilterSeparableInit_16s(k16, k16, {3, 3}, 1, 0, type, ch, spec);
+        } else {
+            const int type = type_of(n);
+            st = wide ? qpxiFilterSeparableInit_32f_L(k32, k32, {3, 3}, type, ch, spec)
+                      : qpxiFilterSeparableInit_32f(k32, k32, {3, 3}, type, ch, spec);
+        }
+        ASSERT_EQ(st, qpxStatusOk);
+        c.args[7].i = i64(reinterpret_cast<std::uintptr_t>(spec));
     }
     if (n.rfind("qpxiGrayErodeBorder_", 0) == 0 || n.rfind("qpxiGrayDilateBorder_", 0) == 0) {
         auto* spec = static_cast<qpxMorphGrayState*>(ptr_of(c.spec));

@@ -53,7 +53,7 @@ struct Entry {
 
 const qpxBorderType kRepl = 1;
 
-// Erosion, dilation, the compositions and the separable filter share one shape.
+// The compositions share one shape.
 template <class T, class D, class V, class S>
 Entry image(const char* name,
             qpxStatus (*fn)(const T*, i64, D*, i64, qpxSizeL, qpxBorderType, V, const S*, u8*)) {
@@ -93,24 +93,15 @@ std::vector<Entry> entries() {
     QPX_MORPH_TYPES(IMG, qpxiMorphTophat)
     QPX_MORPH_TYPES(IMG, qpxiMorphBlackhat)
     QPX_MORPH_TYPES(IMG, qpxiMorphGradient)
-    IMG(qpxiFilterSeparable_8u_C1R_L)
-    IMG(qpxiFilterSeparable_8u_C3R_L)
-    IMG(qpxiFilterSeparable_8u_C4R_L)
-    IMG(qpxiFilterSeparable_8u16s_C1R_L) IMG(qpxiFilterSeparable_8u16s_C3R_L)
-        IMG(qpxiFilterSeparable_8u16s_C4R_L) IMG(qpxiFilterSeparable_16u_C1R_L)
-            IMG(qpxiFilterSeparable_16u_C3R_L) IMG(qpxiFilterSeparable_16u_C4R_L)
-                IMG(qpxiFilterSeparable_16s_C1R_L) IMG(qpxiFilterSeparable_16s_C3R_L)
-                    IMG(qpxiFilterSeparable_16s_C4R_L) IMG(qpxiFilterSeparable_32f_C1R_L)
-                        IMG(qpxiFilterSeparable_32f_C3R_L) IMG(qpxiFilterSeparable_32f_C4R_L)
 #undef IMG
 #define BIT(fn) e.push_back(bits(#fn, fn));
 
-                            BIT(qpxiMorphOpen_1u_C1R_L) BIT(qpxiMorphClose_1u_C1R_L)
-                                BIT(qpxiMorphTophat_1u_C1R_L) BIT(qpxiMorphBlackhat_1u_C1R_L)
-                                    BIT(qpxiMorphGradient_1u_C1R_L)
+    BIT(qpxiMorphOpen_1u_C1R_L)
+    BIT(qpxiMorphClose_1u_C1R_L) BIT(qpxiMorphTophat_1u_C1R_L) BIT(qpxiMorphBlackhat_1u_C1R_L)
+        BIT(qpxiMorphGradient_1u_C1R_L)
 #undef BIT
 
-                                        const qpxSizeL m{3, 3};
+            const qpxSizeL m{3, 3};
     auto* out = ptr<i64>();
     for (auto fn : {qpxiMorphGetSpecSize_L, qpxiMorphGetBufferSize_L}) {
         e.push_back(query("size query roi", [=](qpxSizeL r) { return fn(r, m, qpx8u, 1, out); }));
