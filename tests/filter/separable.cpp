@@ -495,13 +495,17 @@ TEST(Stages, ChecksAndSizes) {
         int div;
         u8* bf;
         qpxStatus want;
-    } rowCases[] = {
-        {nullptr, rows, 1, 0, 9, 2, 0, buf, -8},  {src, rows, 8, 3, 1, 2, 0, nullptr, -8},
-        {src, nrows, 1, 0, 9, 2, 0, buf, -8},     {src, rows, 1, 0, 9, 2, 0, buf, -6},
-        {src, rows, 1, 3, 3, 2, 0, buf, -34},     {src, rows, 1, 3, -1, 2, 0, buf, -34},
-        {src, rows, 7, 3, 1, 2, 0, buf, -16},     {src, rows, 9, 3, 1, 2, 0, buf, -108},
-        {src, rows, 8, 3, 1, 2, 0, buf, -5},      {src, rows, 8, 3, 1, 2, 1, buf, -225},
-        {src + 8, rows, 8, 3, 2, 240, -1, buf, 0}};
+    } rowCases[] = {{nullptr, rows, 1, 0, 9, 2, 0, buf, qpxStatusNullPointer},
+                    {src, rows, 8, 3, 1, 2, 0, nullptr, qpxStatusNullPointer},
+                    {src, nrows, 1, 0, 9, 2, 0, buf, qpxStatusNullPointer},
+                    {src, rows, 1, 0, 9, 2, 0, buf, qpxStatusBadSize},
+                    {src, rows, 1, 3, 3, 2, 0, buf, qpxStatusBadAnchor},
+                    {src, rows, 1, 3, -1, 2, 0, buf, qpxStatusBadAnchor},
+                    {src, rows, 7, 3, 1, 2, 0, buf, qpxStatusBadStep},
+                    {src, rows, 9, 3, 1, 2, 0, buf, qpxStatusStepNotMultiple},
+                    {src, rows, 8, 3, 1, 2, 0, buf, qpxStatusBadArgument},
+                    {src, rows, 8, 3, 1, 2, 1, buf, qpxStatusBadBorder},
+                    {src + 8, rows, 8, 3, 2, 240, -1, buf, qpxStatusOk}};
     for (auto& c : rowCases) {
         EXPECT_EQ(qpxiFilterRowBorderPipeline_16s_C1R(c.s, c.step, c.d, {4, 2}, k, c.ks, c.ax, c.b,
                                                       0, c.div, c.bf),
@@ -512,13 +516,13 @@ TEST(Stages, ChecksAndSizes) {
     }
     const u8 s8[16] = {};
     EXPECT_EQ(qpxiFilterRowBorderPipeline_8u16s_C1R(s8, 4, rows, {4, 2}, k, 3, 1, 2, 0, 0, buf),
-              -225);
+              qpxStatusBadBorder);
     EXPECT_EQ(qpxiFilterRowBorderPipeline_8u16s_C1R(s8, 4, rows, {4, 2}, k, 3, 1, 1, 0, 0, buf),
-              -5);
+              qpxStatusBadArgument);
     u16* urows[2] = {reinterpret_cast<u16*>(out), reinterpret_cast<u16*>(out + 16)};
     EXPECT_EQ(qpxiFilterRowBorderPipeline_16u_C1R(reinterpret_cast<u16*>(src), 8, urows, {4, 2}, k,
                                                   3, 1, 2, 0, -2, buf),
-              -5);
+              qpxStatusBadArgument);
 
     const s16* crow[12] = {src, src, src, src, src, src, src, src, src, nullptr, src, src};
     struct {
@@ -528,11 +532,15 @@ TEST(Stages, ChecksAndSizes) {
         int ks, div;
         u8* bf;
         qpxStatus want;
-    } colCases[] = {{nullptr, 1, {0, 0}, 0, 0, nullptr, -8}, {out, 1, {0, 2}, 0, 0, nullptr, -6},
-                    {out, 1, {4, 8}, 3, 0, nullptr, -8},     {out, 1, {4, 2}, 0, 0, nullptr, -6},
-                    {out, 7, {4, 2}, 3, 0, nullptr, -16},    {out, 9, {4, 2}, 3, 0, nullptr, -108},
-                    {out, 8, {4, 2}, 3, 0, nullptr, -8},     {out, 8, {4, 2}, 3, 0, buf, -5},
-                    {out, 8, {4, 2}, 3, -3, buf, 0}};
+    } colCases[] = {{nullptr, 1, {0, 0}, 0, 0, nullptr, qpxStatusNullPointer},
+                    {out, 1, {0, 2}, 0, 0, nullptr, qpxStatusBadSize},
+                    {out, 1, {4, 8}, 3, 0, nullptr, qpxStatusNullPointer},
+                    {out, 1, {4, 2}, 0, 0, nullptr, qpxStatusBadSize},
+                    {out, 7, {4, 2}, 3, 0, nullptr, qpxStatusBadStep},
+                    {out, 9, {4, 2}, 3, 0, nullptr, qpxStatusStepNotMultiple},
+                    {out, 8, {4, 2}, 3, 0, nullptr, qpxStatusNullPointer},
+                    {out, 8, {4, 2}, 3, 0, buf, qpxStatusBadArgument},
+                    {out, 8, {4, 2}, 3, -3, buf, qpxStatusOk}};
     for (auto& c : colCases)
         EXPECT_EQ(qpxiFilterColumnPipeline_16s_C1R(crow, c.d, c.step, c.roi, k, c.ks, c.div, c.bf),
                   c.want);
