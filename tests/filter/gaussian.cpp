@@ -91,8 +91,8 @@ void run_case(int w, int h, int ks, float sigma, std::uint32_t b, Place place, R
     src.fill([&] { return std::is_same_v<T, float> ? rnd.next<T>(-100, 100) : rnd.any<T>(); });
     const T bv[3] = {rnd.any<T>(), rnd.any<T>(), rnd.any<T>()};
     std::int64_t specSize, initSize, bufSize;
-    ASSERT_EQ(qpxiFilterGaussianGetSpecSize_L(ks, code, C, &specSize, &initSize), 0);
-    ASSERT_EQ(qpxiFilterGaussianGetBufferSize_L(w, h, ks, code, b, C, &bufSize), 0);
+    ASSERT_EQ(qpxiFilterGaussianGetSpecSize_L(ks, code, C, &specSize, &initSize), qpxStatusOk);
+    ASSERT_EQ(qpxiFilterGaussianGetBufferSize_L(w, h, ks, code, b, C, &bufSize), qpxStatusOk);
     GuardedBuffer spec(specSize, place), init(initSize, place), buf(bufSize, place);
     auto* sp = reinterpret_cast<qpxFilterGaussianSpec*>(spec.data());
     ASSERT_EQ(qpxiFilterGaussianInit_L(w, h, ks, sigma, b, code, C, sp, init.data()), qpxStatusOk);
@@ -260,10 +260,11 @@ void expect_sizes(int dt, std::int64_t ch, std::int64_t ks, std::int64_t w, std:
     auto up = [](std::int64_t v, std::int64_t m) { return (v + m - 1) / m * m; };
     std::int64_t s64, i64, b64;
     int s32, i32, spec32, buf32;
-    ASSERT_EQ(qpxiFilterGaussianGetSpecSize_L(ks, dt, ch, &s64, &i64), 0);
-    ASSERT_EQ(qpxiFilterGaussianGetSpecSize(ks, dt, ch, &s32, &i32), 0);
-    ASSERT_EQ(qpxiFilterGaussianGetBufferSize_L(w, h, ks, dt, 3, ch, &b64), 0);
-    ASSERT_EQ(qpxiFilterGaussianGetBufferSize({int(w), int(h)}, ks, dt, ch, &spec32, &buf32), 0);
+    ASSERT_EQ(qpxiFilterGaussianGetSpecSize_L(ks, dt, ch, &s64, &i64), qpxStatusOk);
+    ASSERT_EQ(qpxiFilterGaussianGetSpecSize(ks, dt, ch, &s32, &i32), qpxStatusOk);
+    ASSERT_EQ(qpxiFilterGaussianGetBufferSize_L(w, h, ks, dt, 3, ch, &b64), qpxStatusOk);
+    ASSERT_EQ(qpxiFilterGaussianGetBufferSize({int(w), int(h)}, ks, dt, ch, &spec32, &buf32),
+              qpxStatusOk);
     EXPECT_TRUE(s64 == 4 * ((ks + 1) / 2) + 128 && s32 == s64 && i64 == 64 && i32 == 64);
     const std::int64_t engine = (ks + 1) * up(w * ch * 4, 64) + 12 * ks + 64;
     EXPECT_EQ(b64, engine);
@@ -385,7 +386,7 @@ void filter_chains(F64 f64, F32 f32, FB fb) {
     // A negative width passes the width rule of the 64-bit form and fails the size check.
     EXPECT_EQ(f64(src.roi(), 0, dst.roi(), 0, -1, h, 1, nullptr, (qpxFilterGaussianSpec*)engine,
                   bufMem.data()),
-              -6);
+              qpxStatusBadSize);
 }
 
 TYPED_TEST(GaussianFilter, FilterEntryPointChecks) {

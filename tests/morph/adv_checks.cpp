@@ -33,7 +33,7 @@ TEST(MorphAdvSizes, FromSingleStageSizes) {
             const int kx = mask.width >> 1, ky = mask.height >> 1;
             for (const Type& t : types) {
                 int s = 0, b = 0, spec = 0, buf = 0;
-                ASSERT_EQ(t.single(roi, mask, &s, &b) | t.adv(roi, mask, &spec, &buf), 0);
+                ASSERT_EQ(t.single(roi, mask, &s, &b) | t.adv(roi, mask, &spec, &buf), qpxStatusOk);
                 EXPECT_EQ(spec, (mask.width | 1) * (mask.height | 1) + 2 * s + 64);
                 EXPECT_EQ(buf, (2 * ky + roi.height) * r32(t.bytes * (2 * kx + roi.width)) + 2 * b);
             }
@@ -47,7 +47,7 @@ TEST(MorphAdvSizes, FromSingleStageSizes) {
                     for (int k = 0; k <= 2; ++k) {
                         std::int64_t b = 0;
                         const qpxSizeL r{rl.width + 2 * k * kx, rl.height + 2 * k * ky};
-                        ASSERT_EQ(qpxiErodeGetBufferSize_L(r, ml, type, ch, &b), 0);
+                        ASSERT_EQ(qpxiErodeGetBufferSize_L(r, ml, type, ch, &b), qpxStatusOk);
                         stage = std::max(stage, b);
                     }
                     ASSERT_EQ(qpxiMorphGetSpecSize_L(rl, ml, type, ch, &spec) |
