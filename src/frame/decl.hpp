@@ -4,8 +4,8 @@
 // argument bad (a valid and some refused values of a code), and a registry maps each export's
 // name to its declaration:
 //
-//   constexpr const Decl& kCopy = decl<ptr(0), ptr(2), size(4), step(1, 0, 4, 4, 4),
-//                                      step(3, 2, 4, 4, 4), distinct(0, 2)>;
+//   constexpr const Decl& kCopy = decl<ptr(0), ptr(2), size(4), step<float>(1, 4),
+//                                      step<float>(3, 4), distinct(0, 2)>;
 //   QPX_DECLARE(qpxiCopy_32f_C1R, kCopy)
 //   ... if (qpxStatus st = check_args(kCopy, src, srcStep, dst, dstStep, roi)) return st;
 #pragma once
