@@ -117,10 +117,7 @@ std::vector<Export> all_exports() {
 
 // Operations whose exports do not declare their checks yet.
 bool pending(const std::string& name) {
-    for (const char* p : {"qpxiFilterRowBorderPipeline_", "qpxiFilterColumnPipeline_",
-                          "qpxiMorphOpen", "qpxiMorphClose", "qpxiMorphTophat", "qpxiMorphBlackhat",
-                          "qpxiMorphGradient", "qpxiMorphAdv", "qpxiMorphGetBufferSize_L",
-                          "qpxiMorphGetSpecSize_L", "qpxiMorphInit_L", "qpxiMorphSetMode"})
+    for (const char* p : {"qpxiFilterRowBorderPipeline_", "qpxiFilterColumnPipeline_"})
         if (name.rfind(p, 0) == 0) return true;
     return false;
 }
@@ -242,6 +239,32 @@ void prepare(const Export& e, Call& c) {
         }
         c.args[bits ? 9 : 7].i = i64(reinterpret_cast<std::uintptr_t>(spec));
     }
+    const bool adv =
+        n.rfind("qpxiMorph", 0) == 0 &&
+        (n.find("Open") != std::string::npos || n.find("Close") != std::string::npos ||
+         n.find("hat") != std::string::npos || n.find("Gradient") != std::string::npos);
+    if (adv || n.rfind("qpxiMorphSetMode", 0) == 0) {
+        static const u8 mask[9] = {1, 1, 1, 1, 1, 1, 1, 1, 1};
+        const bool bits = n.find("_1u_") != std::string::npos;
+        const bool wide = n.compare(n.size() - 2, 2, "_L") == 0;
+        void* spec = ptr_of(c.spec);
+        if (wide) {
+            const int ch = n.find("_C4R") != std::string::npos ? 4 : channels_of(n);
+            ASSERT_EQ(qpxiMorphInit_L({kW, kH}, mask, {3, 3},
+                                      bits         ? qpx1u
+                                      : type_of(n) ? type_of(n)
+                                                   : qpx8u,
+                                      ch, static_cast<qpxMorphStateL*>(spec)),
+                      qpxStatusOk);
+        } else {
+            auto init = bits ? qpxiMorphAdvInit_1u_C1R : qpxiMorphAdvInit_8u_C1R;
+            ASSERT_EQ(init({kW, kH}, mask, {3, 3}, static_cast<qpxMorphAdvState*>(spec),
+                           c.scratch.data()),
+                      qpxStatusOk);
+        }
+        const std::size_t at = n.rfind("qpxiMorphSetMode", 0) == 0 ? 1 : bits ? 9 : 7;
+        c.args[at].i = i64(reinterpret_cast<std::uintptr_t>(spec));
+    }
     if (n.rfind("qpxiFilterSeparable_", 0) == 0) {
         // Integer kernels for the 16-bit signed results, float kernels otherwise.
         auto* spec = static_cast<qpxFilterSeparableSpec*>(ptr_of(c.spec));
@@ -300,8 +323,10 @@ void build(const Export& e, const Decl& d, bool framed, Call& c) {
     }
     for (int k = 0; k < d.count; ++k) {
         const Param& p = d.params[k];
-        // A pointer keeps its valid target; its code is refused as null.
-        if ((p.role == Role::Code || p.role == Role::Border) && e.args[p.arg].kind != Kind::Ptr)
+        // A pointer keeps its valid target (its code is refused as null), a size its size.
+        const Kind kind = e.args[p.arg].kind;
+        if ((p.role == Role::Code || p.role == Role::Border) &&
+            (kind == Kind::Int32 || kind == Kind::Int64 || kind == Kind::Float))
             c.args[p.arg] = {i64(p.good), 0, p.good};
         if (p.role == Role::Size && p.other != qpx::kNone)
             c.args[p.arg].i = kW, c.args[p.other].i = kH;
@@ -504,7 +529,7 @@ const char* status_name(qpxStatus st) {
         S(BadBorder)
         S(BadNorm)
         S(BadFilterType)
-        S(SizeTooLarge) S(InPlaceNotSupported) S(BadChannel) S(DivisorZero) S(BadAnchor)
+        S(SizeTooLarge) S(InPlaceNotSupported) S(BadChannel) S(DivisorZero) S(BadAnchor) S(BadMode)
 #undef S
     }
     return "?";
