@@ -103,19 +103,19 @@ constexpr const Decl& kCannyBorder =
 template <class D, Form form>
 qpxStatus canny(const D* dx, i64 dxStep, const D* dy, i64 dyStep, u8* dst, i64 dstStep,
                 qpxSizeL roi, float low, float high, u8* buffer, int norm) {
-    constexpr bool longForm = form == Form::Wide;
-    qpxStatus st = longForm ? check_args(kCannyL<D>, dx, dxStep, dy, dyStep, dst, dstStep, roi, low,
-                                         high, norm, buffer)
-                            : check_args(kCanny<D>, dx, dxStep, dy, dyStep, dst, dstStep, roi, low,
-                                         high, buffer);
+    constexpr bool wide = form == Form::Wide;
+    qpxStatus st =
+        wide ? check_args(kCannyL<D>, dx, dxStep, dy, dyStep, dst, dstStep, roi, low, high, norm,
+                          buffer)
+             : check_args(kCanny<D>, dx, dxStep, dy, dyStep, dst, dstStep, roi, low, high, buffer);
     if (st) return st;
-    const bool squared = longForm && norm == qpxEdgeNormL2;
+    const bool squared = wide && norm == qpxEdgeNormL2;
 
     const float lo = squared ? low * low : low;
     const float hi = squared ? high * high : high;
     if constexpr (std::is_same_v<D, float>) {
         // The 32-bit-size float form keeps magnitudes equal to the low threshold.
-        EdgeThresholds<float> th{lo, hi, !longForm};
+        EdgeThresholds<float> th{lo, hi, !wide};
         if (squared)
             canny_deriv<float, float, EdgeMag::L2Square>(cpu_target(), dx, dxStep, dy, dyStep, dst,
                                                          dstStep, roi.width, roi.height, th,
