@@ -3,7 +3,6 @@
 // denormal-operand exception while they filter.
 #include "filter/separable.hpp"
 #include "frame/border.hpp"
-#include "frame/check.hpp"
 #include "frame/decl.hpp"
 #include "frame/fpenv.hpp"
 
@@ -160,58 +159,83 @@ qpxStatus applyN(const T* src, i64 srcStep, D* dst, i64 dstStep, qpxSizeL roi, s
                               spec, buffer);
 }
 
-// Rows of a pointer array: every one of the first n entries must be set.
-template <class P>
-bool all_set(P* const* rows, i64 n) {
+// Rows of a pointer array: every one of the first n entries must be set. The array is at k, the
+// ROI at 3; a column stage reads kernelSize (at 5) - 1 rows more.
+template <bool column>
+constexpr Rule rows_set = [](const Val* a, int k) {
+    const auto* rows = reinterpret_cast<const void* const*>(static_cast<std::uintptr_t>(a[k].i));
+    const i64 n = a[3].h + (column ? a[5].i - 1 : 0);
+    if (!rows) return false;  // refused before, by the pointer test; safe when checked alone
     for (i64 i = 0; i < n; ++i)
         if (rows[i] == nullptr) return false;
     return true;
-}
+};
+constexpr Rule anchor_ok = [](const Val* a, int k) { return a[k].i >= 0 && a[k].i < a[k - 1].i; };
+constexpr Rule nonzero_divisor = [](const Val* a, int k) { return a[k].i != 0; };
+constexpr Rule positive_divisor = [](const Val* a, int k) { return a[k].i >= 1; };
 
-// The exported row stage. `divisorFirst` puts the divisor test before the border test; `least`
-// is the smallest divisor accepted (0 meaning any non-zero value).
+// (src, srcStep, ppDst, roi, kernel, kernelSize, xAnchor, border, borderValue[, divisor], buffer)
+#define QPX_ROW_HEAD(T, ch, buffer)                                              \
+    ptr(0), ptr(2), ptr(4), ptr(buffer), size(3),                                \
+        code(2, rows_set<false>, qpxStatusNullPointer, 0, 0, 0, 0, 1), count(5), \
+        code(6, anchor_ok, qpxStatusBadAnchor, 1, -1, 99, 0, 2), step<T>(1, 3, ch)
+#define QPX_ROW_BORDER border(7, filter_border_ok, 1, 2, 0xF2, 0x101)
+template <class T, int ch>
+constexpr const Decl& kRowFloat = decl<QPX_ROW_HEAD(T, ch, 9), QPX_ROW_BORDER>;
+// Where the divisor test stands and the least divisor differ between the integer stages.
+enum class Divisor { AfterBorder, BeforeBorder, BeforeBorderPositive };
+template <class T, int ch, Divisor d>
+constexpr const Decl& kRowInt =
+    d == Divisor::AfterBorder ? decl<QPX_ROW_HEAD(T, ch, 10), QPX_ROW_BORDER,
+                                     code(9, nonzero_divisor, qpxStatusBadArgument, 1, 0, 0, 0, 1)>
+    : d == Divisor::BeforeBorder
+        ? decl<QPX_ROW_HEAD(T, ch, 10),
+               code(9, nonzero_divisor, qpxStatusBadArgument, 1, 0, 0, 0, 1), QPX_ROW_BORDER>
+        : decl<QPX_ROW_HEAD(T, ch, 10),
+               code(9, positive_divisor, qpxStatusBadArgument, 1, 0, -1, 0, 2), QPX_ROW_BORDER>;
+#undef QPX_ROW_HEAD
+#undef QPX_ROW_BORDER
+// (ppSrc, dst, dstStep, roi, kernel, kernelSize[, divisor], buffer)
+#define QPX_COLUMN(D, ch, buffer)                                                                  \
+    ptr(0), ptr(1), ptr(4), size(3), code(0, rows_set<true>, qpxStatusNullPointer, 0, 0, 0, 0, 1), \
+        count(5), step<D>(2, 3, ch), ptr(buffer)
+template <class D, int ch>
+constexpr const Decl& kColumnFloat = decl<QPX_COLUMN(D, ch, 6)>;
+template <class D, int ch>
+constexpr const Decl& kColumnInt =
+    decl<QPX_COLUMN(D, ch, 7), code(6, nonzero_divisor, qpxStatusBadArgument, 1, 0, 0, 0, 1)>;
+#undef QPX_COLUMN
+
 template <RowKind kind, class T, class D, class K, int ch>
-qpxStatus row_export(const T* src, int srcStep, D** ppDst, qpxSize roi, const K* kernel, int ks,
-                     int anchor, std::uint32_t border, const T* value, int divisor, u8* buffer,
-                     bool divisorFirst, int least) {
-    Check c;
-    c.ptrs(src, ppDst, kernel, buffer).size(roi);
-    if (c) return c;
-    c.require(all_set(ppDst, roi.height), qpxStatusNullPointer);
-    c.atLeast(ks, 1).require(anchor >= 0 && anchor < ks, qpxStatusBadAnchor);
-    c.steps({stepOf<T>(srcStep, roi.width, ch)});
-    const bool divOk = least > 0 ? divisor >= least : divisor != 0;
-    if (kind != RowKind::Float && divisorFirst) c.require(divOk, qpxStatusBadArgument);
-    c.require(accept_filter_border(border), qpxStatusBadBorder);
-    if (kind != RowKind::Float && !divisorFirst) c.require(divOk, qpxStatusBadArgument);
-    if (c) return c;
+qpxStatus row_stage_export(const T* src, int srcStep, D** ppDst, qpxSize roi, const K* kernel,
+                           int ks, int anchor, std::uint32_t border, const T* value, int divisor,
+                           u8* buffer) {
     row_stage<kind, T, D, K, ch>(cpu_target(), src, srcStep, ppDst, roi.width, roi.height, kernel,
                                  ks, anchor, border, value, divisor, buffer);
     return qpxStatusOk;
 }
 
 // Integer row stages take one border value for every channel.
-template <RowKind kind, class T, class D, int ch>
+template <RowKind kind, class T, class D, int ch, Divisor d>
 qpxStatus row_export_int(const T* src, int srcStep, D** ppDst, qpxSize roi, const s16* kernel,
-                         int ks, int anchor, std::uint32_t border, T value, int divisor, u8* buffer,
-                         bool divisorFirst, int least) {
+                         int ks, int anchor, std::uint32_t border, T value, int divisor,
+                         u8* buffer) {
+    qpxStatus st = check_args(kRowInt<T, ch, d>, src, srcStep, ppDst, roi, kernel, ks, anchor,
+                              border, value, divisor, buffer);
+    if (st) return st;
     const T values[3] = {value, value, value};
-    return row_export<kind, T, D, s16, ch>(src, srcStep, ppDst, roi, kernel, ks, anchor, border,
-                                           values, divisor, buffer, divisorFirst, least);
+    return row_stage_export<kind, T, D, s16, ch>(src, srcStep, ppDst, roi, kernel, ks, anchor,
+                                                 border, values, divisor, buffer);
 }
 
 template <RowKind kind, class S, class D, class K, int ch>
 qpxStatus column_export(const S* const* ppSrc, D* dst, int dstStep, qpxSize roi, const K* kernel,
                         int ks, int divisor, u8* buffer) {
-    Check c;
-    c.ptrs(ppSrc, dst, kernel).size(roi);
-    if (c) return c;
-    c.require(all_set(ppSrc, i64(roi.height) + ks - 1), qpxStatusNullPointer);
-    c.atLeast(ks, 1);
-    c.steps({stepOf<D>(dstStep, roi.width, ch)});
-    c.ptrs(buffer);
-    if (kind != RowKind::Float) c.require(divisor != 0, qpxStatusBadArgument);
-    if (c) return c;
+    qpxStatus st =
+        kind == RowKind::Float
+            ? check_args(kColumnFloat<D, ch>, ppSrc, dst, dstStep, roi, kernel, ks, buffer)
+            : check_args(kColumnInt<D, ch>, ppSrc, dst, dstStep, roi, kernel, ks, divisor, buffer);
+    if (st) return st;
     column_stage<kind, S, D, K, ch>(cpu_target(), ppSrc, dst, dstStep, roi.width, roi.height,
                                     kernel, ks, divisor);
     return qpxStatusOk;
@@ -343,33 +367,39 @@ QPX_SEP(32f, float, float)
 
 // ---- row stages ---------------------------------------------------------------------------------
 
+QPX_DECLARE(qpxiFilterRowBorderPipeline_32f_C1R, (kRowFloat<float, 1>))
+QPX_DECLARE(qpxiFilterRowBorderPipeline_32f_C3R, (kRowFloat<float, 3>))
 QPX_EXPORT qpxStatus qpxiFilterRowBorderPipeline_32f_C1R(const float* src, int srcStep, float** ppDst, qpxSize roiSize, const float* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, float borderValue, u8* buffer) {
-    return row_export<RowKind::Float, float, float, float, 1>(src, srcStep, ppDst, roiSize, kernel, kernelSize, xAnchor, borderType, &borderValue, 1, buffer, false, 0);
+    if (qpxStatus st = qpx::check_args(kRowFloat<float, 1>, src, srcStep, ppDst, roiSize, kernel, kernelSize, xAnchor, borderType, borderValue, buffer)) return st;
+    return row_stage_export<RowKind::Float, float, float, float, 1>(src, srcStep, ppDst, roiSize, kernel, kernelSize, xAnchor, borderType, &borderValue, 1, buffer);
 }
 QPX_EXPORT qpxStatus qpxiFilterRowBorderPipeline_32f_C3R(const float* src, int srcStep, float** ppDst, qpxSize roiSize, const float* kernel, int kernelSize, int xAnchor, qpxBorderType borderType, const float* borderValue, u8* buffer) {
-    return row_export<RowKind::Float, float, float, float, 3>(src, srcStep, ppDst, roiSize, kernel, kernelSize, xAnchor, borderType, values_of<float, 3>(borderValue), 1, buffer, false, 0);
+    if (qpxStatus st = qpx::check_args(kRowFloat<float, 3>, src, srcStep, ppDst, roiSize, kernel, kernelSize, xAnchor, borderType, borderValue, buffer)) return st;
+    return row_stage_export<RowKind::Float, float, float, float, 3>(src, srcStep, ppDst, roiSize, kernel, kernelSize, xAnchor, borderType, values_of<float, 3>(borderValue), 1, buffer);
 }
 
-#define QPX_ROW(name, kind, T, D, ch, divisorFirst, least)                                        \
+#define QPX_ROW(name, kind, T, D, ch, divisor)                                                    \
+    QPX_DECLARE(name, (kRowInt<T, ch, Divisor::divisor>))                                        \
     QPX_EXPORT qpxStatus name(const T* src, int srcStep, D** ppDst, qpxSize roiSize,              \
                               const s16* kernel, int kernelSize, int xAnchor,                    \
                               qpxBorderType borderType, T borderValue, int divisor, u8* buffer) { \
-        return row_export_int<RowKind::kind, T, D, ch>(src, srcStep, ppDst, roiSize, kernel,     \
-                                                       kernelSize, xAnchor, borderType,          \
-                                                       borderValue, divisor, buffer,             \
-                                                       divisorFirst, least);                     \
+        return row_export_int<RowKind::kind, T, D, ch, Divisor::divisor>(                        \
+            src, srcStep, ppDst, roiSize, kernel, kernelSize, xAnchor, borderType, borderValue,   \
+            divisor, buffer);                                                                     \
     }
-QPX_ROW(qpxiFilterRowBorderPipeline_8u16s_C1R, Scaled, u8, s16, 1, false, 0)
-QPX_ROW(qpxiFilterRowBorderPipeline_8u16s_C3R, Scaled, u8, s16, 3, false, 0)
-QPX_ROW(qpxiFilterRowBorderPipeline_16s_C1R, Scaled, s16, s16, 1, true, 0)
-QPX_ROW(qpxiFilterRowBorderPipeline_16s_C3R, Scaled, s16, s16, 3, true, 0)
-QPX_ROW(qpxiFilterRowBorderPipeline_16u_C1R, Scaled, u16, u16, 1, true, 1)
-QPX_ROW(qpxiFilterRowBorderPipeline_16u_C3R, Scaled, u16, u16, 3, true, 1)
-QPX_ROW(qpxiFilterRowBorderPipeline_Low_16s_C1R, Low, s16, s16, 1, true, 0)
-QPX_ROW(qpxiFilterRowBorderPipeline_Low_16s_C3R, Low, s16, s16, 3, true, 0)
+QPX_ROW(qpxiFilterRowBorderPipeline_8u16s_C1R, Scaled, u8, s16, 1, AfterBorder)
+QPX_ROW(qpxiFilterRowBorderPipeline_8u16s_C3R, Scaled, u8, s16, 3, AfterBorder)
+QPX_ROW(qpxiFilterRowBorderPipeline_16s_C1R, Scaled, s16, s16, 1, BeforeBorder)
+QPX_ROW(qpxiFilterRowBorderPipeline_16s_C3R, Scaled, s16, s16, 3, BeforeBorder)
+QPX_ROW(qpxiFilterRowBorderPipeline_16u_C1R, Scaled, u16, u16, 1, BeforeBorderPositive)
+QPX_ROW(qpxiFilterRowBorderPipeline_16u_C3R, Scaled, u16, u16, 3, BeforeBorderPositive)
+QPX_ROW(qpxiFilterRowBorderPipeline_Low_16s_C1R, Low, s16, s16, 1, BeforeBorder)
+QPX_ROW(qpxiFilterRowBorderPipeline_Low_16s_C3R, Low, s16, s16, 3, BeforeBorder)
 
 // ---- column stages ------------------------------------------------------------------------------
 
+QPX_DECLARE(qpxiFilterColumnPipeline_32f_C1R, (kColumnFloat<float, 1>))
+QPX_DECLARE(qpxiFilterColumnPipeline_32f_C3R, (kColumnFloat<float, 3>))
 QPX_EXPORT qpxStatus qpxiFilterColumnPipeline_32f_C1R(const float* const* ppSrc, float* dst, int dstStep, qpxSize roiSize, const float* kernel, int kernelSize, u8* buffer) {
     return column_export<RowKind::Float, float, float, float, 1>(ppSrc, dst, dstStep, roiSize, kernel, kernelSize, 1, buffer);
 }
@@ -378,6 +408,7 @@ QPX_EXPORT qpxStatus qpxiFilterColumnPipeline_32f_C3R(const float* const* ppSrc,
 }
 
 #define QPX_COL(name, kind, S, D, ch)                                                             \
+    QPX_DECLARE(name, (kColumnInt<D, ch>))                                                       \
     QPX_EXPORT qpxStatus name(const S* const* ppSrc, D* dst, int dstStep, qpxSize roiSize,        \
                               const s16* kernel, int kernelSize, int divisor, u8* buffer) {       \
         return column_export<RowKind::kind, S, D, s16, ch>(ppSrc, dst, dstStep, roiSize, kernel, \

@@ -115,13 +115,6 @@ std::vector<Export> all_exports() {
     };
 }
 
-// Operations whose exports do not declare their checks yet.
-bool pending(const std::string& name) {
-    for (const char* p : {"qpxiFilterRowBorderPipeline_", "qpxiFilterColumnPipeline_"})
-        if (name.rfind(p, 0) == 0) return true;
-    return false;
-}
-
 // The caller's floating-point environments: four rounding modes, with and without FTZ/DAZ.
 std::vector<unsigned> fp_modes() {
     std::vector<unsigned> m;
@@ -171,6 +164,7 @@ struct Call {
         return diff;
     }
     std::vector<std::vector<u8>> saved;
+    std::vector<void*> rows;  // the row pointers of a pipeline stage
 };
 
 // The height of the rows an image's step argument spans.
@@ -264,6 +258,14 @@ void prepare(const Export& e, Call& c) {
         }
         const std::size_t at = n.rfind("qpxiMorphSetMode", 0) == 0 ? 1 : bits ? 9 : 7;
         c.args[at].i = i64(reinterpret_cast<std::uintptr_t>(spec));
+    }
+    const bool rowStage = n.rfind("qpxiFilterRowBorderPipeline_", 0) == 0;
+    if (rowStage || n.rfind("qpxiFilterColumnPipeline_", 0) == 0) {
+        // Rows of 1 KiB inside the scratch memory, and a kernel of zeros at its end that the
+        // stage's work buffer cannot reach.
+        for (int i = 0; i < 32; ++i) c.rows.push_back(c.scratch.data() + 8192 + 1024 * i);
+        c.args[rowStage ? 2 : 0].i = i64(reinterpret_cast<std::uintptr_t>(c.rows.data()));
+        c.args[4].i = i64(reinterpret_cast<std::uintptr_t>(c.scratch.data() + 61440));
     }
     if (n.rfind("qpxiFilterSeparable_", 0) == 0) {
         // Integer kernels for the 16-bit signed results, float kernels otherwise.
@@ -487,14 +489,9 @@ std::vector<Walk> declared() {
 }
 
 TEST(Arguments, EveryExportDeclaresItsChecks) {
-    int n = 0;
     for (const Export& e : all_exports()) {
         const Decl* d = qpx::find_decl(e.name.c_str());
-        if (!d) {
-            EXPECT_TRUE(pending(e.name)) << e.name << " has no declaration";
-            continue;
-        }
-        ++n;
+        ASSERT_NE(d, nullptr) << e.name << " has no declaration";
         for (int k = 0; k < d->count; ++k) {
             const Param& p = d->params[k];
             EXPECT_LT(p.arg, e.args.size()) << e.name;
@@ -510,7 +507,6 @@ TEST(Arguments, EveryExportDeclaresItsChecks) {
             }
         }
     }
-    EXPECT_GE(n, 60);
 }
 
 const char* status_name(qpxStatus st) {
