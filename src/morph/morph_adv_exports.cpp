@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "frame/border.hpp"
-#include "frame/check.hpp"
+#include "frame/decl.hpp"
 #include "morph/morph_adv.hpp"
 
 namespace qpx::morph {
@@ -12,11 +12,6 @@ namespace {
 using u8 = std::uint8_t;
 using u16 = std::uint16_t;
 using s16 = std::int16_t;
-
-// Bit-packed rows are (width + 7) / 8 bytes long.
-inline StepArg bit_step(std::int64_t step, std::int64_t width) {
-    return {step, bit_row_bytes(width), 1};
-}
 
 // Where the caller passes one scalar border value, the engine takes a pointer to it.
 template <class T>
@@ -27,13 +22,6 @@ template <class T>
 inline const T* value_ptr(const T* v) {
     return v;
 }
-template <class V>
-inline bool null_value(V v) {
-    if constexpr (std::is_pointer_v<V>)
-        return v == nullptr;
-    else
-        return false;
-}
 
 // The spec's stages and the caller's buffer were sized for the ROI given at Init (the buffer
 // possibly for a smaller one); a larger call ROI would overrun them. Checked after all the
@@ -43,11 +31,99 @@ inline bool within(std::int64_t width, std::int64_t height, const S* spec) {
     return width <= spec->roiW && height <= spec->roiH;
 }
 
+// ---- declarations -------------------------------------------------------------------------------
+
+constexpr Rule known_type = [](const Val* a, int k) {
+    return morph_elem_size(qpxDataType(a[k].i)) != 0;
+};
+constexpr Rule channels_ok = [](const Val* a, int k) {
+    return a[k].i == 1 || a[k].i == 3 || a[k].i == 4;
+};
+constexpr Rule mode_ok = [](const Val* a, int k) {
+    return a[k].i == 0 || a[k].i == 1 || a[k].i == 4 || a[k].i == 5;
+};
+constexpr Rule nonnegative = [](const Val* a, int k) { return a[k].i >= 0; };
+// A constant border (at k - 1) needs its values.
+constexpr Rule values_given = [](const Val* a, int k) {
+    return (a[k - 1].i & 15) != kBorderConst || a[k].i != 0;
+};
+// The gradient takes the filter rule; the other operations the morphology rule. Bit images have
+// no mirror, judged on the code the rule works with.
+inline bool accept(AdvOp op, std::uint32_t border, std::uint32_t* effective) {
+    if (op != AdvOp::Gradient) return accept_morph_border(border, effective);
+    *effective = border;
+    return accept_filter_border(border);
+}
+template <AdvOp op, bool bits>
+constexpr Rule border_ok = [](const Val* a, int k) {
+    std::uint32_t eff = 0;
+    return accept(op, std::uint32_t(a[k].i), &eff) && (!bits || (eff & 15u) != kBorderMirror);
+};
+// The composed operations need one more pixel of room than the 32-bit range.
+constexpr Rule room = [](const Val* a, int k) {
+    return a[k].i != INT32_MAX && a[k].h != INT32_MAX;
+};
+
+// (roi, mask, specSize, bufferSize)
+constexpr const Decl& kGetSize = decl<ptr(2), ptr(3), size(0), size(1)>;
+// (roi, mask, maskSize, spec, buffer)
+constexpr const Decl& kInit = decl<ptr(1), ptr(3), ptr(4), size(0), size(2)>;
+#define QPX_TYPE_CHANNELS(type, ch)                                        \
+    code(type, known_type, qpxStatusBadDataType, qpx8u, qpx32s, 99, 0, 2), \
+        code(ch, channels_ok, qpxStatusBadChannel, 1, 2, 0, 0, 2)
+// (roi, mask, dataType, numChannels, size)
+constexpr const Decl& kQueryL = decl<ptr(4), size(0), size(1), limit32(0), limit32(0, 1),
+                                     limit32(1), limit32(1, 1), QPX_TYPE_CHANNELS(2, 3)>;
+// (roi, mask, maskSize, dataType, numChannels, spec): the ROI's limit comes first.
+constexpr const Decl& kInitL = decl<limit32(0), limit32(0, 1), ptr(1), ptr(5), size(0), size(2),
+                                    limit32(2), limit32(2, 1), QPX_TYPE_CHANNELS(3, 4)>;
+#undef QPX_TYPE_CHANNELS
+// (mode, spec)
+constexpr const Decl& kSetMode = decl<ptr(1), code(0, mode_ok, qpxStatusBadMode, 0, 2, 3, 0, 2)>;
+
+// (src, srcStep, dst, dstStep, roi, border, value(s), spec, buffer): the values of a constant
+// border right after the pointers.
+#define QPX_APPLY_HEAD ptr(0), ptr(2), ptr(7), ptr(8)
+#define QPX_APPLY_VALUES code(6, values_given, qpxStatusNullPointer, 0, 0, 0, 0, 1)
+#define QPX_APPLY_32(op, T, C)                   \
+    size(4), step<T>(1, 4, C), step<T>(3, 4, C), \
+        border(5, (border_ok<op, false>), kBorderConst, 2, 0x1001, 0x72)
+#define QPX_APPLY_64(T, C)                                                         \
+    size(4), limit32(4), limit32(4, 1), limit32(1), limit32(3), step<T>(1, 4, C),  \
+        step<T>(3, 4, C),                                                          \
+        border(5, (border_ok<AdvOp::Open, false>), kBorderConst, 2, 0x1001, 0x72), \
+        code(4, room, qpxStatusSizeTooLarge, 0, INT32_MAX, 0, 0, 1)
+template <AdvOp op, class T, int C, bool multi>
+constexpr const Decl& kApply32 =
+    multi ? decl<QPX_APPLY_HEAD, QPX_APPLY_VALUES, QPX_APPLY_32(op, T, C)>
+          : decl<QPX_APPLY_HEAD, QPX_APPLY_32(op, T, C)>;
+template <class T, int C, bool multi>
+constexpr const Decl& kApply64 = multi ? decl<QPX_APPLY_HEAD, QPX_APPLY_VALUES, QPX_APPLY_64(T, C)>
+                                       : decl<QPX_APPLY_HEAD, QPX_APPLY_64(T, C)>;
+// (src, srcStep, srcBit, dst, dstStep, dstBit, roi, border, value, spec, buffer)
+#define QPX_APPLY_1U_HEAD                                       \
+    ptr(0), ptr(3), ptr(9), ptr(10), size(6),                   \
+        code(2, nonnegative, qpxStatusBadSize, 0, -1, 0, 0, 1), \
+        code(5, nonnegative, qpxStatusBadSize, 0, -1, 0, 0, 1)
+template <AdvOp op>
+constexpr const Decl& kApply1u32 =
+    decl<QPX_APPLY_1U_HEAD, step(1, 6, 0, 1), step(4, 6, 0, 1),
+         border(7, (border_ok<op, true>), 1, 3, 0x1001, 0x72), distinct(0, 3)>;
+constexpr const Decl& kApply1u64 =
+    decl<QPX_APPLY_1U_HEAD, limit32(6), limit32(6, 1), limit32(1), limit32(4), step(1, 6, 0, 1),
+         step(4, 6, 0, 1), border(7, (border_ok<AdvOp::Open, true>), 1, 3, 0x1001, 0x72),
+         code(6, room, qpxStatusSizeTooLarge, 0, INT32_MAX, 0, 0, 1), distinct(0, 3)>;
+#undef QPX_APPLY_HEAD
+#undef QPX_APPLY_VALUES
+#undef QPX_APPLY_32
+#undef QPX_APPLY_64
+#undef QPX_APPLY_1U_HEAD
+
 // ---- sizes and initialisation -----------------------------------------------------------------
 
 qpxStatus get_size(qpxSize roi, qpxSize mask, int* specSize, int* bufferSize, int elemSize,
                    int channels) {
-    if (qpxStatus st = Check().ptrs(specSize, bufferSize).size(roi).size(mask)) return st;
+    if (qpxStatus st = check_args(kGetSize, roi, mask, specSize, bufferSize)) return st;
     *specSize = static_cast<int>(adv_spec_size(mask.width, mask.height, elemSize));
     *bufferSize = static_cast<int>(
         adv_buffer_size(roi.width, roi.height, mask.width, mask.height, elemSize, channels));
@@ -56,32 +132,21 @@ qpxStatus get_size(qpxSize roi, qpxSize mask, int* specSize, int* bufferSize, in
 
 qpxStatus init(qpxSize roi, const u8* mask, qpxSize maskSize, qpxMorphAdvState* spec, u8* buffer,
                bool oneBit) {
-    if (qpxStatus st = Check().ptrs(mask, spec, buffer).size(roi).size(maskSize)) return st;
+    if (qpxStatus st = check_args(kInit, roi, mask, maskSize, spec, buffer)) return st;
     adv_init(spec, roi, mask, maskSize, oneBit);
     return qpxStatusOk;
 }
 
-Check check_l_query(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int channels, const void* out) {
-    return Check()
-        .ptrs(out)
-        .size(roi)
-        .size(mask)
-        .fits32(roi)
-        .fits32(mask)
-        .require(morph_elem_size(type) != 0, qpxStatusBadDataType)
-        .require(channels == 1 || channels == 3 || channels == 4, qpxStatusBadChannel);
-}
-
 qpxStatus get_spec_size_l(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int channels,
                           std::int64_t* size) {
-    if (qpxStatus st = check_l_query(roi, mask, type, channels, size)) return st;
+    if (qpxStatus st = check_args(kQueryL, roi, mask, type, channels, size)) return st;
     *size = adv_spec_size_l(roi.width, roi.height, mask.width, mask.height);
     return qpxStatusOk;
 }
 
 qpxStatus get_buffer_size_l(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int channels,
                             std::int64_t* size) {
-    if (qpxStatus st = check_l_query(roi, mask, type, channels, size)) return st;
+    if (qpxStatus st = check_args(kQueryL, roi, mask, type, channels, size)) return st;
     *size = adv_buffer_size_l(roi.width, roi.height, mask.width, mask.height, morph_elem_size(type),
                               channels);
     return qpxStatusOk;
@@ -89,47 +154,27 @@ qpxStatus get_buffer_size_l(qpxSizeL roi, qpxSizeL mask, qpxDataType type, int c
 
 qpxStatus init_l(qpxSizeL roi, const u8* mask, qpxSizeL maskSize, qpxDataType type, int channels,
                  qpxMorphStateL* spec) {
-    if (qpxStatus st =
-            Check()
-                .fits32(roi)
-                .ptrs(mask, spec)
-                .size(roi)
-                .size(maskSize)
-                .fits32(maskSize)
-                .require(morph_elem_size(type) != 0, qpxStatusBadDataType)
-                .require(channels == 1 || channels == 3 || channels == 4, qpxStatusBadChannel))
-        return st;
+    if (qpxStatus st = check_args(kInitL, roi, mask, maskSize, type, channels, spec)) return st;
     adv_init_l(spec, roi, mask, {int(maskSize.width), int(maskSize.height)});
     return qpxStatusOk;
 }
 
 qpxStatus set_mode(int mode, void* spec) {
-    return Check().ptrs(spec).require(mode == 0 || mode == 1 || mode == 4 || mode == 5,
-                                      qpxStatusBadMode);
+    return check_args(kSetMode, mode, spec);
 }
 
 // ---- apply, 32-bit family
 // -------------------------------------------------------------------------
 
-// The gradient takes the filter rule; the other operations the morphology rule.
-inline bool accept(AdvOp op, std::uint32_t border, std::uint32_t* effective) {
-    if (op != AdvOp::Gradient) return accept_morph_border(border, effective);
-    *effective = border;
-    return accept_filter_border(border);
-}
-
 template <AdvOp op, class T, int C, class V>
 qpxStatus apply_border(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
                        qpxBorderType border, V value, const qpxMorphAdvState* spec, u8* buffer) {
-    std::uint32_t eff = 0;
-    const bool constNull = (border & 15u) == kBorderConst && null_value(value);
-    qpxStatus st = Check()
-                       .ptrs(src, dst, spec, buffer)
-                       .require(!constNull, qpxStatusNullPointer)
-                       .size(roi)
-                       .steps({stepOf<T>(srcStep, roi.width, C), stepOf<T>(dstStep, roi.width, C)})
-                       .require(accept(op, border, &eff), qpxStatusBadBorder);
+    constexpr bool multi = std::is_pointer_v<V>;
+    qpxStatus st = check_args(kApply32<op, T, C, multi>, src, srcStep, dst, dstStep, roi, border,
+                              value, spec, buffer);
     if (st) return st;
+    std::uint32_t eff = 0;
+    accept(op, border, &eff);
     const qpxMorphAdvState* s = adv_state(spec);
     if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     // The 32-bit family clamps float top-hat and black-hat, never signed ones.
@@ -144,16 +189,11 @@ template <AdvOp op>
 qpxStatus apply_border_1u(const u8* src, int srcStep, int srcBit, u8* dst, int dstStep, int dstBit,
                           qpxSize roi, qpxBorderType border, u8 value, const qpxMorphAdvState* spec,
                           u8* buffer) {
-    std::uint32_t eff = 0;
-    qpxStatus st =
-        Check()
-            .ptrs(src, dst, spec, buffer)
-            .size(roi)
-            .require(srcBit >= 0 && dstBit >= 0, qpxStatusBadSize)
-            .steps({bit_step(srcStep, roi.width), bit_step(dstStep, roi.width)})
-            .require(accept(op, border, &eff) && (eff & 15u) != kBorderMirror, qpxStatusBadBorder)
-            .distinct(src, dst);
+    qpxStatus st = check_args(kApply1u32<op>, src, srcStep, srcBit, dst, dstStep, dstBit, roi,
+                              border, value, spec, buffer);
     if (st) return st;
+    std::uint32_t eff = 0;
+    accept(op, border, &eff);
     const qpxMorphAdvState* s = adv_state(spec);
     if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     run_adv_1u(cpu_target(), op, src, srcStep, srcBit, dst, dstStep, dstBit, roi.width, roi.height,
@@ -164,22 +204,6 @@ qpxStatus apply_border_1u(const u8* src, int srcStep, int srcBit, u8* dst, int d
 
 // ---- apply, 64-bit family
 // ---------------------------------------------------------------------------
-
-template <class T, int C, class V>
-Check check_l(const void* src, std::int64_t srcStep, const void* dst, std::int64_t dstStep,
-              qpxSizeL roi, std::uint32_t border, V value, const void* spec, const u8* buffer,
-              std::uint32_t* eff) {
-    const bool constNull = (border & 15u) == kBorderConst && null_value(value);
-    return Check()
-        .ptrs(src, dst, spec, buffer)
-        .require(!constNull, qpxStatusNullPointer)
-        .size(roi)
-        .fits32(roi, srcStep, dstStep)
-        .steps({stepOf<T>(srcStep, roi.width, C), stepOf<T>(dstStep, roi.width, C)})
-        .require(accept_morph_border(border, eff), qpxStatusBadBorder)
-        // The composed operations need one more pixel of room than the 32-bit range.
-        .require(roi.width != INT32_MAX && roi.height != INT32_MAX, qpxStatusSizeTooLarge);
-}
 
 // A plan for the 64-bit family needs the second stage's reach. The gradient's two stages both
 // read the source, so they take the caller's border as it is.
@@ -192,10 +216,11 @@ StagePlan plan_l(AdvOp op, const AdvStateL* s, std::uint32_t eff, bool oneBit) {
 template <AdvOp op, class T, int C, class V>
 qpxStatus apply_l(const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep, qpxSizeL roi,
                   qpxBorderType border, V value, const qpxMorphStateL* spec, u8* buffer) {
+    qpxStatus st = check_args(kApply64<T, C, std::is_pointer_v<V>>, src, srcStep, dst, dstStep, roi,
+                              border, value, spec, buffer);
+    if (st) return st;
     std::uint32_t eff = 0;
-    if (qpxStatus st =
-            check_l<T, C>(src, srcStep, dst, dstStep, roi, border, value, spec, buffer, &eff))
-        return st;
+    accept_morph_border(border, &eff);
     const AdvStateL* s = adv_state_l(spec);
     if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     const bool clampNeg = (std::is_same_v<T, float> || std::is_same_v<T, s16>)&&s->clamp;
@@ -210,19 +235,11 @@ template <AdvOp op>
 qpxStatus apply_l_1u(const u8* src, std::int64_t srcStep, int srcBit, u8* dst, std::int64_t dstStep,
                      int dstBit, qpxSizeL roi, qpxBorderType border, u8 value,
                      const qpxMorphStateL* spec, u8* buffer) {
-    std::uint32_t eff = 0;
-    qpxStatus st =
-        Check()
-            .ptrs(src, dst, spec, buffer)
-            .size(roi)
-            .require(srcBit >= 0 && dstBit >= 0, qpxStatusBadSize)
-            .fits32(roi, srcStep, dstStep)
-            .steps({bit_step(srcStep, roi.width), bit_step(dstStep, roi.width)})
-            .require(accept_morph_border(border, &eff) && (eff & 15u) != kBorderMirror,
-                     qpxStatusBadBorder)
-            .require(roi.width != INT32_MAX && roi.height != INT32_MAX, qpxStatusSizeTooLarge)
-            .distinct(src, dst);
+    qpxStatus st = check_args(kApply1u64, src, srcStep, srcBit, dst, dstStep, dstBit, roi, border,
+                              value, spec, buffer);
     if (st) return st;
+    std::uint32_t eff = 0;
+    accept_morph_border(border, &eff);
     const AdvStateL* s = adv_state_l(spec);
     if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     run_adv_1u(cpu_target(), op, src, srcStep, srcBit, dst, dstStep, dstBit, roi.width, roi.height,
@@ -238,6 +255,13 @@ using namespace qpx::morph;
 using u8 = std::uint8_t;
 
 // clang-format off
+QPX_DECLARE(qpxiMorphSetMode, kSetMode)
+QPX_DECLARE(qpxiMorphSetMode_L, kSetMode)
+QPX_DECLARE(qpxiMorphGetSpecSize_L, kQueryL)
+QPX_DECLARE(qpxiMorphGetBufferSize_L, kQueryL)
+QPX_DECLARE(qpxiMorphInit_L, kInitL)
+QPX_DECLARE(qpxiMorphAdvGetSize_1u_C1R, kGetSize)
+QPX_DECLARE(qpxiMorphAdvInit_1u_C1R, kInit)
 QPX_EXPORT qpxStatus qpxiMorphSetMode(int mode, qpxMorphAdvState* spec) {
     if (qpxStatus st = set_mode(mode, spec)) return st;
     adv_set_mode(spec, mode);
@@ -253,6 +277,8 @@ QPX_EXPORT qpxStatus qpxiMorphGetBufferSize_L(qpxSizeL roi, qpxSizeL mask, qpxDa
 QPX_EXPORT qpxStatus qpxiMorphInit_L(qpxSizeL roi, const u8* mask, qpxSizeL ms, qpxDataType t, int ch, qpxMorphStateL* spec) { return init_l(roi, mask, ms, t, ch, spec); }
 
 #define QPX_ADV_OP(Name, op, tag, T, C, VT)                                                                                  \
+    QPX_DECLARE(qpxiMorph##Name##Border_##tag, (kApply32<op, T, C, std::is_pointer_v<VT>>))                                 \
+    QPX_DECLARE(qpxiMorph##Name##_##tag##_L, (kApply64<T, C, std::is_pointer_v<VT>>))                                      \
     QPX_EXPORT qpxStatus qpxiMorph##Name##Border_##tag(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,           \
                                                        qpxBorderType b, VT v, const qpxMorphAdvState* spec, u8* buf) {       \
         return apply_border<op, T, C>(src, srcStep, dst, dstStep, roi, b, v, spec, buf);                                    \
@@ -264,6 +290,8 @@ QPX_EXPORT qpxStatus qpxiMorphInit_L(qpxSizeL roi, const u8* mask, qpxSizeL ms, 
     }
 
 #define QPX_ADV_TYPED(tag, T, C, VT)                                                                                         \
+    QPX_DECLARE(qpxiMorphAdvGetSize_##tag, kGetSize)                                                                         \
+    QPX_DECLARE(qpxiMorphAdvInit_##tag, kInit)                                                                               \
     QPX_EXPORT qpxStatus qpxiMorphAdvGetSize_##tag(qpxSize roi, qpxSize mask, int* spec, int* buf) {                         \
         return get_size(roi, mask, spec, buf, sizeof(T), C);                                                                 \
     }                                                                                                                        \
@@ -286,6 +314,8 @@ QPX_ADV_TYPED(32f_C3R, float, 3, const float*)
 QPX_ADV_TYPED(32f_C4R, float, 4, const float*)
 
 #define QPX_ADV_OP_1U(Name, op)                                                                                              \
+    QPX_DECLARE(qpxiMorph##Name##Border_1u_C1R, kApply1u32<op>)                                                              \
+    QPX_DECLARE(qpxiMorph##Name##_1u_C1R_L, kApply1u64)                                                                      \
     QPX_EXPORT qpxStatus qpxiMorph##Name##Border_1u_C1R(const u8* src, int srcStep, int srcBit, u8* dst, int dstStep,       \
                                                         int dstBit, qpxSize roi, qpxBorderType b, u8 v,                      \
                                                         const qpxMorphAdvState* spec, u8* buf) {                             \

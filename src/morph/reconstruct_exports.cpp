@@ -1,5 +1,5 @@
-// Exports of morphological reconstruction: one shared check, one line per export.
-#include "frame/check.hpp"
+// Exports of morphological reconstruction: one declaration of the checks, one line per export.
+#include "frame/decl.hpp"
 #include "morph/reconstruct.hpp"
 
 namespace qpx::morph {
@@ -8,15 +8,26 @@ namespace {
 using u8 = std::uint8_t;
 using u16 = std::uint16_t;
 
+// Negative norms are no connectivity either: the test is on the unsigned code.
+constexpr Rule connectivity_ok = [](const Val* a, int k) { return std::uint32_t(a[k].i) <= 1u; };
+// (src, srcStep, srcDst, srcDstStep, roi, buffer, norm)
+template <class T>
+constexpr const Decl& kRecon =
+    decl<ptr(0), ptr(2), ptr(5), size(4), step<T>(1, 4), step<T>(3, 4),
+         code(6, connectivity_ok, qpxStatusBadArgument, qpxNormInf, 2, -1, 0, 2)>;
+constexpr Rule recon_type_ok = [](const Val* a, int k) {
+    return one_of(a[k].i, qpx8u, qpx16u) || one_of(a[k].i, qpx32f, qpx64f);
+};
+constexpr Rule one_channel = [](const Val* a, int k) { return a[k].i == 1; };
+// (roi, dataType, numChannels, bufferSize)
+constexpr const Decl& kReconSize =
+    decl<ptr(3), size(0), code(1, recon_type_ok, qpxStatusBadDataType, qpx8u, qpx16s, 0, 0, 2),
+         code(2, one_channel, qpxStatusBadChannelCount, 1, 3, 0, 0, 2)>;
+
 template <Recon op, class T>
 qpxStatus recon(const T* src, int srcStep, T* srcDst, int srcDstStep, qpxSize roi, u8* buffer,
                 qpxNormType norm) {
-    // Negative norms are no connectivity either: the test is on the unsigned code.
-    qpxStatus st = Check()
-                       .ptrs(src, srcDst, buffer)
-                       .size(roi)
-                       .steps({stepOf<T>(srcStep, roi.width), stepOf<T>(srcDstStep, roi.width)})
-                       .require(static_cast<std::uint32_t>(norm) <= 1u, qpxStatusBadArgument);
+    qpxStatus st = check_args(kRecon<T>, src, srcStep, srcDst, srcDstStep, roi, buffer, norm);
     if (st) return st;
     reconstruct<op, T>(cpu_target(), view(src, srcStep, roi), view(srcDst, srcDstStep, roi), buffer,
                        norm == qpxNormInf);
@@ -26,24 +37,19 @@ qpxStatus recon(const T* src, int srcStep, T* srcDst, int srcDstStep, qpxSize ro
 }  // namespace
 }  // namespace qpx::morph
 
-using qpx::morph::Recon;
-using qpx::morph::recon;
+using namespace qpx::morph;
 
+QPX_DECLARE(qpxiMorphReconstructGetBufferSize, kReconSize)
 QPX_EXPORT qpxStatus qpxiMorphReconstructGetBufferSize(qpxSize roiSize, qpxDataType dataType,
                                                        int numChannels, int* bufferSize) {
-    const bool known =
-        dataType == qpx8u || dataType == qpx16u || dataType == qpx32f || dataType == qpx64f;
-    qpxStatus st = qpx::Check()
-                       .ptrs(bufferSize)
-                       .size(roiSize)
-                       .require(known, qpxStatusBadDataType)
-                       .require(numChannels == 1, qpxStatusBadChannelCount);
+    qpxStatus st = qpx::check_args(kReconSize, roiSize, dataType, numChannels, bufferSize);
     if (st) return st;
     *bufferSize = qpx::morph::reconstruct_buffer_bytes(dataType, roiSize);
     return qpxStatusOk;
 }
 
 #define QPX_RECON_EXPORT(name, op, T)                                                            \
+    QPX_DECLARE(name, kRecon<T>)                                                                 \
     QPX_EXPORT qpxStatus name(const T* src, int srcStep, T* srcDst, int srcDstStep, qpxSize roi, \
                               std::uint8_t* buffer, qpxNormType norm) {                          \
         return recon<op, T>(src, srcStep, srcDst, srcDstStep, roi, buffer, norm);                \

@@ -69,8 +69,9 @@ void check_filter(F fn, qpxSize roi, int kw, int kh, std::uint32_t b, int diviso
 
     constexpr int kt = std::is_same_v<K, float> ? qpx32f : qpx16s;
     int specSize = 0, bufSize = 0;
-    ASSERT_EQ(qpxiFilterSeparableGetSpecSize({kw, kh}, kt, ch, &specSize), 0);
-    ASSERT_EQ(qpxiFilterSeparableGetBufferSize(roi, {kw, kh}, kType<T>, kt, ch, &bufSize), 0);
+    ASSERT_EQ(qpxiFilterSeparableGetSpecSize({kw, kh}, kt, ch, &specSize), qpxStatusOk);
+    ASSERT_EQ(qpxiFilterSeparableGetBufferSize(roi, {kw, kh}, kType<T>, kt, ch, &bufSize),
+              qpxStatusOk);
     GuardedBuffer specMem((specSize + 7) / 8 * 8, Place::End), buf(bufSize, place);
     auto* spec = reinterpret_cast<Spec*>(specMem.data());
     if constexpr (kt == qpx32f)
@@ -150,33 +151,16 @@ TEST(Separable, MatchesDirectCorrelation) {
     sweep<u16, u16, 4, float>(qpxiFilterSeparable_16u_C4R, 1, false);
 }
 
-// Check order of the apply functions; a failed call leaves dst, spec and buffer untouched.
-// Columns: expected status for 16/32-bit sources, 8u to 8u, and 8u to 16s.
+// Border codes every member accepts beyond the argument test's valid call, on a spec that stays
+// as it was.
 struct Mutation {
     const char* what;
-    int nulls;  // bit 0 src, 1 dst, 2 spec, 3 buffer
-    int w, h, srcPad, dstPad;
     std::uint32_t border;
-    qpxStatus want16, want8, want816;
 };
 const Mutation kTable[] = {
-    {"valid", 0, 5, 3, 0, 0, 1, 0, 0, 0},
-    {"null src, empty roi", 1, 0, 3, 0, 0, 1, -8, -8, -8},
-    {"null dst", 2, 5, 3, 0, 0, 1, -8, -8, -8},
-    {"null spec, bad border", 4, 5, 3, 0, 0, 99, -8, -8, -8},
-    {"null buffer, bad height", 8, 5, -1, 0, 0, 1, -8, -8, -8},
-    {"zero width, short step", 0, 0, 3, -1, 0, 1, -6, -6, -6},
-    {"zero height, bad border", 0, 5, 0, 0, 0, 2, -6, -6, -6},
-    {"short src step, bad border", 0, 5, 3, -1, 0, 2, -16, -16, -16},
-    {"odd src step, short dst step", 0, 5, 3, 1, -2, 1, -16, -16, -16},
-    {"odd src step", 0, 5, 3, 1, 0, 1, -108, 0, 0},
-    {"odd dst step, bad border", 0, 5, 3, 0, 3, 2, -108, -225, -108},
-    {"wrap", 0, 5, 3, 0, 0, 2, -225, -225, -225},
-    {"default", 0, 5, 3, 0, 0, 5, -225, -225, -225},
-    {"stage flag", 0, 5, 3, 0, 0, 0x101, -225, -225, -225},
-    {"some sides in memory, no kind", 0, 5, 3, 0, 0, 0x30, -225, -225, -225},
-    {"all in memory", 0, 5, 3, 0, 0, 240, 0, 0, 0},
-    {"repl, all in memory", 0, 5, 3, 0, 0, 241, 0, 0, 0},
+    {"replicate", 1},
+    {"all in memory", 240},
+    {"replicate, all in memory", 241},
 };
 
 template <class T, class D, int ch, class F>
@@ -188,28 +172,19 @@ void run_table(F fn) {
         alignas(16) u8 spec[256], specBefore[256], buf[2048];
         ASSERT_EQ(
             qpxiFilterSeparableInit_32f(k, k, {3, 3}, qpx32f, ch, reinterpret_cast<Spec*>(spec)),
-            0);
+            qpxStatusOk);
         std::memcpy(specBefore, spec, sizeof spec);
-        std::memset(buf, 0x5a, sizeof buf);
-        const auto before = dst.snapshot();
         const T value[4] = {};
-        const int w = m.w > 0 ? m.w : 5;
-        qpxStatus st = invoke<T, D>(
-            fn, (m.nulls & 1) ? nullptr : src.roi(), w * ch * int(sizeof(T)) + m.srcPad,
-            (m.nulls & 2) ? nullptr : dst.roi(), w * ch * int(sizeof(D)) + m.dstPad, {m.w, m.h},
-            m.border, value, (m.nulls & 4) ? nullptr : reinterpret_cast<Spec*>(spec),
-            (m.nulls & 8) ? nullptr : buf);
-        EXPECT_EQ(st, sizeof(T) > 1 ? m.want16 : sizeof(D) > 1 ? m.want816 : m.want8) << m.what;
+        const int w = 5;
+        qpxStatus st =
+            invoke<T, D>(fn, src.roi(), w * ch * int(sizeof(T)), dst.roi(), w * ch * int(sizeof(D)),
+                         {w, 3}, m.border, value, reinterpret_cast<Spec*>(spec), buf);
+        EXPECT_EQ(st, qpxStatusOk) << m.what;
         EXPECT_EQ(std::memcmp(spec, specBefore, sizeof spec), 0) << m.what;
-        if (st != 0) {
-            EXPECT_TRUE(dst.snapshot() == before &&
-                        std::count(buf, buf + sizeof buf, 0x5a) == long(sizeof buf))
-                << m.what;
-        }
     }
 }
 
-TEST(Separable, CheckOrderOfEveryMember) {
+TEST(Separable, EveryMemberAcceptsTheFilterBorders) {
 #define QPX_MEMBERS(tag, T, D)                             \
     run_table<T, D, 1>(qpxiFilterSeparable_##tag##_C1R);   \
     run_table<T, D, 3>(qpxiFilterSeparable_##tag##_C3R);   \
@@ -232,15 +207,15 @@ TEST(Separable, WideForms) {
     alignas(16) u8 spec[256], buf[4096];
     auto* sp = reinterpret_cast<Spec*>(spec);
     const std::int64_t big = std::int64_t(1) << 31;
-    EXPECT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {big, 2}, qpx32f, 1, sp), -232);
-    ASSERT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {2, 2}, qpx32f, 1, sp), 0);
+    EXPECT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {big, 2}, qpx32f, 1, sp), qpxStatusSizeTooLarge);
+    ASSERT_EQ(qpxiFilterSeparableInit_32f_L(k, k, {2, 2}, qpx32f, 1, sp), qpxStatusOk);
     auto call = [&](qpxSizeL roi, std::int64_t step) {
         return qpxiFilterSeparable_32f_C1R_L(src.roi(), step, dst.roi(), dst.step(), roi, 1, 0, sp,
                                              buf);
     };
-    EXPECT_EQ(call({big, 4}, src.step()), -232);
-    EXPECT_EQ(call({-1, 4}, src.step()), -6);
-    EXPECT_EQ(call({6, 4}, big * 2), -232);
+    EXPECT_EQ(call({big, 4}, src.step()), qpxStatusSizeTooLarge);
+    EXPECT_EQ(call({-1, 4}, src.step()), qpxStatusBadSize);
+    EXPECT_EQ(call({6, 4}, big * 2), qpxStatusSizeTooLarge);
     // The register comes back whole when the denormal mask or flag would differ from the
     // caller's; otherwise flags the filtering raised stay raised.
     const unsigned saved = _mm_getcsr(), clean = saved & ~0x3Fu;
@@ -257,26 +232,27 @@ TEST(Separable, WideForms) {
         const qpxStatus st = call({6, 4}, src.step());
         const unsigned after = _mm_getcsr();
         _mm_setcsr(saved);
-        EXPECT_EQ(st, 0);
+        EXPECT_EQ(st, qpxStatusOk);
         EXPECT_EQ(after, m.after) << std::hex << m.before << " " << m.data;
     }
 }
 
-// Size queries against their formulas, the queries' and initialisers' check order, and the spec
-// record with its kernels inside the reported size.
+// Size queries against their formulas, and the spec record with its kernels inside the reported
+// size.
 TEST(Separable, SizesAndSpec) {
     int n = 0;
     std::int64_t nl = 0;
     for (auto [kw, kh, ch, kt] :
          {std::tuple{1, 1, 1, qpx16s}, {3, 5, 3, qpx32f}, {8, 2, 4, qpx16s}, {2, 9, 1, qpx32f}}) {
         const int e = kt == qpx16s ? 2 : 4;
-        ASSERT_EQ(qpxiFilterSeparableGetSpecSize({kw, kh}, kt, ch, &n), 0);
-        ASSERT_EQ(qpxiFilterSeparableGetSpecSize_L({kw, kh}, kt, ch, &nl), 0);
+        ASSERT_EQ(qpxiFilterSeparableGetSpecSize({kw, kh}, kt, ch, &n), qpxStatusOk);
+        ASSERT_EQ(qpxiFilterSeparableGetSpecSize_L({kw, kh}, kt, ch, &nl), qpxStatusOk);
         EXPECT_TRUE(n == (kw + kh) * e + 127 && nl == n);
         for (int w : {1, 100}) {
-            ASSERT_EQ(qpxiFilterSeparableGetBufferSize({w, 7}, {kw, kh}, qpx16u, kt, ch, &n), 0);
+            ASSERT_EQ(qpxiFilterSeparableGetBufferSize({w, 7}, {kw, kh}, qpx16u, kt, ch, &n),
+                      qpxStatusOk);
             ASSERT_EQ(qpxiFilterSeparableGetBufferSize_L({w, 1000}, {kw, kh}, qpx16u, kt, ch, &nl),
-                      0);
+                      qpxStatusOk);
             EXPECT_TRUE(n == 256 * kw + 8 * kh + (kw * e + (w + kw - 1) * kh) * ch * 4 && nl == n);
         }
     }
@@ -284,30 +260,7 @@ TEST(Separable, SizesAndSpec) {
     const float k32[2] = {1, 2};
     alignas(16) u8 spec[256] = {};
     auto* sp = reinterpret_cast<Spec*>(spec);
-    const qpxStatus got[] = {qpxiFilterSeparableGetSpecSize({0, 1}, 99, 2, nullptr),
-                             qpxiFilterSeparableGetSpecSize({1, 1}, 99, 2, nullptr),
-                             qpxiFilterSeparableGetSpecSize({1, 1}, qpx8u, 2, &n),
-                             qpxiFilterSeparableGetSpecSize({1, 1}, qpx16s, 2, &n),
-                             qpxiFilterSeparableGetBufferSize({1, 0}, {1, 1}, 99, 99, 2, nullptr),
-                             qpxiFilterSeparableGetBufferSize({1, 1}, {1, 1}, 99, 99, 2, nullptr),
-                             qpxiFilterSeparableGetBufferSize({1, 1}, {1, 1}, qpx32s, 99, 2, &n),
-                             qpxiFilterSeparableGetBufferSize({1, 1}, {1, 1}, qpx8u, qpx8u, 2, &n),
-                             qpxiFilterSeparableGetBufferSize({1, 1}, {1, 1}, qpx8u, qpx32f, 2, &n),
-                             qpxiFilterSeparableInit_32f(k32, nullptr, {0, 1}, 99, 2, sp),
-                             qpxiFilterSeparableInit_32f(k32, k32, {0, 1}, 99, 2, sp),
-                             qpxiFilterSeparableInit_32f(k32, k32, {1, 1}, qpx16s, 2, sp),
-                             qpxiFilterSeparableInit_32f(k32, k32, {1, 1}, qpx16u, 2, sp),
-                             qpxiFilterSeparableInit_16s(k16, k16, {1, 1}, 0, 0, qpx8u, 1, nullptr),
-                             qpxiFilterSeparableInit_16s(k16, k16, {1, -1}, 0, 0, qpx32f, 2, sp),
-                             qpxiFilterSeparableInit_16s(k16, k16, {1, 1}, 0, 0, qpx32f, 2, sp),
-                             qpxiFilterSeparableInit_16s(k16, k16, {1, 1}, 0, 0, qpx16s, 2, sp),
-                             qpxiFilterSeparableInit_16s(k16, k16, {1, 1}, 0, 0, qpx16s, 4, sp)};
-    const qpxStatus want[] = {-6, -8, -59, -47, -6, -8, -59, -59, -47,
-                              -8, -6, -59, -47, -8, -6, -59, -47, -51};
-    for (size_t i = 0; i < std::size(want); ++i) EXPECT_EQ(got[i], want[i]) << i;
-    EXPECT_EQ(std::count(spec, spec + sizeof spec, 0), long(sizeof spec));
-
-    ASSERT_EQ(qpxiFilterSeparableInit_16s(k16, k16 + 1, {2, 1}, -3, 5, qpx16s, 4, sp), 0);
+    ASSERT_EQ(qpxiFilterSeparableInit_16s(k16, k16 + 1, {2, 1}, -3, 5, qpx16s, 4, sp), qpxStatusOk);
     EXPECT_EQ(std::tuple(sp->kernelKind, sp->kernelWidth, sp->kernelHeight, sp->divisor,
                          sp->scaleFactor, sp->numChannels),
               std::tuple(0, 2, 1, -3, 5, 4));
@@ -315,7 +268,7 @@ TEST(Separable, SizesAndSpec) {
     EXPECT_TRUE((u8*)sp->rowKernel16s >= spec + sizeof *sp &&
                 (u8*)(sp->colKernel16s + 1) <= spec + 3 * 2 + 127);
     EXPECT_TRUE(sp->rowKernel16s[1] == 2 && sp->colKernel16s[0] == 2);
-    ASSERT_EQ(qpxiFilterSeparableInit_32f(k32, k32, {2, 2}, qpx8u, 1, sp), 0);
+    ASSERT_EQ(qpxiFilterSeparableInit_32f(k32, k32, {2, 2}, qpx8u, 1, sp), qpxStatusOk);
     EXPECT_EQ(std::tuple(sp->kernelKind, sp->divisor, sp->scaleFactor), std::tuple(1, 1, 0));
     EXPECT_TRUE(sp->rowKernel32f && sp->colKernel32f == sp->rowKernel32f + 2 && !sp->rowKernel16s);
 }
@@ -543,13 +496,17 @@ TEST(Stages, ChecksAndSizes) {
         int div;
         u8* bf;
         qpxStatus want;
-    } rowCases[] = {
-        {nullptr, rows, 1, 0, 9, 2, 0, buf, -8},  {src, rows, 8, 3, 1, 2, 0, nullptr, -8},
-        {src, nrows, 1, 0, 9, 2, 0, buf, -8},     {src, rows, 1, 0, 9, 2, 0, buf, -6},
-        {src, rows, 1, 3, 3, 2, 0, buf, -34},     {src, rows, 1, 3, -1, 2, 0, buf, -34},
-        {src, rows, 7, 3, 1, 2, 0, buf, -16},     {src, rows, 9, 3, 1, 2, 0, buf, -108},
-        {src, rows, 8, 3, 1, 2, 0, buf, -5},      {src, rows, 8, 3, 1, 2, 1, buf, -225},
-        {src + 8, rows, 8, 3, 2, 240, -1, buf, 0}};
+    } rowCases[] = {{nullptr, rows, 1, 0, 9, 2, 0, buf, qpxStatusNullPointer},
+                    {src, rows, 8, 3, 1, 2, 0, nullptr, qpxStatusNullPointer},
+                    {src, nrows, 1, 0, 9, 2, 0, buf, qpxStatusNullPointer},
+                    {src, rows, 1, 0, 9, 2, 0, buf, qpxStatusBadSize},
+                    {src, rows, 1, 3, 3, 2, 0, buf, qpxStatusBadAnchor},
+                    {src, rows, 1, 3, -1, 2, 0, buf, qpxStatusBadAnchor},
+                    {src, rows, 7, 3, 1, 2, 0, buf, qpxStatusBadStep},
+                    {src, rows, 9, 3, 1, 2, 0, buf, qpxStatusStepNotMultiple},
+                    {src, rows, 8, 3, 1, 2, 0, buf, qpxStatusBadArgument},
+                    {src, rows, 8, 3, 1, 2, 1, buf, qpxStatusBadBorder},
+                    {src + 8, rows, 8, 3, 2, 240, -1, buf, qpxStatusOk}};
     for (auto& c : rowCases) {
         EXPECT_EQ(qpxiFilterRowBorderPipeline_16s_C1R(c.s, c.step, c.d, {4, 2}, k, c.ks, c.ax, c.b,
                                                       0, c.div, c.bf),
@@ -560,13 +517,13 @@ TEST(Stages, ChecksAndSizes) {
     }
     const u8 s8[16] = {};
     EXPECT_EQ(qpxiFilterRowBorderPipeline_8u16s_C1R(s8, 4, rows, {4, 2}, k, 3, 1, 2, 0, 0, buf),
-              -225);
+              qpxStatusBadBorder);
     EXPECT_EQ(qpxiFilterRowBorderPipeline_8u16s_C1R(s8, 4, rows, {4, 2}, k, 3, 1, 1, 0, 0, buf),
-              -5);
+              qpxStatusBadArgument);
     u16* urows[2] = {reinterpret_cast<u16*>(out), reinterpret_cast<u16*>(out + 16)};
     EXPECT_EQ(qpxiFilterRowBorderPipeline_16u_C1R(reinterpret_cast<u16*>(src), 8, urows, {4, 2}, k,
                                                   3, 1, 2, 0, -2, buf),
-              -5);
+              qpxStatusBadArgument);
 
     const s16* crow[12] = {src, src, src, src, src, src, src, src, src, nullptr, src, src};
     struct {
@@ -576,11 +533,15 @@ TEST(Stages, ChecksAndSizes) {
         int ks, div;
         u8* bf;
         qpxStatus want;
-    } colCases[] = {{nullptr, 1, {0, 0}, 0, 0, nullptr, -8}, {out, 1, {0, 2}, 0, 0, nullptr, -6},
-                    {out, 1, {4, 8}, 3, 0, nullptr, -8},     {out, 1, {4, 2}, 0, 0, nullptr, -6},
-                    {out, 7, {4, 2}, 3, 0, nullptr, -16},    {out, 9, {4, 2}, 3, 0, nullptr, -108},
-                    {out, 8, {4, 2}, 3, 0, nullptr, -8},     {out, 8, {4, 2}, 3, 0, buf, -5},
-                    {out, 8, {4, 2}, 3, -3, buf, 0}};
+    } colCases[] = {{nullptr, 1, {0, 0}, 0, 0, nullptr, qpxStatusNullPointer},
+                    {out, 1, {0, 2}, 0, 0, nullptr, qpxStatusBadSize},
+                    {out, 1, {4, 8}, 3, 0, nullptr, qpxStatusNullPointer},
+                    {out, 1, {4, 2}, 0, 0, nullptr, qpxStatusBadSize},
+                    {out, 7, {4, 2}, 3, 0, nullptr, qpxStatusBadStep},
+                    {out, 9, {4, 2}, 3, 0, nullptr, qpxStatusStepNotMultiple},
+                    {out, 8, {4, 2}, 3, 0, nullptr, qpxStatusNullPointer},
+                    {out, 8, {4, 2}, 3, 0, buf, qpxStatusBadArgument},
+                    {out, 8, {4, 2}, 3, -3, buf, qpxStatusOk}};
     for (auto& c : colCases)
         EXPECT_EQ(qpxiFilterColumnPipeline_16s_C1R(crow, c.d, c.step, c.roi, k, c.ks, c.div, c.bf),
                   c.want);
@@ -611,10 +572,11 @@ TEST(Stages, ChecksAndSizes) {
         {qpxiFilterColumnPipelineGetBufferSize_Low_16s_C3R, 36 * 16 + 64}};
     for (auto [q, want] : sizes) {
         int n = 0;
-        ASSERT_EQ(q({int(w), 3}, int(ks), &n), 0);
+        ASSERT_EQ(q({int(w), 3}, int(ks), &n), qpxStatusOk);
         EXPECT_EQ(std::uint32_t(n), want);
-        EXPECT_EQ(q({0, 3}, 0, nullptr), -8);
-        EXPECT_EQ(q({int(w), 0}, 1, &n) * 10 + q({int(w), 1}, 0, &n), -66);
+        EXPECT_EQ(q({0, 3}, 0, nullptr), qpxStatusNullPointer);
+        EXPECT_EQ(q({int(w), 0}, 1, &n), qpxStatusBadSize);
+        EXPECT_EQ(q({int(w), 1}, 0, &n), qpxStatusBadSize);
     }
 }
 

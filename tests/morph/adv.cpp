@@ -196,8 +196,8 @@ Made make32(GetSize getSize, Init init, qpxSize roi, const Mask& m) {
 }
 Made makeL(qpxSizeL roi, const Mask& m, qpxDataType type, int ch) {
     std::int64_t s = 0, b = 0;
-    EXPECT_EQ(qpxiMorphGetSpecSize_L(roi, {m.w, m.h}, type, ch, &s), 0);
-    EXPECT_EQ(qpxiMorphGetBufferSize_L(roi, {m.w, m.h}, type, ch, &b), 0);
+    EXPECT_EQ(qpxiMorphGetSpecSize_L(roi, {m.w, m.h}, type, ch, &s), qpxStatusOk);
+    EXPECT_EQ(qpxiMorphGetBufferSize_L(roi, {m.w, m.h}, type, ch, &b), qpxStatusOk);
     Made r{GuardedBuffer(std::size_t(s)), GuardedBuffer(std::size_t(b))};
     EXPECT_EQ(qpxiMorphInit_L(roi, m.m.data(), {m.w, m.h}, type, ch,
                               reinterpret_cast<qpxMorphStateL*>(r.spec.data())),

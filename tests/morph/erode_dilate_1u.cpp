@@ -59,10 +59,12 @@ void check_1u(Random& rnd, int W, int H, const Mask& k, std::uint32_t border, bo
     };
 
     int specSize = 0, bufSize = 0;
-    ASSERT_EQ(qpxiMorphologyBorderGetSize_1u_C1R({W, H}, k.size(), &specSize, &bufSize), 0);
+    ASSERT_EQ(qpxiMorphologyBorderGetSize_1u_C1R({W, H}, k.size(), &specSize, &bufSize),
+              qpxStatusOk);
     GuardedBuffer spec(std::size_t(specSize), place), buf(std::size_t(bufSize), place);
     auto* sp = reinterpret_cast<qpxMorphState*>(spec.data());
-    ASSERT_EQ(qpxiMorphologyBorderInit_1u_C1R({W, H}, k.m.data(), k.size(), sp, buf.data()), 0);
+    ASSERT_EQ(qpxiMorphologyBorderInit_1u_C1R({W, H}, k.m.data(), k.size(), sp, buf.data()),
+              qpxStatusOk);
     verify([&](u8* d, int ds) {
         return dilate ? qpxiDilateBorder_1u_C1R(src.row(0), src.img.step(), so, d, ds, dof, {W, H},
                                                 border, value, sp, buf.data())
@@ -80,11 +82,11 @@ void check_1u(Random& rnd, int W, int H, const Mask& k, std::uint32_t border, bo
         });
 
     std::int64_t specL = 0, bufL = 0;
-    ASSERT_EQ(qpxiDilateGetSpecSize_L({W, H}, {k.w, k.h}, &specL), 0);
-    ASSERT_EQ(qpxiErodeGetBufferSize_L({W, H}, {k.w, k.h}, qpx1u, 1, &bufL), 0);
+    ASSERT_EQ(qpxiDilateGetSpecSize_L({W, H}, {k.w, k.h}, &specL), qpxStatusOk);
+    ASSERT_EQ(qpxiErodeGetBufferSize_L({W, H}, {k.w, k.h}, qpx1u, 1, &bufL), qpxStatusOk);
     GuardedBuffer specMemL(std::size_t(specL), place), bufMemL(std::size_t(bufL), place);
     auto* spL = reinterpret_cast<qpxMorphStateL*>(specMemL.data());
-    ASSERT_EQ(qpxiDilateInit_L({W, H}, k.m.data(), {k.w, k.h}, spL), 0);
+    ASSERT_EQ(qpxiDilateInit_L({W, H}, k.m.data(), {k.w, k.h}, spL), qpxStatusOk);
     verify([&](u8* d, int ds) {
         return dilate ? qpxiDilate_1u_C1R_L(src.row(0), src.img.step(), so, d, ds, dof, {W, H},
                                             border, value, spL, bufMemL.data())

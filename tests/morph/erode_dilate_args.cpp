@@ -1,4 +1,4 @@
-// Erosion/dilation argument checks (their order, and nothing written on failure) and the sizes.
+// Erosion/dilation: the border codes the family accepts, and the sizes.
 #include <climits>
 
 #include "erode_dilate_common.hpp"
@@ -74,7 +74,8 @@ TEST(ErodeDilateSizes, WorkMemoryFits) {
         }
 }
 
-// One broken argument (or two, to see which is reported first) per row.
+// Border codes and values the family accepts, and the largest 64-bit width; pointers, sizes,
+// steps, refused codes and the check order are the generic argument test's.
 enum Null { kSrc = 1, kDst = 2, kSpec = 4, kBuf = 8, kValue = 16, kSame = 32 };
 struct Bad {
     const char* what;
@@ -86,34 +87,15 @@ struct Bad {
     qpxStatus wideType = 0, multiChannel = 0, bits = 0;  // where the result differs
 };
 const Bad kRows[] = {
-    {"valid", 0, 5, 4, 0, 0, 1, 0},
-    {"null src", kSrc, 5, 4, 0, 0, 1, -8},
-    {"null dst", kDst, 5, 4, 0, 0, 1, -8},
-    {"null spec", kSpec, 5, 4, 0, 0, 1, -8},
-    {"null buffer before size", kBuf, 0, 4, 0, 0, 1, -8},
-    {"zero width", 0, 0, 4, 0, 0, 1, -6},
-    {"zero height before step", 0, 5, 0, -1, 0, 1, -6},
-    {"short src step", 0, 5, 4, -1, 0, 3, -16, -16, -16, -16},
-    {"short dst step before border", 0, 5, 4, 0, -1, 4096, -16},
-    {"src step not a multiple", 0, 5, 4, 1, 0, 1, 0, -108},
-    {"dst step not a multiple", 0, 5, 4, 0, 3, 1, 0, -108},
-    {"border 4096", 0, 5, 4, 0, 0, 4096 | 1, -225},
-    {"wrap", 0, 5, 4, 0, 0, qpxBorderWrap, -225},
-    {"mirror r", 0, 5, 4, 0, 0, qpxBorderMirrorR, -225},
-    {"kind 0 with three sides", 0, 5, 4, 0, 0, 0x70, -225},
-    {"kind 0, stage flag under a memory side", 0, 5, 4, 0, 0, 0x3F0, 0},
-    {"wrap with all sides in memory", 0, 5, 4, 0, 0, 0xF2, 0},
-    {"mirror", 0, 5, 4, 0, 0, qpxBorderMirror, 0, 0, 0, -225},
-    {"mirror before in place", kSame, 5, 4, 0, 0, qpxBorderMirror, 0, 0, 0, -225},
-    {"default with stage flags", 0, 5, 4, 0, 0, qpxBorderDefault | 0xF00, 0},
-    {"in place", kSame, 5, 4, 0, 0, 1, 0, 0, 0, -9998},
-    {"null constant", kValue, 0, 4, 0, 0, 6 | 0x1000, -6, -6, -8, -6},
-    {"null value, not constant", kValue, 5, 4, 0, 0, 5, 0},
+    {"valid", 0, 5, 4, 0, 0, 1, qpxStatusOk},
+    {"kind 0, stage flag under a memory side", 0, 5, 4, 0, 0, 0x3F0, qpxStatusOk},
+    {"wrap with all sides in memory", 0, 5, 4, 0, 0, 0xF2, qpxStatusOk},
+    {"mirror", 0, 5, 4, 0, 0, qpxBorderMirror, qpxStatusOk, 0, 0, qpxStatusBadBorder},
+    {"default with stage flags", 0, 5, 4, 0, 0, qpxBorderDefault | 0xF00, qpxStatusOk},
+    {"null value, not constant", kValue, 5, 4, 0, 0, 5, qpxStatusOk},
 };
 const Bad kWideRows[] = {
-    {"width 2^31", 0, std::int64_t(1) << 31, 4, 0, 0, 1, -232},
-    {"width 2^31-1 reaches the step test", 0, INT32_MAX, 4, 0, 0, 1, -16},
-    {"width -1", 0, -1, 4, 0, 0, 1, -6},
+    {"width 2^31-1 reaches the step test", 0, INT32_MAX, 4, 0, 0, 1, qpxStatusBadStep},
 };
 
 qpxStatus expected(const Bad& r, int elem, int channels, bool bits) {
@@ -157,10 +139,11 @@ void init32(u8* spec, const u8* mask) {
     u8 b[1];
     ASSERT_EQ(qpxiMorphologyBorderInit_8u_C1R({5, 4}, mask, {3, 3},
                                               reinterpret_cast<qpxMorphState*>(spec), b),
-              0);
+              qpxStatusOk);
 }
 void init64(u8* spec, const u8* mask) {
-    ASSERT_EQ(qpxiErodeInit_L({5, 4}, mask, {3, 3}, reinterpret_cast<qpxMorphStateL*>(spec)), 0);
+    ASSERT_EQ(qpxiErodeInit_L({5, 4}, mask, {3, 3}, reinterpret_cast<qpxMorphStateL*>(spec)),
+              qpxStatusOk);
 }
 
 #define TYPED_ROWS(T, C, tag, VAL)                                                              \
@@ -186,7 +169,7 @@ void init64(u8* spec, const u8* mask) {
                     });                                                                         \
     }
 
-TEST(ErodeDilateArgs, ApplyOrder) {
+TEST(ErodeDilateArgs, AcceptedCodes) {
     TYPED_ROWS(u8, 1, 8u_C1R, (v ? *v : u8()))
     TYPED_ROWS(u8, 3, 8u_C3R, v)
     TYPED_ROWS(u8, 4, 8u_C4R, v)
@@ -200,7 +183,7 @@ TEST(ErodeDilateArgs, ApplyOrder) {
             u8 b[1];
             ASSERT_EQ(qpxiMorphologyBorderInit_1u_C1R({5, 4}, mask, {3, 3},
                                                       reinterpret_cast<qpxMorphState*>(spec), b),
-                      0);
+                      qpxStatusOk);
         };
         run_rows<u8>(
             "1u", 1, true, false, bitsInit,
@@ -218,67 +201,6 @@ TEST(ErodeDilateArgs, ApplyOrder) {
                                     : qpxiErode_1u_C1R_L(s, ss, 3, d, ds, 5, {w, h}, b, 1, p, buf);
                      });
     }
-    // A negative bit offset is a size error, reported before the step.
-    u8 src[64] = {}, dst[64] = {}, spec[512], buf[4096];
-    init32(spec, src);
-    auto* sp = reinterpret_cast<qpxMorphState*>(spec);
-    EXPECT_EQ(qpxiDilateBorder_1u_C1R(src, 0, -1, dst, 8, 0, {5, 4}, 1, 0, sp, buf),
-              qpxStatusBadSize);
-    EXPECT_EQ(qpxiErodeBorder_1u_C1R(src, 8, 0, dst, 0, -1, {5, 4}, 1, 0, sp, buf),
-              qpxStatusBadSize);
-}
-
-TEST(ErodeDilateArgs, SizeQueriesAndInit) {
-    const struct {
-        qpxStatus (*size)(qpxSize, qpxSize, int*, int*);
-        qpxStatus (*init)(qpxSize, const u8*, qpxSize, qpxMorphState*, u8*);
-    } fns[] = {{qpxiMorphologyBorderGetSize_8u_C1R, qpxiMorphologyBorderInit_8u_C1R},
-               {qpxiMorphologyBorderGetSize_8u_C3R, qpxiMorphologyBorderInit_8u_C3R},
-               {qpxiMorphologyBorderGetSize_8u_C4R, qpxiMorphologyBorderInit_8u_C4R},
-               {qpxiMorphologyBorderGetSize_16u_C1R, qpxiMorphologyBorderInit_16u_C1R},
-               {qpxiMorphologyBorderGetSize_16s_C1R, qpxiMorphologyBorderInit_16s_C1R},
-               {qpxiMorphologyBorderGetSize_32f_C1R, qpxiMorphologyBorderInit_32f_C1R},
-               {qpxiMorphologyBorderGetSize_32f_C3R, qpxiMorphologyBorderInit_32f_C3R},
-               {qpxiMorphologyBorderGetSize_32f_C4R, qpxiMorphologyBorderInit_32f_C4R},
-               {qpxiMorphologyBorderGetSize_1u_C1R, qpxiMorphologyBorderInit_1u_C1R}};
-    int a = -5, b = -5;
-    const u8 m[4] = {1, 0, 1, 1};
-    const std::int64_t big = std::int64_t(1) << 31;
-    std::vector<u8> spec(4096, 0xAB);
-    u8 buf[4];
-    auto* sp = reinterpret_cast<qpxMorphState*>(spec.data());
-    auto* spl = reinterpret_cast<qpxMorphStateL*>(spec.data());
-    for (const auto& f : fns) {
-        // Pointers first, then every dimension; nothing written on failure.
-        EXPECT_EQ(f.size({0, 4}, {3, 3}, &a, nullptr), qpxStatusNullPointer);
-        EXPECT_EQ(f.size({4, 4}, {3, 0}, &a, &b), qpxStatusBadSize);
-        EXPECT_EQ(f.init({0, 4}, m, {2, 2}, sp, nullptr), qpxStatusNullPointer);
-        EXPECT_EQ(f.init({4, 4}, nullptr, {2, 2}, sp, buf), qpxStatusNullPointer);
-        EXPECT_EQ(f.init({4, 4}, m, {0, 2}, sp, buf), qpxStatusBadSize);
-    }
-    for (auto f : {qpxiErodeGetSpecSize_L, qpxiDilateGetSpecSize_L}) {
-        std::int64_t v = -5;
-        EXPECT_EQ(f({0, 4}, {3, 3}, nullptr), qpxStatusNullPointer);
-        EXPECT_EQ(f({big, -1}, {3, 3}, &v), qpxStatusSizeTooLarge);
-        EXPECT_EQ(f({4, -1}, {3, 3}, &v), qpxStatusBadSize);
-        EXPECT_EQ(v, -5);
-    }
-    for (auto f : {qpxiErodeGetBufferSize_L, qpxiDilateGetBufferSize_L}) {
-        std::int64_t v = -5;
-        EXPECT_EQ(f({0, 4}, {3, 3}, 99, 2, nullptr), qpxStatusNullPointer);
-        EXPECT_EQ(f({4, big}, {0, 3}, 99, 2, &v), qpxStatusSizeTooLarge);
-        EXPECT_EQ(f({4, 4}, {0, 3}, 99, 2, &v), qpxStatusBadSize);
-        EXPECT_EQ(f({4, 4}, {3, 3}, qpx32s, 2, &v), qpxStatusBadDataType);
-        EXPECT_EQ(f({4, 4}, {3, 3}, qpx16s, 2, &v), qpxStatusBadChannel);
-        EXPECT_EQ(v, -5);
-    }
-    for (auto f : {qpxiErodeInit_L, qpxiDilateInit_L}) {
-        EXPECT_EQ(f({big, 4}, nullptr, {2, 2}, spl), qpxStatusNullPointer);
-        EXPECT_EQ(f({big, 0}, m, {2, 2}, spl), qpxStatusBadSize);
-        EXPECT_EQ(f({big, 4}, m, {2, 2}, spl), qpxStatusSizeTooLarge);
-    }
-    EXPECT_TRUE(a == -5 && b == -5);
-    EXPECT_TRUE(std::all_of(spec.begin(), spec.end(), [](u8 v) { return v == 0xAB; }));
 }
 
 }  // namespace
