@@ -211,7 +211,11 @@ void mask_row(const MaskView& m, RowAt&& rowAt, T* out, std::int64_t n, int C) {
 // out = op of the rows older[0 .. CNT - 1], then `last`, folded in that order, on elements
 // [i0, i1).
 template <class T, Op op, int CNT>
-inline void fold_rows(T* const* older, const T* last, T* out, std::int64_t i0, std::int64_t i1) {
+inline void fold_rows(T* const* rows, const T* last, T* out, std::int64_t i0, std::int64_t i1) {
+    // A local copy of the row pointers: byte stores may alias the caller's array, which would
+    // reload every pointer after every store.
+    const T* older[CNT];
+    for (int j = 0; j < CNT; ++j) older[j] = rows[j];
     for_lanes<T>(i0, i1, [&](auto w, std::int64_t i) {
         using W = decltype(w);
         auto v = w.load(older[0] + i);
@@ -225,8 +229,10 @@ inline void fold_rows(T* const* older, const T* last, T* out, std::int64_t i0, s
 // column extremum over the KH - 1 older rows. Each element is loaded once per tap and stored
 // twice, where a row pass then a column pass would load and store it again in between.
 template <class T, Op op, int KW, int KH>
-void fused_row(const T* p, T* hrow, T* const* older, T* out, std::int64_t i0, std::int64_t i1,
+void fused_row(const T* p, T* hrow, T* const* rows, T* out, std::int64_t i0, std::int64_t i1,
                int C) {
+    const T* older[KH - 1];
+    for (int j = 0; j < KH - 1; ++j) older[j] = rows[j];
     for_lanes<T>(i0, i1, [&](auto w, std::int64_t i) {
         using W = decltype(w);
         auto h = w.load(p + i);
