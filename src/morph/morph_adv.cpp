@@ -304,11 +304,101 @@ void and_not_bits(const u8* a, std::int64_t aStep, std::int64_t aBit, const u8* 
 
 // ---- the compositions ---------------------------------------------------------------------------
 
+namespace {
+
+// Rows of output per band, or 0 when the whole ROI goes through each stage at once: with short
+// images, and when the destination meets source memory that a later band still reads.
+template <class T, int C>
+std::int64_t band_rows(const T* src, std::int64_t srcStep, const T* dst, std::int64_t dstStep,
+                       std::int64_t width, std::int64_t height, const StagePlan& plan,
+                       const qpxMorphState* first, const qpxMorphState* second,
+                       std::int64_t bandBytes) {
+    const MaskInfo a = mask_info(first), b = mask_info(second);
+    const std::int64_t rowBytes = width * C * std::int64_t(sizeof(T));
+    const std::int64_t reach = std::max(a.paddedH, b.paddedH);
+    const std::int64_t rows = std::max(4 * reach, bandBytes / rowBytes);
+    if (bandBytes <= 0 || height < 2 * rows) return 0;
+    // The source the first stage reads: its rectangle and the sides it takes from memory.
+    const Border f = Border::parse(Border::fold_stages(plan.first));
+    const std::int64_t px = C * std::int64_t(sizeof(T));
+    const std::int64_t above = plan.top + (f.inTop ? a.anchorY : 0);
+    const std::int64_t below = plan.bottom + (f.inBottom ? a.paddedH - 1 - a.anchorY : 0);
+    const std::int64_t left = (plan.left + (f.inLeft ? a.anchorX : 0)) * px;
+    const std::int64_t right = (plan.right + (f.inRight ? a.paddedW - 1 - a.anchorX : 0)) * px;
+    const auto s = reinterpret_cast<std::intptr_t>(src);
+    const auto d = reinterpret_cast<std::intptr_t>(dst);
+    const std::intptr_t sLo = s - above * srcStep - left;
+    const std::intptr_t sHi = s + (height - 1 + below) * srcStep + rowBytes + right;
+    const std::intptr_t dHi = d + (height - 1) * dstStep + rowBytes;
+    return sLo < dHi && d < sHi ? 0 : rows;
+}
+
+// Border code of a band: inner edges read the neighbouring rows from memory.
+std::uint32_t band_border(std::uint32_t code, bool innerTop, bool innerBottom) {
+    return code | (innerTop ? std::uint32_t(qpxBorderInMemTop) : 0u) |
+           (innerBottom ? std::uint32_t(qpxBorderInMemBottom) : 0u);
+}
+
+// The compositions band by band: each band of output rows runs both stages (and the difference)
+// over just the rows it needs, the intermediate rows of the band staying in cache. Inner band
+// edges read real rows, so every band gives exactly the rows the whole-image passes would.
+template <class T, int C>
+void run_adv_bands(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* dst,
+                   std::int64_t dstStep, std::int64_t width, std::int64_t height,
+                   const StagePlan& plan, const T* value, const qpxMorphState* first,
+                   const qpxMorphState* second, const Scratch& scratch, bool clampNeg,
+                   std::int64_t rows) {
+    u8* work1 = scratch.work1;
+    u8* work2 = scratch.work2;
+    T* t = reinterpret_cast<T*>(scratch.image);
+    const MaskInfo b = mask_info(second);
+    const std::int64_t up = b.anchorY, down = b.paddedH - 1 - b.anchorY;
+    for (std::int64_t y0 = 0; y0 < height;) {
+        // The last band takes the remainder, so that no band is shorter than `rows`.
+        const std::int64_t y1 = height - y0 < 2 * rows ? height : y0 + rows;
+        const bool inTop = y0 > 0, inBottom = y1 < height;
+        const std::int64_t bh = y1 - y0;
+        T* out = row(dst, dstStep, y0);
+        const T* in = row(src, srcStep, y0);
+        if (op == AdvOp::Gradient) {
+            const std::uint32_t code = band_border(plan.first, inTop, inBottom);
+            apply<T, C>(tg, Op::Erode, in, srcStep, t, scratch.tStep, width, bh, code, value, first,
+                        work2);
+            apply<T, C>(tg, Op::Dilate, in, srcStep, out, dstStep, width, bh, code, value, first,
+                        work1);
+            subtract<T>(tg, out, dstStep, t, scratch.tStep, out, dstStep, width * C, bh, false);
+        } else {
+            const bool opening = op == AdvOp::Open || op == AdvOp::Tophat;
+            // Intermediate rows a .. e - 1 (ROI coordinates) feed this band's second stage.
+            const std::int64_t a = inTop ? y0 - up : -plan.top;
+            const std::int64_t e = inBottom ? y1 + down : height + plan.bottom;
+            apply<T, C>(tg, opening ? Op::Erode : Op::Dilate, row(src, srcStep, a) - plan.left * C,
+                        srcStep, t, scratch.tStep, width + plan.left + plan.right, e - a,
+                        band_border(plan.first, a > -plan.top, e < height + plan.bottom), value,
+                        first, work1);
+            const T* t0 = row(t, scratch.tStep, y0 - a) + plan.left * C;
+            apply<T, C>(tg, opening ? Op::Dilate : Op::Erode, t0, scratch.tStep, out, dstStep,
+                        width, bh, band_border(plan.second, inTop, inBottom), value, second, work2);
+            if (op == AdvOp::Tophat)
+                subtract<T>(tg, in, srcStep, out, dstStep, out, dstStep, width * C, bh, clampNeg);
+            else if (op == AdvOp::Blackhat)
+                subtract<T>(tg, out, dstStep, in, srcStep, out, dstStep, width * C, bh, clampNeg);
+        }
+        y0 = y1;
+    }
+}
+
+}  // namespace
+
 template <class T, int C>
 void run_adv(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
              std::int64_t width, std::int64_t height, const StagePlan& plan, const T* value,
              const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch,
-             bool clampNeg) {
+             bool clampNeg, std::int64_t bandBytes) {
+    if (const std::int64_t rows = band_rows<T, C>(src, srcStep, dst, dstStep, width, height, plan,
+                                                  first, second, bandBytes))
+        return run_adv_bands<T, C>(tg, op, src, srcStep, dst, dstStep, width, height, plan, value,
+                                   first, second, scratch, clampNeg, rows);
     u8* work1 = scratch.work1;
     u8* work2 = scratch.work2;
     T* t = reinterpret_cast<T*>(scratch.image);
@@ -378,10 +468,11 @@ void run_adv_1u(Target tg, AdvOp op, const u8* src, std::int64_t srcStep, int sr
                      height);
 }
 
-#define QPX_ADV_INSTANCE(T, C)                                                           \
-    template void run_adv<T, C>(Target, AdvOp, const T*, std::int64_t, T*, std::int64_t, \
-                                std::int64_t, std::int64_t, const StagePlan&, const T*,  \
-                                const qpxMorphState*, const qpxMorphState*, const Scratch&, bool);
+#define QPX_ADV_INSTANCE(T, C)                                                                    \
+    template void run_adv<T, C>(Target, AdvOp, const T*, std::int64_t, T*, std::int64_t,          \
+                                std::int64_t, std::int64_t, const StagePlan&, const T*,           \
+                                const qpxMorphState*, const qpxMorphState*, const Scratch&, bool, \
+                                std::int64_t);
 QPX_ADV_INSTANCE(u8, 1)
 QPX_ADV_INSTANCE(u8, 3)
 QPX_ADV_INSTANCE(u8, 4)

@@ -90,13 +90,19 @@ Scratch scratch_for(const qpxMorphAdvState* st, std::uint8_t* buffer, int elemSi
 Scratch scratch_for_l(const AdvStateL* st, std::uint8_t* buffer, int elemSize, int channels,
                       std::int64_t width, std::int64_t height);
 
+// Bands of about this many bytes of a row keep the intermediate rows of one band in the second
+// level cache between the two stages.
+inline constexpr std::int64_t kBandBytes = 256 * 1024;
+
 // Element images. `clampNeg` replaces negative top-hat and black-hat differences by 0 (signed
-// and float data only; unsigned data saturate at 0 anyway). dst may be src.
+// and float data only; unsigned data saturate at 0 anyway). dst may be src. Separate images of
+// enough rows run band by band, each band about `bandBytes` of rows (0: the whole ROI at once);
+// the result is the same.
 template <class T, int C>
 void run_adv(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
              std::int64_t width, std::int64_t height, const StagePlan& plan, const T* value,
              const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch,
-             bool clampNeg);
+             bool clampNeg, std::int64_t bandBytes = kBandBytes);
 
 // Bit-packed images: differences are a AND NOT b; bits outside the ROI are preserved.
 void run_adv_1u(Target tg, AdvOp op, const std::uint8_t* src, std::int64_t srcStep, int srcBit,

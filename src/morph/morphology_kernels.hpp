@@ -208,6 +208,46 @@ void mask_row(const MaskView& m, RowAt&& rowAt, T* out, std::int64_t n, int C) {
     }
 }
 
+// out = op of the rows older[0 .. CNT - 1], then `last`, folded in that order, on elements
+// [i0, i1).
+template <class T, Op op, int CNT>
+inline void fold_rows(T* const* rows, const T* last, T* out, std::int64_t i0, std::int64_t i1) {
+    // A local copy of the row pointers: byte stores may alias the caller's array, which would
+    // reload every pointer after every store.
+    const T* older[CNT];
+    for (int j = 0; j < CNT; ++j) older[j] = rows[j];
+    for_lanes<T>(i0, i1, [&](auto w, std::int64_t i) {
+        using W = decltype(w);
+        auto v = w.load(older[0] + i);
+        for (int j = 1; j < CNT; ++j) v = ext<op, W>(v, w.load(older[j] + i));
+        w.store(out + i, ext<op, W>(v, w.load(last + i)));
+    });
+}
+
+// Short windows both ways in one sweep over elements [i0, i1): the KW-tap row extremum of p (C
+// channels apart) goes to `hrow` for the rows to come and, still in a register, closes the
+// column extremum over the KH - 1 older rows. Each element is loaded once per tap and stored
+// twice, where a row pass then a column pass would load and store it again in between.
+template <class T, Op op, int KW, int KH>
+void fused_row(const T* p, T* hrow, T* const* rows, T* out, std::int64_t i0, std::int64_t i1,
+               int C) {
+    const T* older[KH - 1];
+    for (int j = 0; j < KH - 1; ++j) older[j] = rows[j];
+    for_lanes<T>(i0, i1, [&](auto w, std::int64_t i) {
+        using W = decltype(w);
+        auto h = w.load(p + i);
+        for (int j = 1; j < KW; ++j) h = ext<op, W>(h, w.load(p + i + j * C));
+        w.store(hrow + i, h);
+        auto v = w.load(older[0] + i);
+        for (int j = 1; j < KH - 1; ++j) v = ext<op, W>(v, w.load(older[j] + i));
+        w.store(out + i, ext<op, W>(v, h));
+    });
+}
+
+// Full rectangles at most this tall (and kFusedWidth wide) sweep each row once.
+inline constexpr int kFusedHeight = 7;
+inline constexpr int kFusedWidth = 5;
+
 // ---- the stage ------------------------------------------------------------------------------
 // Rows of the extended source are numbered e = 0 .. height + pH - 2 (e = y + ay is source row y).
 // Output row y needs extended rows y .. y + pH - 1. Rows is a row source (build/direct), Sink
@@ -233,8 +273,10 @@ void run_stage_op(const MaskView& m, const Rows& rows, bool direct, bool apart, 
             if constexpr (Rows::kSpans) {
                 // Wide rows: the interior straight from the source, the two edges from short
                 // extended pieces, which saves copying the row.
+                // With a ring the row is read before any output row is written, so this also
+                // holds when the output overwrites the source.
                 const T* s = rows.source_row(r);
-                if (s && apart && w - L - R >= 2 * m.pW) {
+                if (s && (apart || k > 1) && w - L - R >= 2 * m.pW) {
                     hreduce<T, op>(s, e, out + L * C, w - L - R, m.pW, C);
                     rows.span(r, -L, L + m.pW - 1, e);
                     hreduce<T, op>(e, e, out, L, m.pW, C);
@@ -254,6 +296,72 @@ void run_stage_op(const MaskView& m, const Rows& rows, bool direct, bool apart, 
             return;
         }
         auto slot = [&](std::int64_t j) { return ring + j * n; };
+        if (k <= kFusedHeight && m.pW <= kFusedWidth) {
+            auto fused = [&]<int KW, int KH>() {
+                T* older[KH - 1];
+                for (std::int64_t r = 0; r < N; ++r) {
+                    T* hrow = slot(r % k);
+                    if (r < k - 1) {
+                        hpass(r, hrow);
+                        continue;
+                    }
+                    const std::int64_t y = r - k + 1;
+                    for (int j = 0; j < KH - 1; ++j) older[j] = slot((y + j) % k);
+                    const T* p = nullptr;
+                    std::int64_t i0 = 0, i1 = n;
+                    if (direct) {
+                        p = rows.direct(r);
+                    } else if constexpr (Rows::kSpans) {
+                        // The interior straight from the source, unless an output row may
+                        // overwrite it while it is read; the edges from short extended pieces.
+                        const T* s = rows.source_row(r);
+                        if (s && apart && w - L - R >= 2 * m.pW) {
+                            p = s - L * C;
+                            i0 = L * C;
+                            i1 = (w - R) * C;
+                            if (L > 0) {
+                                rows.span(r, -L, L + m.pW - 1, e);
+                                hreduce<T, op>(e, e, hrow, L, m.pW, C);
+                            }
+                            if (R > 0) {
+                                rows.span(r, w - R - L, R + m.pW - 1, e);
+                                hreduce<T, op>(e, e, hrow + i1, R, m.pW, C);
+                            }
+                        }
+                    }
+                    // Otherwise the source row is read before the sink may write over it.
+                    if (p) {
+                        T* out = sink.row(y);
+                        fused_row<T, op, KW, KH>(p, hrow, older, out, i0, i1, C);
+                        fold_rows<T, op, KH - 1>(older, hrow, out, 0, i0);
+                        fold_rows<T, op, KH - 1>(older, hrow, out, i1, n);
+                    } else if (!apart) {
+                        hpass(r, hrow);
+                        fold_rows<T, op, KH - 1>(older, hrow, sink.row(y), 0, n);
+                    } else {
+                        rows.build(r, e);
+                        fused_row<T, op, KW, KH>(e, hrow, older, sink.row(y), 0, n, C);
+                    }
+                    sink.done(y);
+                }
+            };
+            // Both sides are odd.
+            auto by_height = [&]<int KW>() {
+                if (k == 3)
+                    fused.template operator()<KW, 3>();
+                else if (k == 5)
+                    fused.template operator()<KW, 5>();
+                else
+                    fused.template operator()<KW, 7>();
+            };
+            if (m.pW == 1)
+                by_height.template operator()<1>();
+            else if (m.pW == 3)
+                by_height.template operator()<3>();
+            else
+                by_height.template operator()<5>();
+            return;
+        }
         if (k <= 3) {
             // Short columns: the plain extremum of the rows is cheapest.
             for (std::int64_t r = 0; r < N; ++r) {

@@ -39,10 +39,12 @@ void apply(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstSt
                   : b.kind == kBorderConst ? value[c]
                                            : T();
     ImageRows<T, C> rows(src, srcStep, width, height, b, fill, mv);
-    // Reading the source in place is only safe when nothing is written over it meanwhile.
+    // Reading the source in place is only safe when nothing is written over it meanwhile. Only
+    // the sides read from memory count: the others are built from the ROI.
     const std::int64_t px = C * sizeof(T);
-    const bool overlap = regions_overlap(src, srcStep, dst, dstStep, width * px, height, mv.ay,
-                                         mv.pH - 1 - mv.ay, mv.pW * px);
+    const bool overlap =
+        regions_overlap(src, srcStep, dst, dstStep, width * px, height, b.inTop ? mv.ay : 0,
+                        b.inBottom ? mv.pH - 1 - mv.ay : 0, b.inLeft || b.inRight ? mv.pW * px : 0);
     const bool delay = overlap && b.kind == kBorderMirror && !b.inBottom && mv.pH - 1 > mv.ay;
     const bool direct = !overlap && rows.in_place();
     if (delay) {

@@ -11,6 +11,7 @@
 
 #include "common/guard.hpp"
 #include "common/targets.hpp"
+#include "frame/border.hpp"
 #include "morph/morph_adv.hpp"
 
 namespace {
@@ -361,6 +362,79 @@ TEST(MorphAdv, SpecRoiBoundsTheCall) {
     check_spec_roi<u8, 1>(31);
     check_spec_roi<s16, 1>(32);
     check_spec_roi<float, 3>(33);
+}
+
+// Band by band (bands a few mask heights tall) on every target, against the whole image at once
+// on the scalar target: both families' border plans, sides in memory, every operation.
+template <class T, int C>
+void check_bands(std::uint32_t seed) {
+    using namespace qpx::morph;
+    qpxtest::Random rnd(seed);
+    const auto f = fns<T, C>();
+    T value[4];
+    for (auto& v : value) v = rnd.any<T>();
+    std::vector<Mask> ms = masks(rnd);
+    ms.push_back({5, 5, std::vector<u8>(25, 1)});
+    ms.push_back({7, 1, std::vector<u8>(7, 1)});
+    for (const Mask& mask : ms)
+        for (auto [w, h] : {std::pair{37, 61}, std::pair{70, 83}})
+            for (bool wide : {false, true}) {
+                Made m32 = make32(f.getSize, f.init, {w, h}, mask);
+                Made mL = makeL({w, h}, mask, f.type, C);
+                for (qpxBorderType border : kBorders)
+                    for (int op = kOpen; op <= kGradient; ++op) {
+                        SCOPED_TRACE(testing::Message()
+                                     << "mask " << mask.w << "x" << mask.h << " roi " << w << "x"
+                                     << h << " border " << border << " op " << op << " wide "
+                                     << wide);
+                        std::uint32_t eff = 0;
+                        if (!wide && op == kGradient) {
+                            if ((border & 15u) == 5 || border > 255) continue;
+                            eff = border;
+                        } else {
+                            ASSERT_TRUE(qpx::accept_morph_border(border, &eff));
+                        }
+                        const qpxMorphState *first, *second;
+                        StagePlan plan;
+                        Scratch scratch;
+                        if (wide) {
+                            const AdvStateL* s = adv_state_l(as<qpxMorphStateL>(mL));
+                            first = general_part(s->first);
+                            second = general_part(s->second);
+                            plan = op == kGradient ? plan_border(eff)
+                                                   : plan_border_l(eff, mask_info(second));
+                            scratch = scratch_for_l(s, mL.buf.data(), sizeof(T), C, w, h);
+                        } else {
+                            const qpxMorphAdvState* s = adv_state(as<qpxMorphAdvState>(m32));
+                            first = s->first;
+                            second = s->second;
+                            plan = plan_border(eff);
+                            scratch = scratch_for(s, m32.buf.data(), sizeof(T), C, w, h);
+                        }
+                        GuardedImage<T> src(w, h, C, 0, Place::End, {6, 6, 6, 6}), want(w, h, C),
+                            got(w, h, C);
+                        src.fill([&] {
+                            return rnd.next<int>(0, 3) ? T(rnd.next<int>(0, 9)) : rnd.any<T>();
+                        });
+                        run_adv<T, C>(qpx::Target::Scalar, AdvOp(op), src.roi(), src.step(),
+                                      want.roi(), want.step(), w, h, plan, value, first, second,
+                                      scratch, op != kGradient, 0);
+                        std::vector<qpx::Target> targets = qpxtest::vector_targets();
+                        targets.push_back(qpx::Target::Scalar);
+                        for (qpx::Target t : targets) {
+                            run_adv<T, C>(t, AdvOp(op), src.roi(), src.step(), got.roi(),
+                                          got.step(), w, h, plan, value, first, second, scratch,
+                                          op != kGradient, 1);
+                            ASSERT_EQ(got.dense(), want.dense()) << qpx::target_name(t);
+                        }
+                    }
+            }
+}
+
+TEST(MorphAdv, BandsMatchWholeImage) {
+    check_bands<u8, 1>(41);
+    check_bands<s16, 1>(42);
+    check_bands<float, 3>(43);
 }
 
 // The difference kernels on their own: every target against the per-element rule, and bit rows
