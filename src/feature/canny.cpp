@@ -14,6 +14,7 @@
 
 #include "filter/derivative.hpp"
 #include "frame/border.hpp"
+#include "frame/border_copy.hpp"
 
 namespace qpx::feature {
 namespace {
@@ -302,20 +303,11 @@ qpxStatus canny_border(Target t, View<const u8> source, View<u8> dest, int filte
     if ((w < h ? w : h) < k && borderType != qpxBorderInMem) {
         const i64 W = w + k - 1;
         u8* copy = base + lay.copy;
-        const bool repl = (borderType & 15u) == kBorderRepl;
-        for (i64 y = -r; y < h + r; ++y) {
-            u8* d = copy + (y + r) * W;
-            const i64 sy = y < 0 ? 0 : y >= h ? h - 1 : y;
-            const u8* srow = row(src, srcStep, sy);
-            for (i64 x = -r; x < w + r; ++x) {
-                const bool inside = x >= 0 && x < w && y >= 0 && y < h;
-                d[x + r] = inside ? srow[x]
-                           : repl ? srow[x < 0    ? 0
-                                         : x >= w ? w - 1
-                                                  : x]
-                                  : borderValue;
-            }
-        }
+        const qpxSize ext{int(W), int(h + k - 1)};
+        if ((borderType & 15u) == kBorderRepl)
+            copy_replicate_border<u8, 1>(src, srcStep, roi, copy, int(W), ext, r, r, t);
+        else
+            copy_const_border<u8, 1>(src, srcStep, roi, copy, int(W), ext, r, r, borderValue, t);
         s = copy + r * W + r;
         sStep = static_cast<int>(W);
         bt = qpxBorderInMem;

@@ -85,17 +85,15 @@ struct Planes {
     int step;  // bytes
     int R0, R1, C0, C1;
     int w, h;
-    int kind;  // 1 replicate, 3 mirror, 6 constant
+    LineExtension cols, rows;  // kind 1 replicate, 3 mirror, 6 constant
     float cv;  // value of every tensor plane outside the ROI under the constant kind
-    bool mTop, mBottom, mLeft, mRight;
 
-    int map(int i, int n, bool memLo, bool memHi) const {
-        if ((i >= 0 || memLo) && (i < n || memHi)) return i;
-        std::int64_t m = map_border_index(i, n, kind);
+    static int map(const LineExtension& e, int i, int n) {
+        const std::int64_t m = e.map(i, n);
         return m == kConstIndex ? kConst : static_cast<int>(m);
     }
-    int mapX(int x) const { return map(x, w, mLeft, mRight); }
-    int mapY(int y) const { return map(y, h, mTop, mBottom); }
+    int mapX(int x) const { return map(cols, x, w); }
+    int mapY(int y) const { return map(rows, y, h); }
 };
 
 // The ring of horizontal window sums: K slots of three rows (dx*dx, dx*dy, dy*dy sums), each
@@ -146,8 +144,8 @@ void hsum_row(const CornerKernels& kn, const Planes<D>& P, int r, int n, int ox0
         oc[x - ox0] = sc;
     };
     // Columns whose whole window reads the planes directly go to the kernel.
-    const std::int64_t lo = P.mLeft ? INT_MIN : 0;
-    const std::int64_t hi = P.mRight ? INT_MAX : P.w - 1;
+    const std::int64_t lo = P.cols.inLo ? INT_MIN : 0;
+    const std::int64_t hi = P.cols.inHi ? INT_MAX : P.w - 1;
     const int xd0 = static_cast<int>(std::max<std::int64_t>(ox0, lo + ax));
     const int xd1 = static_cast<int>(std::min<std::int64_t>(ox1, hi - (n - 1) + ax + 1));
     int x = ox0;
@@ -338,8 +336,8 @@ struct LineInPlaceFin {
 template <class T, class D>
 void central_diff(const CornerKernels& kn, const T* src, int srcStep, D* dx, D* dy, int dStep,
                   qpxSize reg, std::uint32_t code, T bv) {
-    const RowExtension rx = RowExtension::make(code, reg.width);
-    const ColumnExtension cy = ColumnExtension::make(code, reg.height);
+    const LineExtension rx = RowExtension::make(code, reg.width);
+    const LineExtension cy = ColumnExtension::make(code, reg.height);
     auto at = [&](const T* r, int x) -> float {
         if (r == nullptr) return static_cast<float>(bv);
         const std::int64_t m = rx.map(x, reg.width);
@@ -395,8 +393,8 @@ void direct_deriv(int filterType, int mask, const T* src, int srcStep, qpxSize e
     // Vertical-edge response: diff along rows, smooth down columns; horizontal-edge response:
     // smooth along rows, bottom minus top down columns.
     const float sign = scharr ? 1.0f : -1.0f;
-    const RowExtension rx = RowExtension::make(code, extent.width);
-    const ColumnExtension cy = ColumnExtension::make(code, extent.height);
+    const LineExtension rx = RowExtension::make(code, extent.width);
+    const LineExtension cy = ColumnExtension::make(code, extent.height);
     auto pix = [&](int X, int Y) -> float {
         const std::int64_t x = rx.map(X, extent.width), y = cy.map(Y, extent.height);
         if (x == kConstIndex || y == kConstIndex) return static_cast<float>(bv);
@@ -502,7 +500,8 @@ void eigen_run(Target t, const T* src, int srcStep, qpxSize roi, int kernType, i
     filter::derivative(kv, src, srcStep, dx, dstep, roi, mask, code, bv, p, t);
     filter::derivative(kh, src, srcStep, dy, dstep, roi, mask, code, bv, p, t);
 
-    Planes<D> P{dx, dy, dstep, 0, h, 0, w, w, h, planeKind, float(bv), false, false, false, false};
+    const LineExtension cols{planeKind, false, false}, rows{planeKind, false, false};
+    Planes<D> P{dx, dy, dstep, 0, h, 0, w, w, h, cols, rows, float(bv)};
     tensor(corner_kernels(t), P, n, 0, w, 0, h, R, fin);
 }
 
@@ -602,8 +601,8 @@ void windowed_run(Target t, const T* src, int srcStep, qpxSize roi, int filterTy
                     }
                 }
             }
-            Planes<D> P{dx, dy,     dstep, R0,      R1,         C0,       C1,       w,
-                        h,  b.kind, 0.0f,  b.inTop, b.inBottom, b.inLeft, b.inRight};
+            const LineExtension pc{b.kind, b.inLeft, b.inRight}, pr{b.kind, b.inTop, b.inBottom};
+            Planes<D> P{dx, dy, dstep, R0, R1, C0, C1, w, h, pc, pr, 0.0f};
             tensor(kn, P, n, ox0, ox1, oy0, oy1, R, fin);
             fin.tile_done(ox0, ox1, oy0, oy1, tx + 1 == cols.count, ty + 1 == rows.count);
         }

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <utility>
 
-#include "frame/border.hpp"
+#include "frame/border_rows.hpp"
 
 namespace qpx::filter::QPX_TNS::fixed {
 
@@ -118,29 +118,6 @@ struct StoreMean32f {
 
 // ---- the ring ----------------------------------------------------------------------------------
 
-// Copies row y of the border-extended source (y may lie outside the ROI) into `slot`, which
-// holds ax pixels before the ROI's first column and ax after its last.
-template <class Src>
-void build_row(Src* slot, const Src* src, int srcStep, qpxSize roi, int y, int ax,
-               const ColumnExtension& ce, const RowExtension& re, Src value) {
-    const int w = roi.width;
-    const std::int64_t sy = ce.map(y, roi.height);
-    if (sy == kConstIndex) {
-        for (int i = 0; i < w + 2 * ax; ++i) slot[i] = value;
-        return;
-    }
-    const Src* r = row(src, srcStep, sy);
-    std::memcpy(slot + ax, r, sizeof(Src) * std::size_t(w));
-    for (int x = -ax; x < 0; ++x) {
-        std::int64_t sx = re.map(x, w);
-        slot[ax + x] = sx == kConstIndex ? value : r[sx];
-    }
-    for (int x = w; x < w + ax; ++x) {
-        std::int64_t sx = re.map(x, w);
-        slot[ax + x] = sx == kConstIndex ? value : r[sx];
-    }
-}
-
 // Number of row-stage outputs per source row: K::kRows where a kernel declares it, else 1.
 template <class K>
 constexpr int row_outputs() {
@@ -176,8 +153,7 @@ void run_ring(const float* src, int srcStep, typename Store::Dst* dst, int dstSt
               std::uint32_t borderType, float borderValue, std::uint8_t* buffer, bool prefetch) {
     constexpr int ax = (KS - 1) / 2, T = row_outputs<K>();
     const int w = roi.width, h = roi.height;
-    const RowExtension re = RowExtension::make(borderType, w);
-    const ColumnExtension ce = ColumnExtension::make(borderType, h);
+    const auto image = BorderRows<float, 1>::filter(src, srcStep, w, h, borderType, &borderValue);
 
     static_assert(T <= kFixedMaxRows);
     const auto at = fixed_ring_slots(w, KS, KS * T).carve(buffer);
@@ -189,7 +165,7 @@ void run_ring(const float* src, int srcStep, typename Store::Dst* dst, int dstSt
 
     // Row stage of extended source row y into ring slot `slot`.
     auto row_stage = [&](int y, int slot) {
-        build_row(ext, src, srcStep, roi, y, ax, ce, re, borderValue);
+        image.build_row(y, -ax, w + ax, ext);
         for (int t = 0; t < T; ++t) {
             int x = 0;
             ring_row_span<K, Wide>(ext, ring[slot][t], t, x, w);
@@ -271,7 +247,7 @@ void column_span(const std::uint8_t* const* rows, std::int16_t* v, int& x, int w
 }
 
 template <int KS, class K, int t>
-void column_pass(const std::uint8_t* const* rows, std::int16_t* v, int w, const RowExtension& re,
+void column_pass(const std::uint8_t* const* rows, std::int16_t* v, int w, const LineExtension& re,
                  std::uint8_t value) {
     constexpr int ax = (KS - 1) / 2;
     constexpr auto& col = K::kInt.col[t];
@@ -317,8 +293,7 @@ void run_int(const std::uint8_t* src, int srcStep, typename Store::Dst* dst, int
     constexpr auto& kern = K::kInt;
     constexpr int N = sizeof(kern.col) / sizeof(kern.col[0]);
     const int w = roi.width, h = roi.height;
-    const RowExtension re = RowExtension::make(borderType, w);
-    const ColumnExtension ce = ColumnExtension::make(borderType, h);
+    const auto image = BorderRows<std::uint8_t, 1>::filter(src, srcStep, w, h, borderType, &value);
     std::int16_t* work[N];
     static_assert(N <= kFixedMaxRows);
     auto* base = reinterpret_cast<std::int16_t*>(fixed_int_slots(w, KS, N).carve(buffer)[0]);
@@ -326,15 +301,12 @@ void run_int(const std::uint8_t* src, int srcStep, typename Store::Dst* dst, int
 
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* rows[KS];
-        for (int j = 0; j < KS; ++j) {
-            const std::int64_t sy = ce.map(y + j - ax, h);
-            rows[j] = sy == kConstIndex ? nullptr : row(src, srcStep, sy);
-        }
+        for (int j = 0; j < KS; ++j) rows[j] = image.source(y + j - ax);
         if (prefetch && y + ax + 1 < h) {
             const char* next = reinterpret_cast<const char*>(row(src, srcStep, y + ax + 1));
             for (int b = 0; b < w; b += 64) _mm_prefetch(next + b, _MM_HINT_T0);
         }
-        unroll<N>([&](auto t) { column_pass<KS, K, t>(rows, work[t], w, re, value); });
+        unroll<N>([&](auto t) { column_pass<KS, K, t>(rows, work[t], w, image.cols, value); });
 
         const std::uint8_t* centre = rows[ax];  // a ROI row: never constant
         typename Store::Dst* d = row(dst, dstStep, y);

@@ -23,32 +23,6 @@ inline i64 max64(i64 a, i64 b) {
     return a > b ? a : b;
 }
 
-// Where the filter reads index i of a line of n pixels (rows or columns): sides read from memory
-// keep i, the others follow the border kind; a line of one pixel replicates unless constant.
-// Written here rather than taken from the border model so that nothing outside this target's
-// namespace is compiled with its flags.
-inline constexpr i64 kConstAt = INT64_MIN;
-struct Edge {
-    int kind;
-    bool before, after;
-    Edge(std::uint32_t code, unsigned beforeFlag, unsigned afterFlag, i64 n)
-        : kind(int(code & 15u)), before(code & beforeFlag), after(code & afterFlag) {
-        if (kind != kBorderConst && !before && !after && n == 1) kind = kBorderRepl;
-    }
-    i64 map(i64 i, i64 n) const {
-        if (i >= 0 && i < n) return i;
-        if ((i < 0 && before) || (i >= n && after)) return i;
-        if (kind == kBorderConst) return kConstAt;
-        if (kind == kBorderMirror && n > 1) {
-            const i64 period = 2 * n - 2;
-            i64 m = i % period;
-            if (m < 0) m += period;
-            return m < n ? m : period - m;
-        }
-        return i < 0 ? 0 : n - 1;
-    }
-};
-
 // The weights by distance from the centre as vectors of lane set L, and the window of row-pass
 // results c[-r .. r], copied into locals: stores through byte pointers could otherwise alias
 // them and force a reload of each per step. R > 0 fixes the radius at compile time; R == 0 is
@@ -151,14 +125,14 @@ i64 fused_span(const T* s, float* out, float* const* c, T* d, i64 e, i64 e1, con
 
 // Row pass for pixels [x0, x1) whose taps may leave the ROI: each tap goes through the border.
 template <class T, int C>
-void row_edges(const T* s, float* out, i64 x0, i64 x1, i64 w, const Edge& ex, const T* bv,
+void row_edges(const T* s, float* out, i64 x0, i64 x1, i64 w, const LineExtension& ex, const T* bv,
                const float* g, int r) {
     for (i64 x = x0; x < x1; ++x)
         for (int c = 0; c < C; ++c) {
             auto at = [&](i64 xx) {
                 const i64 m = ex.map(xx, w);
-                return One::F{m == kConstAt ? static_cast<float>(bv[c])
-                                            : static_cast<float>(s[m * C + c])};
+                return One::F{m == kConstIndex ? static_cast<float>(bv[c])
+                                               : static_cast<float>(s[m * C + c])};
             };
             auto acc = One::mul(One::setf(g[0]), at(x));
             for (int i = 1; i <= r; ++i)
@@ -220,12 +194,12 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
     float* g = reinterpret_cast<float*>(at[2]);
     const auto* half = static_cast<const unsigned char*>(spec) + kGaussEngineHead;
     for (int i = 0; i <= r; ++i) std::memcpy(g + i, half + 4 * (r - i), 4);
-    const Edge rx(borderType, qpxBorderInMemLeft, qpxBorderInMemRight, w);
-    const Edge cx(borderType, qpxBorderInMemTop, qpxBorderInMemBottom, h);
+    const LineExtension rx = RowExtension::make(borderType, w);
+    const LineExtension cx = ColumnExtension::make(borderType, h);
 
     // A row of the constant border filtered horizontally is constant per channel.
     float constRow[C] = {};
-    if (cx.kind == kBorderConst && !(cx.before && cx.after)) {
+    if (cx.kind == kBorderConst && !(cx.inLo && cx.inHi)) {
         for (int c = 0; c < C; ++c) {
             const auto v = One::setf(static_cast<float>(bv[c]));
             auto acc = One::mul(One::setf(g[0]), v);
@@ -250,7 +224,7 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
         auto produce = [&](i64 j) {
             float* out = slot(j);
             const i64 sj = cx.map(j, h);
-            if (sj == kConstAt) {
+            if (sj == kConstIndex) {
                 for (i64 x = sp.x0; x < sp.x1; ++x)
                     for (int c = 0; c < C; ++c) out[x * C + c] = constRow[c];
                 return out;
@@ -268,7 +242,7 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
             for (int k = 0; k + 1 < ks; ++k) win[k] = win[k + 1];
             T* d = row(dst, dstStep, y);
             const i64 j = y + r, sj = cx.map(j, h);
-            const bool fuse = !stream && sj != kConstAt && e1 - e0 >= N;
+            const bool fuse = !stream && sj != kConstIndex && e1 - e0 >= N;
             win[ks - 1] = fuse ? slot(j) : produce(j);
             float* const* c = win + r;
             auto column = [&](auto L, i64 from, i64 to) {
@@ -282,8 +256,8 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
                 row_edges<T, C>(s, out, sp.x0, sp.inner, w, rx, bv, g, r);
                 row_edges<T, C>(s, out, sp.outer, sp.x1, w, rx, bv, g, r);
                 // Large images stream from memory: the next row is requested a row ahead.
-                const i64 nj = y + 1 < h ? cx.map(j + 1, h) : kConstAt;
-                const T* ahead = large && nj != kConstAt ? row(src, srcStep, nj) : nullptr;
+                const i64 nj = y + 1 < h ? cx.map(j + 1, h) : kConstIndex;
+                const T* ahead = large && nj != kConstIndex ? row(src, srcStep, nj) : nullptr;
                 sweep<V>(e0, e1, true, [&](auto L, i64 from, i64 to) {
                     return fused_span<decltype(L), T, C, R>(s, out, c, d, from, to, g, r, trunc,
                                                             ahead);

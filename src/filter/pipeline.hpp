@@ -16,7 +16,7 @@
 #include <limits>
 #include <type_traits>
 
-#include "frame/border.hpp"
+#include "frame/border_rows.hpp"
 
 namespace qpx::filter::QPX_TNS::sep {
 
@@ -48,39 +48,20 @@ inline void widen_span(const T* s, float* o, i64& i, i64 n) {
     for (; n - i >= N; i += N) L::storef(o + i, L::loadf(s + i));
 }
 
-// Writes pixels from .. to-1 of a row extended by `ext` (pixel indices relative to the ROI's
-// first pixel, possibly negative or >= width) to out, converted to U. Pixels under a constant
-// border take value[c]; `value` is read only then.
-template <class T, int ch, class U>
-void extend_row(const T* src, i64 width, const RowExtension& ext, i64 from, i64 to, const T* value,
-                U* out) {
-    // The span that reads the row (or memory beside it) as it is.
-    const i64 lo = ext.inLeft ? from : (from > 0 ? from : 0);
-    const i64 hi = ext.inRight ? to : (to < width ? to : width);
-    auto put = [&](i64 x) {
-        const i64 sx = ext.map(x, width);
-        U* o = out + (x - from) * ch;
-        if (sx == kConstIndex)
-            for (int c = 0; c < ch; ++c) o[c] = static_cast<U>(value[c]);
-        else
-            for (int c = 0; c < ch; ++c) o[c] = static_cast<U>(src[sx * ch + c]);
-    };
-    for (i64 x = from; x < to && x < lo; ++x) put(x);
-    if (lo < hi) {
-        const T* s = src + lo * ch;
-        U* o = out + (lo - from) * ch;
-        const i64 n = (hi - lo) * ch;
+// Border moves that widen the row's own runs to float with the target's lanes.
+struct WidenMoves : PlainMoves {
+    template <class T, class U>
+    void copy(U* d, const T* s, i64 n) const {
         if constexpr (std::is_same_v<T, U>) {
-            std::memcpy(o, s, static_cast<std::size_t>(n) * sizeof(T));
+            PlainMoves::copy(d, s, n);
         } else {
             static_assert(std::is_same_v<U, float>);
             i64 i = 0;
-            widen_span<T, Wide>(s, o, i, n);
-            widen_span<T, One>(s, o, i, n);
+            widen_span<T, Wide>(s, d, i, n);
+            widen_span<T, One>(s, d, i, n);
         }
     }
-    for (i64 x = hi > lo ? hi : lo; x < to; ++x) put(x);
-}
+};
 
 // ---- row passes --------------------------------------------------------------------------------
 
@@ -277,16 +258,16 @@ inline void column_pass_low16s(const std::int16_t* const* rows, std::int16_t* ou
 // at most 2*ks - 1 pixels is extended into `strip` first. `pass(in, outOffset, elems)` filters
 // elems elements from `in` into the output starting at element outOffset.
 template <class T, int ch, class Pass>
-void row_with_border(const T* src, i64 width, int ks, int ax, const RowExtension& ext,
+void row_with_border(const T* src, i64 width, int ks, int ax, const LineExtension& ext,
                      const T* value, T* strip, Pass&& pass) {
-    const i64 needL = ext.inLeft ? 0 : ax;
-    const i64 needR = ext.inRight ? 0 : ks - 1 - ax;
+    const i64 needL = ext.inLo ? 0 : ax;
+    const i64 needR = ext.inHi ? 0 : ks - 1 - ax;
     const i64 lo = needL < width ? needL : width;
     const i64 hi = width - needR > lo ? width - needR : lo;
     auto edge = [&](i64 a, i64 b) {
         for (i64 x = a; x < b; x += ks) {
             const i64 e = x + ks < b ? x + ks : b;
-            extend_row<T, ch, T>(src, width, ext, x - ax, e + ks - 1 - ax, value, strip);
+            extend_row<ch>(src, width, ext, x - ax, e + ks - 1 - ax, value, strip);
             pass(strip, x * ch, (e - x) * ch);
         }
     };

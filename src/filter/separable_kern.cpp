@@ -20,8 +20,7 @@ void separable_run(const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width, i6
                    int kh, int divisor, std::uint8_t* buffer) {
     const int ax = (kw - 1) / 2, ay = (kh - 1) / 2;
     const float inv = 1.0f / static_cast<float>(divisor);
-    const RowExtension rext = RowExtension::make(border, width);
-    const ColumnExtension cext = ColumnExtension::make(border, height);
+    const auto image = BorderRows<T, ch>::filter(src, srcStep, width, height, border, value);
     const i64 rowLen = (width + kw - 1) * ch;  // one extended row, in floats
     const i64 elems = width * ch;
 
@@ -30,17 +29,9 @@ void separable_run(const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width, i6
     float* slots = reinterpret_cast<float*>(at[1]);
     auto slot = [&](i64 s) { return slots + s * rowLen; };
 
-    // Work row y (relative to the ROI): the row stage of the source row it maps to, or of a
-    // row of border values.
+    // Work row y (relative to the ROI): the row stage of extended row y.
     auto produce = [&](i64 y, float* out) {
-        const i64 sy = cext.map(y, height);
-        if (sy == kConstIndex) {
-            for (i64 i = 0; i < rowLen; i += ch)
-                for (int c = 0; c < ch; ++c) out[i + c] = static_cast<float>(value[c]);
-        } else {
-            extend_row<T, ch, float>(row(src, srcStep, sy), width, rext, -ax, width + kw - 1 - ax,
-                                     value, out);
-        }
+        image.build_row(y, -ax, width + kw - 1 - ax, out, WidenMoves{});
         row_pass_f32(out, out, elems, ch, rowK, kw, inv);
     };
 
@@ -73,7 +64,7 @@ template <RowKind kind, class T, class D, class K, int ch>
 void row_stage(const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height, const K* kernel,
                int ks, int ax, std::uint32_t border, const T* value, int divisor,
                std::uint8_t* buffer) {
-    const RowExtension ext = RowExtension::make(border, width);
+    const LineExtension ext = RowExtension::make(border, width);
     T* strip = reinterpret_cast<T*>(row_stage_slots(ks, ch, int(sizeof(T))).carve(buffer)[0]);
     const float inv = kind == RowKind::Float ? 1.0f : 1.0f / static_cast<float>(divisor);
     const int mul = kind == RowKind::Low ? low_multiplier(divisor) : 0;

@@ -91,8 +91,11 @@ inline constexpr std::int64_t kConstIndex = INT64_MIN;
 
 // Maps an index i (possibly outside 0..n-1) onto the index whose pixel it reads under `kind`.
 // Mirror is periodic with period 2n-2, so borders wider than the image mirror back and forth;
-// a line of length 1 is replicated. Constant borders give kConstIndex.
-constexpr std::int64_t map_border_index(std::int64_t i, std::int64_t n, int kind) {
+// a line of length 1 is replicated. Constant borders give kConstIndex. Always inlined, like
+// LineExtension::map: kernels of every target call them, and no out-of-line copy compiled with
+// one target's flags may serve another.
+[[gnu::always_inline]] constexpr std::int64_t map_border_index(std::int64_t i, std::int64_t n,
+                                                               int kind) {
     if (i >= 0 && i < n) return i;
     if (kind == kBorderConst) return kConstIndex;
     if (kind == kBorderMirror && n > 1) {
@@ -104,41 +107,39 @@ constexpr std::int64_t map_border_index(std::int64_t i, std::int64_t n, int kind
     return i < 0 ? 0 : n - 1;  // replicate (and any other kind)
 }
 
-// The filters' row extension: where a filter reads column x (-before .. width+after-1) of a row.
-// Sides read from memory keep x as it is (the caller guarantees those pixels exist).
-struct RowExtension {
+// One axis of an extended image: where a line of n pixels reads index i (possibly outside
+// 0..n-1). A side read from memory keeps i as it is (the caller guarantees those pixels exist);
+// the other sides follow the kind, which every family hands over already resolved (the default
+// kind of morphology arrives here as a constant).
+struct LineExtension {
     int kind;
-    bool inLeft, inRight;
+    bool inLo, inHi;  // the side before index 0, the side after index n-1, lies in memory
 
-    // 240 reads both sides from memory; otherwise a 1-pixel row replicates unless constant.
-    static RowExtension make(std::uint32_t code, std::int64_t width) {
-        Border b = Border::parse(code);
-        RowExtension e{b.kind, b.inLeft, b.inRight};
-        if (e.kind != kBorderConst && !e.inLeft && !e.inRight && width == 1) e.kind = kBorderRepl;
+    // A line of one pixel extended on both sides replicates unless constant.
+    static LineExtension make(int kind, bool inLo, bool inHi, std::int64_t n) {
+        LineExtension e{kind, inLo, inHi};
+        if (e.kind != kBorderConst && !inLo && !inHi && n == 1) e.kind = kBorderRepl;
         return e;
     }
-    std::int64_t map(std::int64_t x, std::int64_t width) const {
-        if (x < 0 && inLeft) return x;
-        if (x >= width && inRight) return x;
-        return map_border_index(x, width, kind);
+    [[gnu::always_inline]] std::int64_t map(std::int64_t i, std::int64_t n) const {
+        if (i < 0 && inLo) return i;
+        if (i >= n && inHi) return i;
+        return map_border_index(i, n, kind);
     }
 };
 
-// The column extension: which row a filter reads for row y (possibly outside the ROI).
-struct ColumnExtension {
-    int kind;
-    bool inTop, inBottom;
-
-    static ColumnExtension make(std::uint32_t code, std::int64_t height) {
-        Border b = Border::parse(code);
-        ColumnExtension e{b.kind, b.inTop, b.inBottom};
-        if (e.kind != kBorderConst && !e.inTop && !e.inBottom && height == 1) e.kind = kBorderRepl;
-        return e;
+// The filters' extensions of a row (left and right sides) and of a column (top and bottom) under
+// a border code; 240 reads every side from memory.
+struct RowExtension {
+    static LineExtension make(std::uint32_t code, std::int64_t width) {
+        const Border b = Border::parse(code);
+        return LineExtension::make(b.kind, b.inLeft, b.inRight, width);
     }
-    std::int64_t map(std::int64_t y, std::int64_t height) const {
-        if (y < 0 && inTop) return y;
-        if (y >= height && inBottom) return y;
-        return map_border_index(y, height, kind);
+};
+struct ColumnExtension {
+    static LineExtension make(std::uint32_t code, std::int64_t height) {
+        const Border b = Border::parse(code);
+        return LineExtension::make(b.kind, b.inTop, b.inBottom, height);
     }
 };
 

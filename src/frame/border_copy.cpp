@@ -7,10 +7,9 @@
 
 #include <immintrin.h>
 
-#include <algorithm>
 #include <cstring>
 
-#include "frame/border.hpp"
+#include "frame/border_rows.hpp"
 #include "frame/cache.hpp"
 #include "frame/check.hpp"
 
@@ -117,31 +116,23 @@ void reverse_pixels(U* d, const U* s, i64 n, Target target) {
         for (int c = 0; c < CH; ++c) d[k * CH + c] = s[-k * CH + c];
 }
 
-// Pixels x0 .. x0+n-1 of a row of width w extended by the mirror rule, written to d. The index
-// sequence is periodic (2w-2) and runs alternately up (0 .. w-2) and down (w-1 .. 1), so it is
-// copied run by run.
-template <class U, int CH>
-void mirror_span(U* d, const U* s, i64 x0, i64 n, i64 w, Target target) {
-    if (w == 1) {
-        fill_pixels<U, CH>(d, s, n, target);
-        return;
+// The border service's moves, made of the pieces above: bit copies within one element type.
+struct CopyMoves {
+    Target target;
+    template <class S, class U>
+    void copy(U* d, const S* s, i64 n) const {
+        static_assert(std::is_same_v<S, U>);
+        copy_elems(d, s, n, target);
     }
-    const i64 period = 2 * w - 2;
-    for (i64 k = 0; k < n;) {
-        i64 r = (x0 + k) % period;
-        if (r < 0) r += period;
-        i64 len;
-        if (r < w - 1) {
-            len = std::min(w - 1 - r, n - k);
-            copy_elems(d + k * CH, s + r * CH, len * CH, target);
-        } else {
-            const i64 idx = period - r;
-            len = std::min(idx, n - k);
-            reverse_pixels<U, CH>(d + k * CH, s + idx * CH, len, target);
-        }
-        k += len;
+    template <int CH, class S, class U>
+    void fill(U* d, const S* px, i64 n) const {
+        fill_pixels<U, CH>(d, px, n, target);
     }
-}
+    template <int CH, class S, class U>
+    void reverse(U* d, const S* s, i64 n) const {
+        reverse_pixels<U, CH>(d, s, n, target);
+    }
+};
 
 // ---- border building --------------------------------------------------------------------------
 
@@ -154,36 +145,31 @@ template <class U, int CH>
 void build_border(Build kind, const U* src, i64 srcStep, qpxSizeL s, U* img, i64 dstStep,
                   qpxSizeL d, i64 top, i64 left, const U* value, Target target) {
     const i64 right = d.width - s.width - left;
+    const int mapKind = kind == Build::Mirror  ? kBorderMirror
+                        : kind == Build::Const ? kBorderConst
+                                               : kBorderRepl;
+    const LineExtension ext{mapKind, false, false};
+    const CopyMoves mv{target};
     for (i64 y = 0; y < s.height; ++y) {
         const U* sr = row(src, srcStep, y);
         U* o = row(img, dstStep, y);
-        if (sr != o) copy_elems(o, sr, s.width * CH, target);
-        U* l = o - left * CH;
-        U* r = o + s.width * CH;
-        switch (kind) {
-            case Build::Repl:
-                fill_pixels<U, CH>(l, sr, left, target);
-                fill_pixels<U, CH>(r, sr + (s.width - 1) * CH, right, target);
-                break;
-            case Build::Mirror:
-                mirror_span<U, CH>(l, sr, -left, left, s.width, target);
-                mirror_span<U, CH>(r, sr, s.width, right, s.width, target);
-                break;
-            case Build::Const:
-                fill_pixels<U, CH>(l, value, left, target);
-                fill_pixels<U, CH>(r, value, right, target);
-                break;
+        if (sr != o) {
+            baseline::extend_row<CH>(sr, s.width, ext, -left, s.width + right, value, o - left * CH,
+                                     mv);
+        } else {
+            baseline::extend_row<CH>(sr, s.width, ext, -left, 0, value, o - left * CH, mv);
+            baseline::extend_row<CH>(sr, s.width, ext, s.width, s.width + right, value,
+                                     o + s.width * CH, mv);
         }
     }
 
     // Rows below, then rows above, each a whole destination row.
     auto line = [&](i64 y) { return row(img, dstStep, y) - left * CH; };
-    const int mapKind = kind == Build::Mirror ? kBorderMirror : kBorderRepl;
     auto build_row = [&](i64 y) {
         if (kind == Build::Const)
             fill_pixels<U, CH>(line(y), value, d.width, target);
         else
-            copy_elems(line(y), line(map_border_index(y, s.height, mapKind)), d.width * CH, target);
+            copy_elems(line(y), line(ext.map(y, s.height)), d.width * CH, target);
     };
     const i64 bottom = d.height - s.height - top;
     for (i64 y = s.height; y < s.height + bottom; ++y) build_row(y);

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <limits>
 
-#include "frame/border.hpp"
+#include "frame/border_rows.hpp"
 #include "morph/morph_engine.hpp"
 #include "morph/morph_vec.hpp"
 #include "morph/morphology_state.hpp"
@@ -437,6 +437,12 @@ void run_stage(Op op, const MaskView& m, const Rows& rows, bool direct, bool apa
 
 // ---- row sources and sinks of element images ------------------------------------------------
 
+// The kind a stage extends by: the default kind fills with the neutral value, as a constant.
+inline Border resolve_default(Border b) {
+    if (b.kind == kBorderDefault) b.kind = kBorderConst;
+    return b;
+}
+
 // Rows of a border-extended image: extended row e spans columns -ax .. w - 1 + (pW - 1 - ax) of
 // source row e - ay. Constant borders (kind 5 arrives here as a constant) fill `fill`.
 template <class T, int C>
@@ -450,14 +456,12 @@ class ImageRows {
           step_(step),
           w_(w),
           h_(h),
-          b_(b),
+          b_(resolve_default(b)),
           fill_(fill),
           left_(m.ax),
           right_(m.pW - 1 - m.ax),
           up_(m.ay),
-          down_(m.pH - 1 - m.ay) {
-        if (b_.kind == kBorderDefault) b_.kind = kBorderConst;
-    }
+          down_(m.pH - 1 - m.ay) {}
     // Every side that the mask reaches is in memory: rows can be read where they are.
     bool in_place() const {
         return (b_.inLeft || left_ == 0) && (b_.inRight || right_ == 0) && (b_.inTop || up_ == 0) &&

@@ -79,47 +79,36 @@ class BitRows {
     static constexpr bool kSpans = false;
     BitRows(const std::uint8_t* src, std::int64_t step, int offset, std::int64_t w, std::int64_t h,
             const Border& b, std::uint8_t fill, const MaskView& m)
-        : src_(src),
-          step_(step),
+        : image_(BorderRows<std::uint8_t, 1>::parsed(src, step, w, h, resolve_default(b), nullptr)),
           off_(offset),
-          w_(w),
-          h_(h),
-          b_(b),
           fill_(fill),
           left_(m.ax),
           right_(m.pW - 1 - m.ax),
-          up_(m.ay) {
-        if (b_.kind == kBorderDefault) b_.kind = kBorderConst;
-    }
+          up_(m.ay) {}
     const std::uint8_t* direct(std::int64_t) const { return nullptr; }
     const std::uint8_t* source_row(std::int64_t) const { return nullptr; }
     void span(std::int64_t, std::int64_t, std::int64_t, std::uint8_t*) const {}
 
     void build(std::int64_t e, std::uint8_t* out) const {
-        const std::int64_t r = e - up_;
-        std::int64_t sr = r;
-        if (!(r >= 0 && r < h_) && !(r < 0 && b_.inTop) && !(r >= h_ && b_.inBottom)) {
-            sr = map_border_index(r, h_, b_.kind);
-            if (sr == kConstIndex) {
-                std::memset(out, fill_, std::size_t(left_ + w_ + right_));
-                return;
-            }
+        const std::int64_t w = image_.width;
+        const std::uint8_t* s = image_.source(e - up_);
+        if (s == nullptr) {
+            std::memset(out, fill_, std::size_t(left_ + w + right_));
+            return;
         }
-        const std::uint8_t* s = row(src_, step_, sr);
-        for (std::int64_t x = -left_; x < w_ + right_; ++x) {
-            std::int64_t sx = x;
-            if (x < 0 && !b_.inLeft) sx = map_border_index(x, w_, b_.kind);
-            if (x >= w_ && !b_.inRight) sx = map_border_index(x, w_, b_.kind);
-            out[x + left_] = sx == kConstIndex ? fill_ : get_bit(s, off_ + sx) ? 255 : 0;
-        }
+        // The row and the sides read from memory are unpacked; the other sides are built from
+        // the unpacked row.
+        const LineExtension& ext = image_.cols;
+        std::uint8_t* o = out + left_;
+        const std::int64_t lo = ext.inLo ? -left_ : 0, hi = ext.inHi ? w + right_ : w;
+        for (std::int64_t x = lo; x < hi; ++x) o[x] = get_bit(s, off_ + x) ? 255 : 0;
+        if (!ext.inLo) extend_row<1>(o, w, ext, -left_, 0, &fill_, out);
+        if (!ext.inHi) extend_row<1>(o, w, ext, w, w + right_, &fill_, o + w);
     }
 
   private:
-    const std::uint8_t* src_;
-    std::int64_t step_;
+    BorderRows<std::uint8_t, 1> image_;
     std::int64_t off_;
-    std::int64_t w_, h_;
-    Border b_;
     std::uint8_t fill_;
     std::int64_t left_, right_, up_;
 };
