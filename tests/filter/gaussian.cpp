@@ -200,6 +200,41 @@ TYPED_TEST(GaussianFilter, TargetsAgree) {
     targets_agree<TypeParam, 3>(rnd);
 }
 
+// Images of four million elements and more take wider strips and read a row ahead. Their rows
+// must equal those of a small image over the same memory (its lower side read from memory), and
+// every target must agree with the scalar one.
+TYPED_TEST(GaussianFilter, LargeImagesMatchSmallOnes) {
+    using T = TypeParam;
+    using qpx::Target;
+    using qpx::filter::Stream;
+    Random rnd(5);
+    const int w = 1031, h = 4100, top = 40;
+    GuardedImage<T> src(w, h);
+    src.fill([&] { return rnd.any<T>(); });
+    for (int ks : {5, 11}) {
+        std::vector<std::uint8_t> spec(qpx::filter::gauss_engine_spec_size(ks));
+        std::vector<std::uint8_t> buf(qpx::filter::gauss_engine_buffer_size(w, ks, 1));
+        qpx::filter::gauss_init_engine(spec.data(), ks, 0.3f * ks, Api<T>::code);
+        const T bv[1] = {T(0)};
+        auto run = [&](Target t, int rows, std::uint32_t border) {
+            std::vector<T> out(std::size_t(w) * rows);
+            qpx::filter::gaussian<T, 1>(t, src.view().rows(0, rows),
+                                        qpx::View<T>(out.data(), w * sizeof(T), w, rows), border,
+                                        bv, spec.data(), buf.data(), Stream::Never);
+            return out;
+        };
+        const std::vector<T> big = run(Target::Scalar, h, qpxBorderRepl);
+        const std::vector<T> small = run(Target::Scalar, top, qpxBorderRepl | qpxBorderInMemBottom);
+        EXPECT_EQ(std::memcmp(small.data(), big.data(), small.size() * sizeof(T)), 0)
+            << "ks " << ks;
+        for (Target t : vector_targets()) {
+            const std::vector<T> got = run(t, h, qpxBorderRepl);
+            EXPECT_EQ(std::memcmp(got.data(), big.data(), big.size() * sizeof(T)), 0)
+                << qpx::target_name(t) << " ks " << ks;
+        }
+    }
+}
+
 // Integer results follow the caller's rounding mode, which the call leaves as it found it.
 TEST(GaussianRounding, CurrentModeAndRegisterKept) {
     const int w = 16, h = 4;
