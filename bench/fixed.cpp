@@ -26,8 +26,8 @@ void run_filter(benchmark::State& state) {
     std::vector<std::uint8_t> buffer(
         std::size_t(qpx::filter::fixed_buffer_size<op>(src.roi(), mask, false)));
     for (auto _ : state) {
-        qpx::filter::fixed_filter<op>(t, src.data, src.step, dst.data, dst.step, src.roi(), mask,
-                                      qpxBorderRepl, 0, buffer.data());
+        qpx::filter::fixed_filter<op>(t, qpx::View<const std::uint8_t>(src.view()), dst.view(),
+                                      mask, qpxBorderRepl, 0, buffer.data());
         benchmark::ClobberMemory();
     }
     qpxbench::report(state, std::size_t(w) * h * (1 + sizeof(Dst)), std::size_t(w) * h);

@@ -10,10 +10,14 @@
 namespace qpx::filter {
 
 template <FixedOp op>
-void fixed_filter(Target t, const std::uint8_t* src, int srcStep,
-                  std::conditional_t<op == FixedOp::Lowpass, std::uint8_t, std::int16_t>* dst,
-                  int dstStep, qpxSize roi, qpxMaskSize mask, std::uint32_t borderType,
-                  std::uint8_t borderValue, std::uint8_t* buffer) {
+void fixed_filter(Target t, View<const std::uint8_t> source,
+                  View<std::conditional_t<op == FixedOp::Lowpass, std::uint8_t, std::int16_t>> dest,
+                  qpxMaskSize mask, std::uint32_t borderType, std::uint8_t borderValue,
+                  std::uint8_t* buffer) {
+    const std::uint8_t* src = source.data;
+    auto* dst = dest.data;
+    const int srcStep = int(source.step), dstStep = int(dest.step);
+    const qpxSize roi{int(dest.width), int(dest.height)};
     // Images too large for half the cache get their next source row prefetched; the result is
     // the same either way.
     const bool prefetch = !fits_half_cache(std::int64_t(roi.width) * roi.height);
@@ -27,21 +31,24 @@ void fixed_filter(Target t, const std::uint8_t* src, int srcStep,
 }
 
 template <FixedOp op>
-void fixed_filter(Target t, const float* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                  qpxMaskSize mask, std::uint32_t borderType, float borderValue,
-                  std::uint8_t* buffer) {
+void fixed_filter(Target t, View<const float> source, View<float> dest, qpxMaskSize mask,
+                  std::uint32_t borderType, float borderValue, std::uint8_t* buffer) {
+    const float* src = source.data;
+    float* dst = dest.data;
+    const int srcStep = int(source.step), dstStep = int(dest.step);
+    const qpxSize roi{int(dest.width), int(dest.height)};
     const bool prefetch = !fits_half_cache(std::int64_t(roi.width) * roi.height);
     fixed_kernels(t).f32[int(op)][mask == qpxMskSize5x5](src, srcStep, dst, dstStep, roi,
                                                          borderType, borderValue, buffer, prefetch);
 }
 
-#define QPX_FIXED_INSTANCES(op)                                                                  \
-    template void fixed_filter<op>(                                                              \
-        Target, const std::uint8_t*, int,                                                        \
-        std::conditional_t<op == FixedOp::Lowpass, std::uint8_t, std::int16_t>*, int, qpxSize,   \
-        qpxMaskSize, std::uint32_t, std::uint8_t, std::uint8_t*);                                \
-    template void fixed_filter<op>(Target, const float*, int, float*, int, qpxSize, qpxMaskSize, \
-                                   std::uint32_t, float, std::uint8_t*);                         \
+#define QPX_FIXED_INSTANCES(op)                                                                    \
+    template void fixed_filter<op>(                                                                \
+        Target, View<const std::uint8_t>,                                                          \
+        View<std::conditional_t<op == FixedOp::Lowpass, std::uint8_t, std::int16_t>>, qpxMaskSize, \
+        std::uint32_t, std::uint8_t, std::uint8_t*);                                               \
+    template void fixed_filter<op>(Target, View<const float>, View<float>, qpxMaskSize,            \
+                                   std::uint32_t, float, std::uint8_t*);                           \
     template int fixed_buffer_size<op>(qpxSize, qpxMaskSize, bool);
 QPX_FIXED_INSTANCES(FixedOp::SobelCross)
 QPX_FIXED_INSTANCES(FixedOp::Laplacian)

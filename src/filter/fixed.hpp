@@ -7,6 +7,7 @@
 #include "frame/base.hpp"
 #include "frame/layout.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::filter {
 
@@ -27,14 +28,13 @@ constexpr int kFixedMaxRows = 2;
 // rule, and the buffer holds at least the size the matching query reports. 8u sources give exact
 // 16s results (SobelCross, Laplacian) or the rounded window mean (Lowpass, 8u).
 template <FixedOp op>
-void fixed_filter(Target t, const std::uint8_t* src, int srcStep,
-                  std::conditional_t<op == FixedOp::Lowpass, std::uint8_t, std::int16_t>* dst,
-                  int dstStep, qpxSize roi, qpxMaskSize mask, std::uint32_t borderType,
-                  std::uint8_t borderValue, std::uint8_t* buffer);
-template <FixedOp op>
-void fixed_filter(Target t, const float* src, int srcStep, float* dst, int dstStep, qpxSize roi,
-                  qpxMaskSize mask, std::uint32_t borderType, float borderValue,
+void fixed_filter(Target t, View<const std::uint8_t> src,
+                  View<std::conditional_t<op == FixedOp::Lowpass, std::uint8_t, std::int16_t>> dst,
+                  qpxMaskSize mask, std::uint32_t borderType, std::uint8_t borderValue,
                   std::uint8_t* buffer);
+template <FixedOp op>
+void fixed_filter(Target t, View<const float> src, View<float> dst, qpxMaskSize mask,
+                  std::uint32_t borderType, float borderValue, std::uint8_t* buffer);
 
 // Buffer size of a fixed filter for 8u (isFloat false) or 32f sources; mask is 33 or 55.
 template <FixedOp op>

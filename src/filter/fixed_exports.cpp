@@ -45,7 +45,8 @@ qpxStatus filter(const Src* src, int srcStep, Dst* dst, int dstStep, qpxSize roi
     qpxStatus st =
         check_args(kFixed<Src, Dst>, src, srcStep, dst, dstStep, roi, mask, border, value, buffer);
     if (st) return st;
-    fixed_filter<op>(cpu_target(), src, srcStep, dst, dstStep, roi, mask, border, value, buffer);
+    fixed_filter<op>(cpu_target(), view(src, srcStep, roi), view(dst, dstStep, roi), mask, border,
+                     value, buffer);
     return qpxStatusOk;
 }
 

@@ -64,8 +64,11 @@ void sweep(const Op& o, unsigned seed) {
                 const Mask& k = ms == 33 ? o.k3 : o.k5;
                 const Src value = gen();
                 auto run = [&](qpx::Target t, auto& src, auto& dst) -> qpxStatus {
-                    qpx::filter::fixed_filter<op>(t, src.roi(), src.step(), dst.roi(), dst.step(),
-                                                  roi, ms, border, value, buf.data());
+                    qpx::filter::fixed_filter<op>(
+                        t, qpx::View<const Src>(src.roi(), src.step(), roi.width, roi.height),
+                        qpx::View<std::remove_reference_t<decltype(*dst.roi())>>(
+                            dst.roi(), dst.step(), roi.width, roi.height),
+                        ms, border, value, buf.data());
                     return qpxStatusOk;
                 };
                 auto want = [&](auto& src, int x, int y) {
