@@ -9,8 +9,10 @@ void gray_init(qpxMorphGrayState* spec, qpxSize roi, const V* values, qpxSize ma
     unsigned char* own = reinterpret_cast<unsigned char*>(spec) + sizeof(GrayHeader);
     const GrayHeader h{maskSize.width, maskSize.height, anchor.x, anchor.y,
                        roi.width,      roi.height,      own};
+    // The values go first and by memmove: a caller may hand in values that lie in the spec's
+    // own memory, which the header would otherwise overwrite before they are read.
+    std::memmove(own, values, sizeof(V) * std::size_t(maskSize.width) * maskSize.height);
     std::memcpy(spec, &h, sizeof h);
-    std::memcpy(own, values, sizeof(V) * std::size_t(maskSize.width) * maskSize.height);
 }
 
 bool gray_fits_in_place(const qpxMorphGrayState* spec, int width, int elemSize) {
