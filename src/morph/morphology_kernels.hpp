@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "frame/border_rows.hpp"
+#include "frame/view.hpp"
 #include "morph/morph_engine.hpp"
 #include "morph/morph_vec.hpp"
 #include "morph/morphology_state.hpp"
@@ -244,6 +245,26 @@ void fused_row(const T* p, T* hrow, T* const* rows, T* out, std::int64_t i0, std
     });
 }
 
+// fused_row for the `count` pixels at one edge of a row (elements `at` onwards), one element
+// at a time: tap j of pixel x is extended column x + j counted from the edge's first column, read
+// through the source's column map rather than from a built piece of row. The operations and
+// their order are fused_row's.
+template <class T, Op op, int KW, int KH, class Rows>
+void fused_edges(const Rows& rows, const T* s, T* hrow, T* const* older, T* out, std::int64_t at,
+                 std::int64_t count, bool right, int C) {
+    using O = MLanes<One, T>;
+    for (int x = 0; x < count; ++x)
+        for (int c = 0; c < C; ++c) {
+            T h = rows.edge(s, right, x, c);
+            for (int j = 1; j < KW; ++j) h = ext<op, O>(h, rows.edge(s, right, x + j, c));
+            const std::int64_t i = std::int64_t(x) * C + c;
+            hrow[i] = h;
+            T v = older[0][at + i];
+            for (int j = 1; j < KH - 1; ++j) v = ext<op, O>(v, older[j][at + i]);
+            out[i] = ext<op, O>(v, h);
+        }
+}
+
 // Full rectangles at most this tall (and kFusedWidth wide) sweep each row once.
 inline constexpr int kFusedHeight = 7;
 inline constexpr int kFusedWidth = 5;
@@ -308,33 +329,28 @@ void run_stage_op(const MaskView& m, const Rows& rows, bool direct, bool apart, 
                     const std::int64_t y = r - k + 1;
                     for (int j = 0; j < KH - 1; ++j) older[j] = slot((y + j) % k);
                     const T* p = nullptr;
-                    std::int64_t i0 = 0, i1 = n;
                     if (direct) {
                         p = rows.direct(r);
                     } else if constexpr (Rows::kSpans) {
                         // The interior straight from the source, unless an output row may
-                        // overwrite it while it is read; the edges from short extended pieces.
+                        // overwrite it while it is read; the few edge pixels through the
+                        // border's column map.
                         const T* s = rows.source_row(r);
                         if (s && apart && w - L - R >= 2 * m.pW) {
                             p = s - L * C;
-                            i0 = L * C;
-                            i1 = (w - R) * C;
-                            if (L > 0) {
-                                rows.span(r, -L, L + m.pW - 1, e);
-                                hreduce<T, op>(e, e, hrow, L, m.pW, C);
-                            }
-                            if (R > 0) {
-                                rows.span(r, w - R - L, R + m.pW - 1, e);
-                                hreduce<T, op>(e, e, hrow + i1, R, m.pW, C);
-                            }
+                            const std::int64_t i0 = L * C, i1 = (w - R) * C;
+                            T* out = sink.row(y);
+                            fused_row<T, op, KW, KH>(p, hrow, older, out, i0, i1, C);
+                            fused_edges<T, op, KW, KH>(rows, s, hrow, older, out, 0, L, false, C);
+                            fused_edges<T, op, KW, KH>(rows, s, hrow + i1, older, out + i1, i1, R,
+                                                       true, C);
+                            sink.done(y);
+                            continue;
                         }
                     }
                     // Otherwise the source row is read before the sink may write over it.
                     if (p) {
-                        T* out = sink.row(y);
-                        fused_row<T, op, KW, KH>(p, hrow, older, out, i0, i1, C);
-                        fold_rows<T, op, KH - 1>(older, hrow, out, 0, i0);
-                        fold_rows<T, op, KH - 1>(older, hrow, out, i1, n);
+                        fused_row<T, op, KW, KH>(p, hrow, older, sink.row(y), 0, n, C);
                     } else if (!apart) {
                         hpass(r, hrow);
                         fold_rows<T, op, KH - 1>(older, hrow, sink.row(y), 0, n);
@@ -444,80 +460,61 @@ inline Border resolve_default(Border b) {
 }
 
 // Rows of a border-extended image: extended row e spans columns -ax .. w - 1 + (pW - 1 - ax) of
-// source row e - ay. Constant borders (kind 5 arrives here as a constant) fill `fill`.
+// source row e - ay. The border service does the extending; constant borders (kind 5 arrives
+// here as a constant) fill `fill`.
 template <class T, int C>
 class ImageRows {
   public:
     static constexpr bool kSpans = true;
+    // The widest mask whose edge columns are kept ready (see edge()).
+    static constexpr int kEdgeMax = 8;
+    static_assert(kEdgeMax >= 2 * (kFusedWidth - 1), "edge columns of the widest fused mask");
 
-    ImageRows(const T* src, std::int64_t step, std::int64_t w, std::int64_t h, const Border& b,
-              const T* fill, const MaskView& m)
-        : src_(src),
-          step_(step),
-          w_(w),
-          h_(h),
-          b_(resolve_default(b)),
-          fill_(fill),
+    ImageRows(View<const T> src, const Border& b, const T* fill, const MaskView& m)
+        : rows_(BorderRows<T, C>::parsed(src.data, src.step, src.width, src.height,
+                                         resolve_default(b), fill)),
           left_(m.ax),
           right_(m.pW - 1 - m.ax),
           up_(m.ay),
-          down_(m.pH - 1 - m.ay) {}
+          down_(m.pH - 1 - m.ay) {
+        // The source column of each extended column at the two edges: it is the same on every
+        // row, so the edge pixels of a short window read the row directly through it.
+        const std::int64_t w = src.width;
+        for (int i = 0; i < kEdgeMax; ++i) {
+            lo_[i] = rows_.cols.map(i - left_, w);
+            hi_[i] = rows_.cols.map(w - right_ - left_ + i, w);
+        }
+    }
     // Every side that the mask reaches is in memory: rows can be read where they are.
     bool in_place() const {
-        return (b_.inLeft || left_ == 0) && (b_.inRight || right_ == 0) && (b_.inTop || up_ == 0) &&
-               (b_.inBottom || down_ == 0);
+        return (rows_.cols.inLo || left_ == 0) && (rows_.cols.inHi || right_ == 0) &&
+               (rows_.rows.inLo || up_ == 0) && (rows_.rows.inHi || down_ == 0);
     }
-    const T* direct(std::int64_t e) const { return row(src_, step_, e - up_) - left_ * C; }
-
+    const T* direct(std::int64_t e) const {
+        return row(rows_.src, rows_.step, e - up_) - left_ * C;
+    }
     void build(std::int64_t e, T* out) const {
-        const T* s = source_row(e);
-        if (!s) return fill_px(out, left_ + w_ + right_);
-        std::memcpy(out + left_ * C, s, std::size_t(w_) * C * sizeof(T));
-        for (std::int64_t x = -left_; x < 0; ++x) px(out + (x + left_) * C, s, x, b_.inLeft);
-        for (std::int64_t x = w_; x < w_ + right_; ++x) px(out + (x + left_) * C, s, x, b_.inRight);
+        rows_.build(source_row(e), -left_, rows_.width + right_, out);
     }
-
     // The source row that extended row e reads (column 0 of the ROI), or null for a row of the
     // constant border.
-    const T* source_row(std::int64_t e) const {
-        const std::int64_t r = e - up_;
-        std::int64_t sr = r;
-        if (!(r >= 0 && r < h_) && !(r < 0 && b_.inTop) && !(r >= h_ && b_.inBottom)) {
-            sr = map_border_index(r, h_, b_.kind);
-            if (sr == kConstIndex) return nullptr;
-        }
-        return row(src_, step_, sr);
-    }
+    const T* source_row(std::int64_t e) const { return rows_.source(e - up_); }
     // Columns x0 .. x0 + count - 1 (ROI coordinates) of extended row e.
     void span(std::int64_t e, std::int64_t x0, std::int64_t count, T* out) const {
-        const T* s = source_row(e);
-        if (!s) return fill_px(out, count);
-        const std::int64_t end = x0 + count;
-        const std::int64_t in0 = std::max<std::int64_t>(x0, 0), in1 = std::min(end, w_);
-        for (std::int64_t x = x0; x < std::min<std::int64_t>(end, 0); ++x)
-            px(out + (x - x0) * C, s, x, b_.inLeft);
-        if (in0 < in1)
-            std::memcpy(out + (in0 - x0) * C, s + in0 * C, std::size_t(in1 - in0) * C * sizeof(T));
-        for (std::int64_t x = std::max(x0, w_); x < end; ++x)
-            px(out + (x - x0) * C, s, x, b_.inRight);
+        rows_.build(source_row(e), x0, x0 + count, out);
+    }
+    // Element c of extended column i of source row s, counted from the left edge (column -L)
+    // for the left pixels, or from column w - R - L for the right ones (L = ax, R = pW - 1 - ax,
+    // L + R < kEdgeMax / 2 here).
+    T edge(const T* s, bool right, int i, int c) const {
+        const std::int64_t x = right ? hi_[i] : lo_[i];
+        return x == kConstIndex ? rows_.value[c] : s[x * C + c];
     }
 
   private:
-    void fill_px(T* out, std::int64_t count) const {
-        for (std::int64_t i = 0; i < count; ++i)
-            for (int c = 0; c < C; ++c) out[i * C + c] = fill_[c];
-    }
-    void px(T* out, const T* s, std::int64_t x, bool inMem) const {
-        std::int64_t sx = inMem ? x : map_border_index(x, w_, b_.kind);
-        if (sx == kConstIndex) return fill_px(out, 1);
-        for (int c = 0; c < C; ++c) out[c] = s[sx * C + c];
-    }
-
-    const T* src_;
-    std::int64_t step_, w_, h_;
-    Border b_;
-    const T* fill_;
+    BorderRows<T, C> rows_;
     std::int64_t left_, right_, up_, down_;
+    std::int64_t lo_[kEdgeMax], hi_[kEdgeMax];
 };
 
 template <class T>

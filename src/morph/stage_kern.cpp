@@ -38,7 +38,7 @@ void apply(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstSt
         fill[c] = b.kind == kBorderDefault ? neutral<T>(op)
                   : b.kind == kBorderConst ? value[c]
                                            : T();
-    ImageRows<T, C> rows(src, srcStep, width, height, b, fill, mv);
+    ImageRows<T, C> rows(View<const T>(src, srcStep, width, height, C), b, fill, mv);
     // Reading the source in place is only safe when nothing is written over it meanwhile. Only
     // the sides read from memory count: the others are built from the ROI.
     const std::int64_t px = C * sizeof(T);
