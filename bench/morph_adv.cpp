@@ -42,9 +42,9 @@ void BM_MorphAdv5x5(benchmark::State& state) {
     const T none{};
     for (auto _ : state) {
         qpx::morph::run_adv<T, 1>(
-            t, op == kOpen ? qpx::morph::AdvOp::Open : qpx::morph::AdvOp::Gradient, src.data,
-            src.step, dst.data, dst.step, w, h, qpx::morph::plan_border(qpx::kBorderRepl), &none,
-            st->first, st->second, scratch, sizeof(T) == 4);
+            t, op == kOpen ? qpx::morph::AdvOp::Open : qpx::morph::AdvOp::Gradient,
+            qpx::View<const T>(src.view()), dst.view(), qpx::morph::plan_border(qpx::kBorderRepl),
+            &none, st->first, st->second, scratch, sizeof(T) == 4);
         benchmark::ClobberMemory();
     }
     qpxbench::report(state, std::size_t(w) * h * sizeof(T), std::size_t(w) * h);

@@ -50,8 +50,8 @@ void BM_Dilate(benchmark::State& state, MaskKind kind, int side) {
     }
     const T none{};
     for (auto _ : state) {
-        qpx::morph::apply<T, 1>(t, qpx::morph::Op::Dilate, src.data, src.step, dst.data, dst.step,
-                                kW, kH, qpx::kBorderRepl, &none, sp, buf.data());
+        qpx::morph::apply<T, 1>(t, qpx::morph::Op::Dilate, qpx::View<const T>(src.view()),
+                                dst.view(), qpx::kBorderRepl, &none, sp, buf.data());
         benchmark::DoNotOptimize(dst.data);
         benchmark::ClobberMemory();
     }

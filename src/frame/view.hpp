@@ -52,6 +52,11 @@ struct View {
     bool contiguous() const {
         return step == elements() * std::int64_t(sizeof(T));
     }
+    // The w x h pixels at (x, y) in the ROI's coordinates; x and y may be negative (or the
+    // rectangle reach past the ROI) where the image around the ROI is in memory.
+    View sub(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) const {
+        return {beyond(y) + x * channels, step, w, h, channels};
+    }
     // The part of the ROI from row y0 to y1 - 1.
     View rows(std::int64_t y0, std::int64_t y1) const {
         return {row(y0), step, width, y1 - y0, channels};

@@ -11,12 +11,12 @@ namespace {
 using namespace qpx::QPX_TNS;
 
 template <class T>
-void subtract(const T* a, std::int64_t aStep, const T* b, std::int64_t bStep, T* dst,
-              std::int64_t dstStep, std::int64_t elems, std::int64_t height, bool clampNeg) {
-    for (std::int64_t y = 0; y < height; ++y) {
-        const T* ra = row(a, aStep, y);
-        const T* rb = row(b, bStep, y);
-        T* rd = row(dst, dstStep, y);
+void subtract(View<const T> a, View<const T> b, View<T> dst, bool clampNeg) {
+    const std::int64_t elems = dst.elements();
+    for (std::int64_t y = 0; y < dst.height; ++y) {
+        const T* ra = a.row(y);
+        const T* rb = b.row(y);
+        T* rd = dst.row(y);
         for_lanes<T>(0, elems, [&](auto w, std::int64_t x) {
             using W = decltype(w);
             w.store(rd + x, W::diff(w.load(ra + x), w.load(rb + x), clampNeg));

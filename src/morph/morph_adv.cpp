@@ -272,8 +272,7 @@ StagePlan plan_border_l(std::uint32_t effective, const MaskInfo& second) {
 // ---- differences --------------------------------------------------------------------------------
 
 template <class T>
-void subtract(Target t, const T* a, std::int64_t aStep, const T* b, std::int64_t bStep, T* dst,
-              std::int64_t dstStep, std::int64_t elems, std::int64_t height, bool clampNeg) {
+void subtract(Target t, View<const T> a, View<const T> b, View<T> dst, bool clampNeg) {
     const AdvKernels& k = adv_kernels(t);
     SubFn<T> fn;
     if constexpr (std::is_same_v<T, u8>)
@@ -284,7 +283,7 @@ void subtract(Target t, const T* a, std::int64_t aStep, const T* b, std::int64_t
         fn = k.sub16s;
     else
         fn = k.sub32f;
-    fn(a, aStep, b, bStep, dst, dstStep, elems, height, clampNeg);
+    fn(a, b, dst, clampNeg);
 }
 
 void and_not_bits(const u8* a, std::int64_t aStep, std::int64_t aBit, const u8* b,
@@ -309,15 +308,14 @@ namespace {
 // Rows of output per band, or 0 when the whole ROI goes through each stage at once: with short
 // images, and when the destination meets source memory that a later band still reads.
 template <class T, int C>
-std::int64_t band_rows(const T* src, std::int64_t srcStep, const T* dst, std::int64_t dstStep,
-                       std::int64_t width, std::int64_t height, const StagePlan& plan,
+std::int64_t band_rows(View<const T> src, View<const T> dst, const StagePlan& plan,
                        const qpxMorphState* first, const qpxMorphState* second,
                        std::int64_t bandBytes) {
     const MaskInfo a = mask_info(first), b = mask_info(second);
-    const std::int64_t rowBytes = width * C * std::int64_t(sizeof(T));
+    const std::int64_t rowBytes = src.elements() * std::int64_t(sizeof(T));
     const std::int64_t reach = std::max(a.paddedH, b.paddedH);
     const std::int64_t rows = std::max(4 * reach, bandBytes / rowBytes);
-    if (bandBytes <= 0 || height < 2 * rows) return 0;
+    if (bandBytes <= 0 || src.height < 2 * rows) return 0;
     // The source the first stage reads: its rectangle and the sides it takes from memory.
     const Border f = Border::parse(Border::fold_stages(plan.first));
     const std::int64_t px = C * std::int64_t(sizeof(T));
@@ -325,11 +323,11 @@ std::int64_t band_rows(const T* src, std::int64_t srcStep, const T* dst, std::in
     const std::int64_t below = plan.bottom + (f.inBottom ? a.paddedH - 1 - a.anchorY : 0);
     const std::int64_t left = (plan.left + (f.inLeft ? a.anchorX : 0)) * px;
     const std::int64_t right = (plan.right + (f.inRight ? a.paddedW - 1 - a.anchorX : 0)) * px;
-    const auto s = reinterpret_cast<std::intptr_t>(src);
-    const auto d = reinterpret_cast<std::intptr_t>(dst);
-    const std::intptr_t sLo = s - above * srcStep - left;
-    const std::intptr_t sHi = s + (height - 1 + below) * srcStep + rowBytes + right;
-    const std::intptr_t dHi = d + (height - 1) * dstStep + rowBytes;
+    const auto s = reinterpret_cast<std::intptr_t>(src.data);
+    const auto d = reinterpret_cast<std::intptr_t>(dst.data);
+    const std::intptr_t sLo = s - above * src.step - left;
+    const std::intptr_t sHi = s + (src.height - 1 + below) * src.step + rowBytes + right;
+    const std::intptr_t dHi = d + (dst.height - 1) * dst.step + rowBytes;
     return sLo < dHi && d < sHi ? 0 : rows;
 }
 
@@ -339,50 +337,57 @@ std::uint32_t band_border(std::uint32_t code, bool innerTop, bool innerBottom) {
            (innerBottom ? std::uint32_t(qpxBorderInMemBottom) : 0u);
 }
 
+// The intermediate image: the ROI grown by the sides the second stage reads, in the scratch
+// memory; its ROI starts at (left, top).
+template <class T, int C>
+View<T> intermediate(const Scratch& scratch, std::int64_t width, std::int64_t height,
+                     const StagePlan& plan) {
+    return {reinterpret_cast<T*>(scratch.image), scratch.tStep, width + plan.left + plan.right,
+            height + plan.top + plan.bottom, C};
+}
+
 // The compositions band by band: each band of output rows runs both stages (and the difference)
 // over just the rows it needs, the intermediate rows of the band staying in cache. Inner band
 // edges read real rows, so every band gives exactly the rows the whole-image passes would.
 template <class T, int C>
-void run_adv_bands(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* dst,
-                   std::int64_t dstStep, std::int64_t width, std::int64_t height,
-                   const StagePlan& plan, const T* value, const qpxMorphState* first,
-                   const qpxMorphState* second, const Scratch& scratch, bool clampNeg,
-                   std::int64_t rows) {
+void run_adv_bands(Target tg, AdvOp op, View<const T> src, View<T> dst, const StagePlan& plan,
+                   const T* value, const qpxMorphState* first, const qpxMorphState* second,
+                   const Scratch& scratch, bool clampNeg, std::int64_t rows) {
     u8* work1 = scratch.work1;
     u8* work2 = scratch.work2;
-    T* t = reinterpret_cast<T*>(scratch.image);
+    const std::int64_t width = src.width, height = src.height;
+    const View<T> t = intermediate<T, C>(scratch, width, height, plan);
     const MaskInfo b = mask_info(second);
     const std::int64_t up = b.anchorY, down = b.paddedH - 1 - b.anchorY;
     for (std::int64_t y0 = 0; y0 < height;) {
         // The last band takes the remainder, so that no band is shorter than `rows`.
         const std::int64_t y1 = height - y0 < 2 * rows ? height : y0 + rows;
         const bool inTop = y0 > 0, inBottom = y1 < height;
-        const std::int64_t bh = y1 - y0;
-        T* out = row(dst, dstStep, y0);
-        const T* in = row(src, srcStep, y0);
+        const View<T> out = dst.rows(y0, y1);
+        const View<const T> in = src.rows(y0, y1);
         if (op == AdvOp::Gradient) {
             const std::uint32_t code = band_border(plan.first, inTop, inBottom);
-            apply<T, C>(tg, Op::Erode, in, srcStep, t, scratch.tStep, width, bh, code, value, first,
-                        work2);
-            apply<T, C>(tg, Op::Dilate, in, srcStep, out, dstStep, width, bh, code, value, first,
-                        work1);
-            subtract<T>(tg, out, dstStep, t, scratch.tStep, out, dstStep, width * C, bh, false);
+            const View<T> tb = t.sub(0, 0, width, y1 - y0);
+            apply<T, C>(tg, Op::Erode, in, tb, code, value, first, work2);
+            apply<T, C>(tg, Op::Dilate, in, out, code, value, first, work1);
+            subtract<T>(tg, out, tb, out, false);
         } else {
             const bool opening = op == AdvOp::Open || op == AdvOp::Tophat;
             // Intermediate rows a .. e - 1 (ROI coordinates) feed this band's second stage.
             const std::int64_t a = inTop ? y0 - up : -plan.top;
             const std::int64_t e = inBottom ? y1 + down : height + plan.bottom;
-            apply<T, C>(tg, opening ? Op::Erode : Op::Dilate, row(src, srcStep, a) - plan.left * C,
-                        srcStep, t, scratch.tStep, width + plan.left + plan.right, e - a,
+            const std::int64_t tw = width + plan.left + plan.right;
+            apply<T, C>(tg, opening ? Op::Erode : Op::Dilate, src.sub(-plan.left, a, tw, e - a),
+                        t.sub(0, 0, tw, e - a),
                         band_border(plan.first, a > -plan.top, e < height + plan.bottom), value,
                         first, work1);
-            const T* t0 = row(t, scratch.tStep, y0 - a) + plan.left * C;
-            apply<T, C>(tg, opening ? Op::Dilate : Op::Erode, t0, scratch.tStep, out, dstStep,
-                        width, bh, band_border(plan.second, inTop, inBottom), value, second, work2);
+            apply<T, C>(tg, opening ? Op::Dilate : Op::Erode,
+                        View<const T>(t.sub(plan.left, y0 - a, width, y1 - y0)), out,
+                        band_border(plan.second, inTop, inBottom), value, second, work2);
             if (op == AdvOp::Tophat)
-                subtract<T>(tg, in, srcStep, out, dstStep, out, dstStep, width * C, bh, clampNeg);
+                subtract<T>(tg, in, out, out, clampNeg);
             else if (op == AdvOp::Blackhat)
-                subtract<T>(tg, out, dstStep, in, srcStep, out, dstStep, width * C, bh, clampNeg);
+                subtract<T>(tg, out, in, out, clampNeg);
         }
         y0 = y1;
     }
@@ -391,62 +396,58 @@ void run_adv_bands(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* d
 }  // namespace
 
 template <class T, int C>
-void run_adv(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
-             std::int64_t width, std::int64_t height, const StagePlan& plan, const T* value,
-             const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch,
-             bool clampNeg, std::int64_t bandBytes) {
-    if (const std::int64_t rows = band_rows<T, C>(src, srcStep, dst, dstStep, width, height, plan,
-                                                  first, second, bandBytes))
-        return run_adv_bands<T, C>(tg, op, src, srcStep, dst, dstStep, width, height, plan, value,
-                                   first, second, scratch, clampNeg, rows);
+void run_adv(Target tg, AdvOp op, View<const T> src, View<T> dst, const StagePlan& plan,
+             const T* value, const qpxMorphState* first, const qpxMorphState* second,
+             const Scratch& scratch, bool clampNeg, std::int64_t bandBytes) {
+    if (const std::int64_t rows = band_rows<T, C>(src, dst, plan, first, second, bandBytes))
+        return run_adv_bands<T, C>(tg, op, src, dst, plan, value, first, second, scratch, clampNeg,
+                                   rows);
     u8* work1 = scratch.work1;
     u8* work2 = scratch.work2;
-    T* t = reinterpret_cast<T*>(scratch.image);
+    const std::int64_t width = src.width, height = src.height;
+    const View<T> t = intermediate<T, C>(scratch, width, height, plan);
     if (op == AdvOp::Gradient) {
         // The erosion goes first: with dst over src the dilation would leave it nothing to read.
         // The engine itself may write over its own source.
-        apply<T, C>(tg, Op::Erode, src, srcStep, t, scratch.tStep, width, height, plan.first, value,
-                    first, work2);
-        apply<T, C>(tg, Op::Dilate, src, srcStep, dst, dstStep, width, height, plan.first, value,
-                    first, work1);
-        subtract<T>(tg, dst, dstStep, t, scratch.tStep, dst, dstStep, width * C, height, false);
+        const View<T> tb = t.sub(0, 0, width, height);
+        apply<T, C>(tg, Op::Erode, src, tb, plan.first, value, first, work2);
+        apply<T, C>(tg, Op::Dilate, src, dst, plan.first, value, first, work1);
+        subtract<T>(tg, dst, tb, dst, false);
         return;
     }
     const bool opening = op == AdvOp::Open || op == AdvOp::Tophat;
     const Op a = opening ? Op::Erode : Op::Dilate;
     const Op b = opening ? Op::Dilate : Op::Erode;
-    const T* s0 = row(src, srcStep, -plan.top) - plan.left * C;
-    apply<T, C>(tg, a, s0, srcStep, t, scratch.tStep, width + plan.left + plan.right,
-                height + plan.top + plan.bottom, plan.first, value, first, work1);
-    T* t0 = row(t, scratch.tStep, plan.top) + plan.left * C;
+    apply<T, C>(tg, a, src.sub(-plan.left, -plan.top, t.width, t.height), t, plan.first, value,
+                first, work1);
+    const View<T> t0 = t.sub(plan.left, plan.top, width, height);
     if (op == AdvOp::Open || op == AdvOp::Close) {
-        apply<T, C>(tg, b, t0, scratch.tStep, dst, dstStep, width, height, plan.second, value,
-                    second, work2);
+        apply<T, C>(tg, b, t0, dst, plan.second, value, second, work2);
         return;
     }
     // The differences still need the source, which may be dst: the second stage stays in the
     // intermediate image.
-    apply<T, C>(tg, b, t0, scratch.tStep, t0, scratch.tStep, width, height, plan.second, value,
-                second, work2);
+    apply<T, C>(tg, b, t0, t0, plan.second, value, second, work2);
     if (op == AdvOp::Tophat)
-        subtract<T>(tg, src, srcStep, t0, scratch.tStep, dst, dstStep, width * C, height, clampNeg);
+        subtract<T>(tg, src, t0, dst, clampNeg);
     else
-        subtract<T>(tg, t0, scratch.tStep, src, srcStep, dst, dstStep, width * C, height, clampNeg);
+        subtract<T>(tg, t0, src, dst, clampNeg);
 }
 
-void run_adv_1u(Target tg, AdvOp op, const u8* src, std::int64_t srcStep, int srcBit, u8* dst,
-                std::int64_t dstStep, int dstBit, std::int64_t width, std::int64_t height,
+void run_adv_1u(Target tg, AdvOp op, View<const u8> src, int srcBit, View<u8> dst, int dstBit,
                 const StagePlan& plan, u8 value, const qpxMorphState* first,
                 const qpxMorphState* second, const Scratch& scratch) {
     u8* work1 = scratch.work1;
     u8* work2 = scratch.work2;
-    u8* t = scratch.image;
+    const std::int64_t width = src.width, height = src.height, srcStep = src.step,
+                       dstStep = dst.step;
+    const View<u8> t{scratch.image, scratch.tStep, width + plan.left + plan.right,
+                     height + plan.top + plan.bottom};
     if (op == AdvOp::Gradient) {
-        apply_1u(tg, Op::Dilate, src, srcStep, srcBit, dst, dstStep, dstBit, width, height,
-                 plan.first, value, first, work1);
-        apply_1u(tg, Op::Erode, src, srcStep, srcBit, t, scratch.tStep, 0, width, height,
-                 plan.first, value, first, work2);
-        and_not_bits(dst, dstStep, dstBit, t, scratch.tStep, 0, dst, dstStep, dstBit, width,
+        apply_1u(tg, Op::Dilate, src, srcBit, dst, dstBit, plan.first, value, first, work1);
+        apply_1u(tg, Op::Erode, src, srcBit, t.sub(0, 0, width, height), 0, plan.first, value,
+                 first, work2);
+        and_not_bits(dst.data, dstStep, dstBit, t.data, t.step, 0, dst.data, dstStep, dstBit, width,
                      height);
         return;
     }
@@ -454,24 +455,23 @@ void run_adv_1u(Target tg, AdvOp op, const u8* src, std::int64_t srcStep, int sr
     const Op a = opening ? Op::Erode : Op::Dilate;
     const Op b = opening ? Op::Dilate : Op::Erode;
     int s0Bit = 0, t0Bit = 0;
-    const u8* s0 = bit_row(src, srcStep, -plan.top, srcBit - plan.left, &s0Bit);
-    apply_1u(tg, a, s0, srcStep, s0Bit, t, scratch.tStep, 0, width + plan.left + plan.right,
-             height + plan.top + plan.bottom, plan.first, value, first, work1);
-    const u8* t0 = bit_row(t, scratch.tStep, plan.top, plan.left, &t0Bit);
-    apply_1u(tg, b, t0, scratch.tStep, t0Bit, dst, dstStep, dstBit, width, height, plan.second,
+    const u8* s0 = bit_row(src.data, srcStep, -plan.top, srcBit - plan.left, &s0Bit);
+    apply_1u(tg, a, View<const u8>(s0, srcStep, t.width, t.height), s0Bit, t, 0, plan.first, value,
+             first, work1);
+    const u8* t0 = bit_row(t.data, t.step, plan.top, plan.left, &t0Bit);
+    apply_1u(tg, b, View<const u8>(t0, t.step, width, height), t0Bit, dst, dstBit, plan.second,
              value, second, work2);
     if (op == AdvOp::Tophat)
-        and_not_bits(src, srcStep, srcBit, dst, dstStep, dstBit, dst, dstStep, dstBit, width,
-                     height);
+        and_not_bits(src.data, srcStep, srcBit, dst.data, dstStep, dstBit, dst.data, dstStep,
+                     dstBit, width, height);
     else if (op == AdvOp::Blackhat)
-        and_not_bits(dst, dstStep, dstBit, src, srcStep, srcBit, dst, dstStep, dstBit, width,
-                     height);
+        and_not_bits(dst.data, dstStep, dstBit, src.data, srcStep, srcBit, dst.data, dstStep,
+                     dstBit, width, height);
 }
 
-#define QPX_ADV_INSTANCE(T, C)                                                                    \
-    template void run_adv<T, C>(Target, AdvOp, const T*, std::int64_t, T*, std::int64_t,          \
-                                std::int64_t, std::int64_t, const StagePlan&, const T*,           \
-                                const qpxMorphState*, const qpxMorphState*, const Scratch&, bool, \
+#define QPX_ADV_INSTANCE(T, C)                                                                     \
+    template void run_adv<T, C>(Target, AdvOp, View<const T>, View<T>, const StagePlan&, const T*, \
+                                const qpxMorphState*, const qpxMorphState*, const Scratch&, bool,  \
                                 std::int64_t);
 QPX_ADV_INSTANCE(u8, 1)
 QPX_ADV_INSTANCE(u8, 3)
@@ -483,9 +483,8 @@ QPX_ADV_INSTANCE(float, 3)
 QPX_ADV_INSTANCE(float, 4)
 #undef QPX_ADV_INSTANCE
 
-#define QPX_SUB_INSTANCE(T)                                                               \
-    template void subtract<T>(Target, const T*, std::int64_t, const T*, std::int64_t, T*, \
-                              std::int64_t, std::int64_t, std::int64_t, bool);
+#define QPX_SUB_INSTANCE(T) \
+    template void subtract<T>(Target, View<const T>, View<const T>, View<T>, bool);
 QPX_SUB_INSTANCE(u8)
 QPX_SUB_INSTANCE(u16)
 QPX_SUB_INSTANCE(s16)

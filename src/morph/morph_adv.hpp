@@ -99,26 +99,22 @@ inline constexpr std::int64_t kBandBytes = 256 * 1024;
 // enough rows run band by band, each band about `bandBytes` of rows (0: the whole ROI at once);
 // the result is the same.
 template <class T, int C>
-void run_adv(Target tg, AdvOp op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
-             std::int64_t width, std::int64_t height, const StagePlan& plan, const T* value,
-             const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch,
-             bool clampNeg, std::int64_t bandBytes = kBandBytes);
+void run_adv(Target tg, AdvOp op, View<const T> src, View<T> dst, const StagePlan& plan,
+             const T* value, const qpxMorphState* first, const qpxMorphState* second,
+             const Scratch& scratch, bool clampNeg, std::int64_t bandBytes = kBandBytes);
 
 // Bit-packed images: differences are a AND NOT b; bits outside the ROI are preserved.
-void run_adv_1u(Target tg, AdvOp op, const std::uint8_t* src, std::int64_t srcStep, int srcBit,
-                std::uint8_t* dst, std::int64_t dstStep, int dstBit, std::int64_t width,
-                std::int64_t height, const StagePlan& plan, std::uint8_t value,
+void run_adv_1u(Target tg, AdvOp op, View<const std::uint8_t> src, int srcBit,
+                View<std::uint8_t> dst, int dstBit, const StagePlan& plan, std::uint8_t value,
                 const qpxMorphState* first, const qpxMorphState* second, const Scratch& scratch);
 
-// dst = a - b over `elems` elements a row (saturating for integers).
+// dst = a - b (saturating for integers); the three images have dst's size.
 template <class T>
-void subtract(Target t, const T* a, std::int64_t aStep, const T* b, std::int64_t bStep, T* dst,
-              std::int64_t dstStep, std::int64_t elems, std::int64_t height, bool clampNeg);
+void subtract(Target t, View<const T> a, View<const T> b, View<T> dst, bool clampNeg);
 
 // The differences of one target.
 template <class T>
-using SubFn = void (*)(const T*, std::int64_t, const T*, std::int64_t, T*, std::int64_t,
-                       std::int64_t, std::int64_t, bool);
+using SubFn = void (*)(View<const T>, View<const T>, View<T>, bool);
 struct AdvKernels {
     SubFn<std::uint8_t> sub8u;
     SubFn<std::uint16_t> sub16u;

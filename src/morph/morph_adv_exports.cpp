@@ -179,7 +179,7 @@ qpxStatus apply_border(const T* src, int srcStep, T* dst, int dstStep, qpxSize r
     if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     // The 32-bit family clamps float top-hat and black-hat, never signed ones.
     const bool clampNeg = std::is_same_v<T, float>;
-    run_adv<T, C>(cpu_target(), op, src, srcStep, dst, dstStep, roi.width, roi.height,
+    run_adv<T, C>(cpu_target(), op, view(src, srcStep, roi, C), view(dst, dstStep, roi, C),
                   plan_border(eff), value_ptr(value), s->first, s->second,
                   scratch_for(s, buffer, sizeof(T), C, roi.width, roi.height), clampNeg);
     return qpxStatusOk;
@@ -196,7 +196,7 @@ qpxStatus apply_border_1u(const u8* src, int srcStep, int srcBit, u8* dst, int d
     accept(op, border, &eff);
     const qpxMorphAdvState* s = adv_state(spec);
     if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
-    run_adv_1u(cpu_target(), op, src, srcStep, srcBit, dst, dstStep, dstBit, roi.width, roi.height,
+    run_adv_1u(cpu_target(), op, view(src, srcStep, roi), srcBit, view(dst, dstStep, roi), dstBit,
                plan_border(eff), value, s->first, s->second,
                scratch_for(s, buffer, 0, 1, roi.width, roi.height));
     return qpxStatusOk;
@@ -224,7 +224,7 @@ qpxStatus apply_l(const T* src, std::int64_t srcStep, T* dst, std::int64_t dstSt
     const AdvStateL* s = adv_state_l(spec);
     if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
     const bool clampNeg = (std::is_same_v<T, float> || std::is_same_v<T, s16>)&&s->clamp;
-    run_adv<T, C>(cpu_target(), op, src, srcStep, dst, dstStep, roi.width, roi.height,
+    run_adv<T, C>(cpu_target(), op, view(src, srcStep, roi, C), view(dst, dstStep, roi, C),
                   plan_l(op, s, eff, false), value_ptr(value), general_part(s->first),
                   general_part(s->second),
                   scratch_for_l(s, buffer, sizeof(T), C, roi.width, roi.height), clampNeg);
@@ -242,7 +242,7 @@ qpxStatus apply_l_1u(const u8* src, std::int64_t srcStep, int srcBit, u8* dst, s
     accept_morph_border(border, &eff);
     const AdvStateL* s = adv_state_l(spec);
     if (!within(roi.width, roi.height, s)) return qpxStatusBadSize;
-    run_adv_1u(cpu_target(), op, src, srcStep, srcBit, dst, dstStep, dstBit, roi.width, roi.height,
+    run_adv_1u(cpu_target(), op, view(src, srcStep, roi), srcBit, view(dst, dstStep, roi), dstBit,
                plan_l(op, s, eff, true), value, onebit_part(s->first), onebit_part(s->second),
                scratch_for_l(s, buffer, 0, 1, roi.width, roi.height));
     return qpxStatusOk;

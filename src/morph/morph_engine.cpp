@@ -4,8 +4,7 @@
 namespace qpx::morph {
 
 template <class T, int C>
-void apply(Target t, Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
-           std::int64_t width, std::int64_t height, std::uint32_t border, const T* value,
+void apply(Target t, Op op, View<const T> src, View<T> dst, std::uint32_t border, const T* value,
            const qpxMorphState* spec, std::uint8_t* buffer) {
     const StageKernels& k = stage_kernels(t);
     ApplyFn<T, C> fn;
@@ -25,21 +24,18 @@ void apply(Target t, Op op, const T* src, std::int64_t srcStep, T* dst, std::int
         fn = k.f32c3;
     else
         fn = k.f32c4;
-    fn(op, src, srcStep, dst, dstStep, width, height, border, value, spec, buffer);
+    fn(op, src, dst, border, value, spec, buffer);
 }
 
-void apply_1u(Target t, Op op, const std::uint8_t* src, std::int64_t srcStep, int srcBitOffset,
-              std::uint8_t* dst, std::int64_t dstStep, int dstBitOffset, std::int64_t width,
-              std::int64_t height, std::uint32_t border, std::uint8_t value,
+void apply_1u(Target t, Op op, View<const std::uint8_t> src, int srcBitOffset,
+              View<std::uint8_t> dst, int dstBitOffset, std::uint32_t border, std::uint8_t value,
               const qpxMorphState* spec, std::uint8_t* buffer) {
-    stage_kernels(t).bits(op, src, srcStep, srcBitOffset, dst, dstStep, dstBitOffset, width, height,
-                          border, value, spec, buffer);
+    stage_kernels(t).bits(op, src, srcBitOffset, dst, dstBitOffset, border, value, spec, buffer);
 }
 
-#define QPX_MORPH_APPLY(T, C)                                                                     \
-    template void apply<T, C>(Target, Op, const T*, std::int64_t, T*, std::int64_t, std::int64_t, \
-                              std::int64_t, std::uint32_t, const T*, const qpxMorphState*,        \
-                              std::uint8_t*);
+#define QPX_MORPH_APPLY(T, C)                                                              \
+    template void apply<T, C>(Target, Op, View<const T>, View<T>, std::uint32_t, const T*, \
+                              const qpxMorphState*, std::uint8_t*);
 QPX_MORPH_APPLY(std::uint8_t, 1)
 QPX_MORPH_APPLY(std::uint8_t, 3)
 QPX_MORPH_APPLY(std::uint8_t, 4)

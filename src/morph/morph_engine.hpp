@@ -11,6 +11,7 @@
 
 #include "frame/base.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::morph {
 
@@ -79,26 +80,25 @@ MaskInfo mask_info_1u(const qpxMorphState* spec);
 // per channel and is read only for kind 6. The buffer holds at least buffer_size() bytes for a
 // ROI no smaller than this one. Source and destination may be the same image. Every target
 // gives the same result.
+// dst has src's size.
 template <class T, int C>
-void apply(Target t, Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
-           std::int64_t width, std::int64_t height, std::uint32_t border, const T* value,
+void apply(Target t, Op op, View<const T> src, View<T> dst, std::uint32_t border, const T* value,
            const qpxMorphState* spec, std::uint8_t* buffer);
 
 // Bit-packed images: 8 pixels per byte, least significant bit first; the ROI of a row starts at
-// bit `offset` of the row. Destination bits outside the ROI are preserved. Source and destination
-// must be distinct. Kind 3 (mirror) is not supported by the exports but works here.
-void apply_1u(Target t, Op op, const std::uint8_t* src, std::int64_t srcStep, int srcBitOffset,
-              std::uint8_t* dst, std::int64_t dstStep, int dstBitOffset, std::int64_t width,
-              std::int64_t height, std::uint32_t border, std::uint8_t value,
+// bit `offset` of the row, and a view's width counts pixels (bits). Destination bits outside the
+// ROI are preserved. Source and destination must be distinct. Kind 3 (mirror) is not supported by
+// the exports but works here.
+void apply_1u(Target t, Op op, View<const std::uint8_t> src, int srcBitOffset,
+              View<std::uint8_t> dst, int dstBitOffset, std::uint32_t border, std::uint8_t value,
               const qpxMorphState* spec, std::uint8_t* buffer);
 
 // The stages of one target.
 template <class T, int C>
-using ApplyFn = void (*)(Op, const T*, std::int64_t, T*, std::int64_t, std::int64_t, std::int64_t,
-                         std::uint32_t, const T*, const qpxMorphState*, std::uint8_t*);
-using Apply1uFn = void (*)(Op, const std::uint8_t*, std::int64_t, int, std::uint8_t*, std::int64_t,
-                           int, std::int64_t, std::int64_t, std::uint32_t, std::uint8_t,
-                           const qpxMorphState*, std::uint8_t*);
+using ApplyFn = void (*)(Op, View<const T>, View<T>, std::uint32_t, const T*, const qpxMorphState*,
+                         std::uint8_t*);
+using Apply1uFn = void (*)(Op, View<const std::uint8_t>, int, View<std::uint8_t>, int,
+                           std::uint32_t, std::uint8_t, const qpxMorphState*, std::uint8_t*);
 struct StageKernels {
     ApplyFn<std::uint8_t, 1> u8c1;
     ApplyFn<std::uint8_t, 3> u8c3;

@@ -129,8 +129,8 @@ qpxStatus apply_border(Op op, const T* src, int srcStep, T* dst, int dstStep, qp
     if (qpxStatus st = check_apply<T, C, Form::Narrow>(src, srcStep, dst, dstStep, r, border, value,
                                                        spec, buffer, &eff))
         return st;
-    apply<T, C>(cpu_target(), op, src, srcStep, dst, dstStep, roi.width, roi.height, eff, value,
-                spec, buffer);
+    apply<T, C>(cpu_target(), op, view(src, srcStep, roi, C), view(dst, dstStep, roi, C), eff,
+                value, spec, buffer);
     return qpxStatusOk;
 }
 
@@ -142,8 +142,8 @@ qpxStatus apply_l(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_
     if (qpxStatus st = check_apply<T, C, Form::Wide>(src, srcStep, dst, dstStep, roi, border, value,
                                                      spec, buffer, &eff))
         return st;
-    apply<T, C>(cpu_target(), op, src, srcStep, dst, dstStep, roi.width, roi.height, eff, value,
-                general_part(spec), buffer);
+    apply<T, C>(cpu_target(), op, view(src, srcStep, roi, C), view(dst, dstStep, roi, C), eff,
+                value, general_part(spec), buffer);
     return qpxStatusOk;
 }
 
@@ -165,7 +165,7 @@ qpxStatus apply_border_1u(Op op, const u8* src, int srcStep, int srcOff, u8* dst
     if (qpxStatus st = check_1u<Form::Narrow>(src, srcStep, srcOff, dst, dstStep, dstOff, r, border,
                                               spec, buffer, &eff))
         return st;
-    apply_1u(cpu_target(), op, src, srcStep, srcOff, dst, dstStep, dstOff, roi.width, roi.height,
+    apply_1u(cpu_target(), op, view(src, srcStep, roi), srcOff, view(dst, dstStep, roi), dstOff,
              eff, value, spec, buffer);
     return qpxStatusOk;
 }
@@ -177,7 +177,7 @@ qpxStatus apply_l_1u(Op op, const u8* src, std::int64_t srcStep, int srcOff, u8*
     if (qpxStatus st = check_1u<Form::Wide>(src, srcStep, srcOff, dst, dstStep, dstOff, roi, border,
                                             spec, buffer, &eff))
         return st;
-    apply_1u(cpu_target(), op, src, srcStep, srcOff, dst, dstStep, dstOff, roi.width, roi.height,
+    apply_1u(cpu_target(), op, view(src, srcStep, roi), srcOff, view(dst, dstStep, roi), dstOff,
              eff, value, onebit_part(spec), buffer);
     return qpxStatusOk;
 }

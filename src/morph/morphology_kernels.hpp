@@ -519,9 +519,8 @@ class ImageRows {
 
 template <class T>
 struct ImageSink {
-    T* dst;
-    std::int64_t step;
-    T* row(std::int64_t y) { return qpx::row(dst, step, y); }
+    View<T> dst;
+    T* row(std::int64_t y) { return dst.row(y); }
     void done(std::int64_t) {}
     void finish() {}
 };
@@ -531,9 +530,7 @@ struct ImageSink {
 // before they overwrite the source.
 template <class T>
 struct DelayedSink {
-    T* dst;
-    std::int64_t step;
-    std::int64_t h;
+    View<T> dst;
     std::int64_t n;      // elements a row
     std::int64_t delay;  // rows held back
     T* ring;
@@ -541,14 +538,14 @@ struct DelayedSink {
     T* slot(std::int64_t y) { return ring + (y % delay) * n; }
     void flush_to(std::int64_t end) {
         for (; flushed < end; ++flushed)
-            std::memcpy(qpx::row(dst, step, flushed), slot(flushed), std::size_t(n) * sizeof(T));
+            std::memcpy(dst.row(flushed), slot(flushed), std::size_t(n) * sizeof(T));
     }
     T* row(std::int64_t y) {
         flush_to(y - delay + 1);
         return slot(y);
     }
     void done(std::int64_t) {}
-    void finish() { flush_to(h); }
+    void finish() { flush_to(dst.height); }
 };
 
 // Whether the bytes a stage may read from the source (ROI, plus the rows above/below and a
@@ -565,12 +562,12 @@ inline bool regions_overlap(const void* src, std::int64_t srcStep, const void* d
 }
 
 template <class T>
-inline void copy_roi(const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
-                     std::int64_t rowElems, std::int64_t h) {
-    if (static_cast<const void*>(src) == static_cast<const void*>(dst) && srcStep == dstStep)
+inline void copy_roi(View<const T> src, View<T> dst) {
+    if (static_cast<const void*>(src.data) == static_cast<const void*>(dst.data) &&
+        src.step == dst.step)
         return;
-    for (std::int64_t y = 0; y < h; ++y)
-        std::memmove(row(dst, dstStep, y), row(src, srcStep, y), std::size_t(rowElems) * sizeof(T));
+    for (std::int64_t y = 0; y < src.height; ++y)
+        std::memmove(dst.row(y), src.row(y), std::size_t(src.elements()) * sizeof(T));
 }
 
 }  // namespace qpx::morph::QPX_TNS

@@ -16,9 +16,10 @@ namespace qpx::morph::QPX_TNS {
 namespace {
 
 template <class T, int C>
-void apply(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstStep,
-           std::int64_t width, std::int64_t height, std::uint32_t border, const T* value,
+void apply(Op op, View<const T> src, View<T> dst, std::uint32_t border, const T* value,
            const qpxMorphState* spec, std::uint8_t* buffer) {
+    const std::int64_t width = src.width, height = src.height;
+    const std::int64_t srcStep = src.step, dstStep = dst.step;
     const qpxMorphState* s = aligned_in<const qpxMorphState>(spec);
     const MaskView mv{s->mask,
                       s->members,
@@ -29,7 +30,7 @@ void apply(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstSt
                       (s->features & kFeatFull) != 0,
                       (s->features & kFeatEmpty) != 0};
     if (mv.empty || (mv.pW == 1 && mv.pH == 1)) {
-        copy_roi<T>(src, srcStep, dst, dstStep, width * C, height);
+        copy_roi<T>(src, dst);
         return;
     }
     T fill[C];
@@ -38,13 +39,13 @@ void apply(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstSt
         fill[c] = b.kind == kBorderDefault ? neutral<T>(op)
                   : b.kind == kBorderConst ? value[c]
                                            : T();
-    ImageRows<T, C> rows(View<const T>(src, srcStep, width, height, C), b, fill, mv);
+    ImageRows<T, C> rows(src, b, fill, mv);
     // Reading the source in place is only safe when nothing is written over it meanwhile. Only
     // the sides read from memory count: the others are built from the ROI.
     const std::int64_t px = C * sizeof(T);
-    const bool overlap =
-        regions_overlap(src, srcStep, dst, dstStep, width * px, height, b.inTop ? mv.ay : 0,
-                        b.inBottom ? mv.pH - 1 - mv.ay : 0, b.inLeft || b.inRight ? mv.pW * px : 0);
+    const bool overlap = regions_overlap(src.data, srcStep, dst.data, dstStep, width * px, height,
+                                         b.inTop ? mv.ay : 0, b.inBottom ? mv.pH - 1 - mv.ay : 0,
+                                         b.inLeft || b.inRight ? mv.pW * px : 0);
     const bool delay = overlap && b.kind == kBorderMirror && !b.inBottom && mv.pH - 1 > mv.ay;
     const bool direct = !overlap && rows.in_place();
     if (delay) {
@@ -55,10 +56,10 @@ void apply(Op op, const T* src, std::int64_t srcStep, T* dst, std::int64_t dstSt
         std::uint8_t* ring = align_up(buffer, 32) +
                              (stage_need(width, mv.pW, mv.pH, int(sizeof(T)), C, mv.full) - 32) -
                              below * n * std::int64_t(sizeof(T));
-        DelayedSink<T> sink{dst, dstStep, height, n, below, reinterpret_cast<T*>(ring)};
+        DelayedSink<T> sink{dst, n, below, reinterpret_cast<T*>(ring)};
         run_stage<T, C>(op, mv, rows, direct, !overlap, sink, width, height, buffer);
     } else {
-        ImageSink<T> sink{dst, dstStep};
+        ImageSink<T> sink{dst};
         run_stage<T, C>(op, mv, rows, direct, !overlap, sink, width, height, buffer);
     }
 }
@@ -77,9 +78,10 @@ inline void put_bit(std::uint8_t* row, std::int64_t i, bool v) {
 class BitRows {
   public:
     static constexpr bool kSpans = false;
-    BitRows(const std::uint8_t* src, std::int64_t step, int offset, std::int64_t w, std::int64_t h,
-            const Border& b, std::uint8_t fill, const MaskView& m)
-        : image_(BorderRows<std::uint8_t, 1>::parsed(src, step, w, h, resolve_default(b), nullptr)),
+    BitRows(View<const std::uint8_t> src, int offset, const Border& b, std::uint8_t fill,
+            const MaskView& m)
+        : image_(BorderRows<std::uint8_t, 1>::parsed(src.data, src.step, src.width, src.height,
+                                                     resolve_default(b), nullptr)),
           off_(offset),
           fill_(fill),
           left_(m.ax),
@@ -115,28 +117,26 @@ class BitRows {
 
 // Output rows go to a byte row, then into the ROI bits of the destination row.
 struct BitSink {
-    std::uint8_t* dst;
-    std::int64_t step;
+    View<std::uint8_t> dst;
     std::int64_t off;
-    std::int64_t w;
     std::uint8_t* tmp;
     std::uint8_t* row(std::int64_t) { return tmp; }
     void done(std::int64_t y) {
-        std::uint8_t* d = qpx::row(dst, step, y);
-        for (std::int64_t x = 0; x < w; ++x) put_bit(d, off + x, tmp[x] != 0);
+        std::uint8_t* d = dst.row(y);
+        for (std::int64_t x = 0; x < dst.width; ++x) put_bit(d, off + x, tmp[x] != 0);
     }
     void finish() {}
 };
 
-void apply_1u(Op op, const std::uint8_t* src, std::int64_t srcStep, int srcBitOffset,
-              std::uint8_t* dst, std::int64_t dstStep, int dstBitOffset, std::int64_t width,
-              std::int64_t height, std::uint32_t border, std::uint8_t value,
-              const qpxMorphState* spec, std::uint8_t* buffer) {
+void apply_1u(Op op, View<const std::uint8_t> src, int srcBitOffset, View<std::uint8_t> dst,
+              int dstBitOffset, std::uint32_t border, std::uint8_t value, const qpxMorphState* spec,
+              std::uint8_t* buffer) {
+    const std::int64_t width = src.width, height = src.height;
     const OneBitState* s = aligned_in<const OneBitState>(spec);
     if (s->mode == 3 || (s->paddedW == 1 && s->paddedH == 1)) {
         for (std::int64_t y = 0; y < height; ++y) {
-            const std::uint8_t* sr = row(src, srcStep, y);
-            std::uint8_t* dr = row(dst, dstStep, y);
+            const std::uint8_t* sr = src.row(y);
+            std::uint8_t* dr = dst.row(y);
             for (std::int64_t x = 0; x < width; ++x)
                 put_bit(dr, dstBitOffset + x, get_bit(sr, srcBitOffset + x));
         }
@@ -164,8 +164,8 @@ void apply_1u(Op op, const std::uint8_t* src, std::int64_t srcStep, int srcBitOf
         fill = op == Op::Dilate ? 0 : 255;
     else if (b.kind == kBorderConst)
         fill = value ? 255 : 0;
-    BitRows rows(src, srcStep, srcBitOffset, width, height, b, fill, mv);
-    BitSink sink{dst, dstStep, dstBitOffset, width, tmp};
+    BitRows rows(src, srcBitOffset, b, fill, mv);
+    BitSink sink{dst, dstBitOffset, tmp};
     run_stage<std::uint8_t, 1>(op, mv, rows, false, false, sink, width, height, stage);
 }
 

@@ -416,15 +416,13 @@ void check_bands(std::uint32_t seed) {
                         src.fill([&] {
                             return rnd.next<int>(0, 3) ? T(rnd.next<int>(0, 9)) : rnd.any<T>();
                         });
-                        run_adv<T, C>(qpx::Target::Scalar, AdvOp(op), src.roi(), src.step(),
-                                      want.roi(), want.step(), w, h, plan, value, first, second,
-                                      scratch, op != kGradient, 0);
+                        run_adv<T, C>(qpx::Target::Scalar, AdvOp(op), src.view(), want.view(), plan,
+                                      value, first, second, scratch, op != kGradient, 0);
                         std::vector<qpx::Target> targets = qpxtest::vector_targets();
                         targets.push_back(qpx::Target::Scalar);
                         for (qpx::Target t : targets) {
-                            run_adv<T, C>(t, AdvOp(op), src.roi(), src.step(), got.roi(),
-                                          got.step(), w, h, plan, value, first, second, scratch,
-                                          op != kGradient, 1);
+                            run_adv<T, C>(t, AdvOp(op), src.view(), got.view(), plan, value, first,
+                                          second, scratch, op != kGradient, 1);
                             ASSERT_EQ(got.dense(), want.dense()) << qpx::target_name(t);
                         }
                     }
@@ -450,8 +448,9 @@ TEST(MorphAdv, DifferencesOnEveryTarget) {
                 std::vector<qpx::Target> targets = qpxtest::vector_targets();
                 targets.push_back(qpx::Target::Scalar);
                 for (qpx::Target t : targets) {
-                    qpx::morph::subtract<T>(t, a.data(), 0, b.data(), 0, d.data(), 0, wide, 1,
-                                            clampNeg);
+                    qpx::morph::subtract<T>(t, qpx::View<const T>(a.data(), 0, wide, 1),
+                                            qpx::View<const T>(b.data(), 0, wide, 1),
+                                            qpx::View<T>(d.data(), 0, wide, 1), clampNeg);
                     for (int i = 0; i < wide; ++i) {
                         const T want = diff(a[i], b[i], clampNeg && !std::is_unsigned_v<T>);
                         ASSERT_EQ(std::memcmp(&d[i], &want, sizeof(T)), 0)

@@ -100,8 +100,8 @@ void check_case(const Case& cs, Random& rnd, Place place) {
     GuardedImage<T> ref(cs.W, cs.H, C, pad, place);
     for (qpx::Target t : all_targets()) {
         qpx::morph::apply<T, C>(t, cs.dilate ? qpx::morph::Op::Dilate : qpx::morph::Op::Erode,
-                                src.roi(), src.step(), ref.roi(), ref.step(), cs.W, cs.H, eff,
-                                value, sp, buf.data());
+                                qpx::View<const T>(src.view()), ref.view(), eff, value, sp,
+                                buf.data());
         ASSERT_EQ(std::memcmp(ref.dense().data(), got.data(), got.size() * sizeof(T)), 0)
             << what << " on " << qpx::target_name(t);
     }
@@ -214,8 +214,10 @@ void row_windows(Random& rnd) {
                         T* in = reinterpret_cast<T*>(pMem.data());
                         T* out = reinterpret_cast<T*>(oMem.data());
                         std::copy(p.begin(), p.end(), in);
-                        qpx::morph::apply<T, C>(t, dil ? Op::Dilate : Op::Erode, in + (k / 2) * C,
-                                                0, out, 0, w, 1, 0xF5, nullptr, sp, bMem.data());
+                        qpx::morph::apply<T, C>(t, dil ? Op::Dilate : Op::Erode,
+                                                qpx::View<const T>(in + (k / 2) * C, 0, w, 1, C),
+                                                qpx::View<T>(out, 0, w, 1, C), 0xF5, nullptr, sp,
+                                                bMem.data());
                         ASSERT_EQ(std::vector<T>(out, out + want.size()), want)
                             << "k " << k << " w " << w << " C " << C << " on "
                             << qpx::target_name(t);

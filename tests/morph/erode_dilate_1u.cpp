@@ -76,8 +76,8 @@ void check_1u(Random& rnd, int W, int H, const Mask& k, std::uint32_t border, bo
     for (qpx::Target t : all_targets())
         verify([&](u8* d, int ds) {
             qpx::morph::apply_1u(t, dilate ? qpx::morph::Op::Dilate : qpx::morph::Op::Erode,
-                                 src.row(0), src.img.step(), so, d, ds, dof, W, H, eff, value, sp,
-                                 buf.data());
+                                 qpx::View<const u8>(src.row(0), src.img.step(), W, H), so,
+                                 qpx::View<u8>(d, ds, W, H), dof, eff, value, sp, buf.data());
             return qpxStatusOk;
         });
 
