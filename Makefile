@@ -38,7 +38,7 @@ test-release: build docs-deps
 	cd $(BUILD) && ctest -j$(JOBS) --output-on-failure
 
 test-sanitize: docs-deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQPX_SANITIZE=ON -DQPX_WERROR=ON \
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Release -DQPX_SANITIZE=ON -DQPX_WERROR=ON \
 	  -DQPX_BUILD_BENCH=OFF -DQPX_BUILD_EXAMPLES=OFF
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ctest -j$(JOBS) --output-on-failure

@@ -517,35 +517,30 @@ class ImageRows {
     std::int64_t lo_[kEdgeMax], hi_[kEdgeMax];
 };
 
+// Output rows straight into the destination, or held back: in place with a mirrored bottom
+// border, the rows below the ROI read ROI rows up to `delay` rows above the last one built, so
+// output rows wait `delay` rows in a ring before they overwrite the source. One sink type for
+// both keeps the stage compiled once per element type.
 template <class T>
 struct ImageSink {
     View<T> dst;
-    T* row(std::int64_t y) { return dst.row(y); }
-    void done(std::int64_t) {}
-    void finish() {}
-};
-
-// In place with a mirrored bottom border, the rows below the ROI read ROI rows up to `delay`
-// rows above the last one built; output rows are therefore held back by `delay` rows in a ring
-// before they overwrite the source.
-template <class T>
-struct DelayedSink {
-    View<T> dst;
-    std::int64_t n;      // elements a row
-    std::int64_t delay;  // rows held back
-    T* ring;
+    std::int64_t delay = 0;  // rows held back; 0 writes straight into dst
+    T* ring = nullptr;
     std::int64_t flushed = 0;
-    T* slot(std::int64_t y) { return ring + (y % delay) * n; }
+    T* slot(std::int64_t y) { return ring + (y % delay) * dst.elements(); }
     void flush_to(std::int64_t end) {
         for (; flushed < end; ++flushed)
-            std::memcpy(dst.row(flushed), slot(flushed), std::size_t(n) * sizeof(T));
+            std::memcpy(dst.row(flushed), slot(flushed), std::size_t(dst.elements()) * sizeof(T));
     }
     T* row(std::int64_t y) {
+        if (delay == 0) return dst.row(y);
         flush_to(y - delay + 1);
         return slot(y);
     }
     void done(std::int64_t) {}
-    void finish() { flush_to(dst.height); }
+    void finish() {
+        if (delay) flush_to(dst.height);
+    }
 };
 
 // Whether the bytes a stage may read from the source (ROI, plus the rows above/below and a

@@ -30,30 +30,12 @@ using u16 = std::uint16_t;
 // values never count as a change.
 template <Recon op, class T>
 struct Lattice {
-    // Floating-point forms use the single-element instructions: branch-free on noisy data, and
-    // the same operand order as the vector instructions (the second operand wins ties and NaN).
+    // The maximum and minimum rule of the vector instructions (the second operand wins ties and
+    // NaN), which a single-element comparison compiles to without a branch.
     static T up(T own, T other) {
-        if constexpr (std::is_same_v<T, float>) {
-            __m128 o = _mm_set_ss(other), s = _mm_set_ss(own);
-            return _mm_cvtss_f32(op == Recon::Dilate ? _mm_max_ss(o, s) : _mm_min_ss(o, s));
-        } else if constexpr (std::is_same_v<T, double>) {
-            __m128d o = _mm_set_sd(other), s = _mm_set_sd(own);
-            return _mm_cvtsd_f64(op == Recon::Dilate ? _mm_max_sd(o, s) : _mm_min_sd(o, s));
-        } else {
-            return op == Recon::Dilate ? (other > own ? other : own) : (other < own ? other : own);
-        }
+        return op == Recon::Dilate ? (other > own ? other : own) : (other < own ? other : own);
     }
-    static T down(T v, T m) {
-        if constexpr (std::is_same_v<T, float>) {
-            __m128 a = _mm_set_ss(m), b = _mm_set_ss(v);
-            return _mm_cvtss_f32(op == Recon::Dilate ? _mm_min_ss(a, b) : _mm_max_ss(a, b));
-        } else if constexpr (std::is_same_v<T, double>) {
-            __m128d a = _mm_set_sd(m), b = _mm_set_sd(v);
-            return _mm_cvtsd_f64(op == Recon::Dilate ? _mm_min_sd(a, b) : _mm_max_sd(a, b));
-        } else {
-            return op == Recon::Dilate ? (m < v ? m : v) : (m > v ? m : v);
-        }
-    }
+    static T down(T v, T m) { return op == Recon::Dilate ? (m < v ? m : v) : (m > v ? m : v); }
     // The neutral element of `up`: a value no pixel loses to.
     static T none() {
         if constexpr (std::is_floating_point_v<T>) {

@@ -48,20 +48,17 @@ void apply(Op op, View<const T> src, View<T> dst, std::uint32_t border, const T*
                                          b.inLeft || b.inRight ? mv.pW * px : 0);
     const bool delay = overlap && b.kind == kBorderMirror && !b.inBottom && mv.pH - 1 > mv.ay;
     const bool direct = !overlap && rows.in_place();
+    ImageSink<T> sink{dst};
     if (delay) {
         // The held-back rows follow the stage's own work memory, measured from the aligned base
         // the stage uses, so that they stay aligned whatever address the caller's buffer has.
-        const std::int64_t below = mv.pH - 1 - mv.ay;
-        const std::int64_t n = width * C;
-        std::uint8_t* ring = align_up(buffer, 32) +
-                             (stage_need(width, mv.pW, mv.pH, int(sizeof(T)), C, mv.full) - 32) -
-                             below * n * std::int64_t(sizeof(T));
-        DelayedSink<T> sink{dst, n, below, reinterpret_cast<T*>(ring)};
-        run_stage<T, C>(op, mv, rows, direct, !overlap, sink, width, height, buffer);
-    } else {
-        ImageSink<T> sink{dst};
-        run_stage<T, C>(op, mv, rows, direct, !overlap, sink, width, height, buffer);
+        sink.delay = mv.pH - 1 - mv.ay;
+        sink.ring = reinterpret_cast<T*>(
+            align_up(buffer, 32) +
+            (stage_need(width, mv.pW, mv.pH, int(sizeof(T)), C, mv.full) - 32) -
+            sink.delay * width * C * std::int64_t(sizeof(T)));
     }
+    run_stage<T, C>(op, mv, rows, direct, !overlap, sink, width, height, buffer);
 }
 
 // Bit i of a packed row; i may be negative (pixels before the row start, read from memory).
