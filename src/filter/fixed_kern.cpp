@@ -197,9 +197,9 @@ struct SobelH5 {
 };
 
 template <int KS, class K, class Store, class Src>
-void filter(const Src* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
-            std::uint32_t border, Src value, std::uint8_t* buffer, bool prefetch) {
-    run<KS, K, Store>(src, srcStep, dst, dstStep, roi, border, value, buffer, prefetch);
+void filter(View<const Src> src, View<typename Store::Dst> dst, std::uint32_t border, Src value,
+            std::uint8_t* buffer, bool prefetch) {
+    run<KS, K, Store>(src, dst, border, value, buffer, prefetch);
 }
 
 // ---- colour gradient to grey -------------------------------------------------------------------
@@ -249,17 +249,18 @@ void gray_float_span(const float* s, float* d, int& x, int w, int norm) {
 }
 
 template <class T>
-void gray(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, int norm) {
-    for (int y = 0; y < roi.height; ++y) {
-        const T* s = row(src, srcStep, y);
-        T* d = row(dst, dstStep, y);
+void gray(View<const T> src, View<T> dst, int norm) {
+    const int w = int(dst.width);
+    for (std::int64_t y = 0; y < dst.height; ++y) {
+        const T* s = src.row(y);
+        T* d = dst.row(y);
         int x = 0;
         if constexpr (std::is_same_v<T, float>) {
-            gray_float_span<Wide>(s, d, x, roi.width, norm);
-            gray_float_span<One>(s, d, x, roi.width, norm);
+            gray_float_span<Wide>(s, d, x, w, norm);
+            gray_float_span<One>(s, d, x, w, norm);
         } else {
-            gray_int_span<T, Wide>(s, d, x, roi.width, norm);
-            gray_int_span<T, One>(s, d, x, roi.width, norm);
+            gray_int_span<T, Wide>(s, d, x, w, norm);
+            gray_int_span<T, One>(s, d, x, w, norm);
         }
     }
 }

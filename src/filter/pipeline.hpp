@@ -9,6 +9,9 @@
 //
 // Indexing is by elements: a pixel of an n-channel row is n consecutive elements, and tap t of
 // output element i reads input element i + t * n. A stage therefore never mixes channels.
+//
+// The passes here work on one row, or on a window of a ring of rows (the column passes), so they
+// take row pointers; whole images reach the stages that call them as views.
 #pragma once
 
 #include <cstdint>
