@@ -100,12 +100,8 @@ i64 row_span(const T* s, float* out, i64 e, i64 e1, const float* g, int r) {
 template <class L, class T, int R, bool streaming = false>
 i64 column_span(float* const* c, T* d, i64 e, i64 e1, const float* g, int r, bool trunc) {
     const Taps<L, R> t(g, c, r);
-    for (; e1 - e >= L::template lanes<float>; e += L::template lanes<float>) {
-        if constexpr (streaming)
-            GaussOps<L>::stream(d + e, column_value<L>(e, t), trunc);
-        else
-            GaussOps<L>::put(d + e, column_value<L>(e, t), trunc);
-    }
+    for (; e1 - e >= L::template lanes<float>; e += L::template lanes<float>)
+        GaussOps<L>::template put<streaming>(d + e, column_value<L>(e, t), trunc);
     return e;
 }
 // and the row pass of the newest row c[r] (into out) fused with the column pass into d:

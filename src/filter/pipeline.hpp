@@ -29,17 +29,16 @@ using i64 = std::int64_t;
 // ---- conversions of float results ---------------------------------------------------------------
 
 // Float results into D: as they are into float, else truncated toward zero and saturated.
-// Clamping to the integral bounds first and truncating last gives the same result as truncating
-// first, NaN included: the minimum picks the upper bound for it.
+// The clamp to D's bounds comes before the conversion so that NaN, which the minimum turns into
+// the upper bound, saturates high (the conversion alone would send it low).
 template <class L, class D>
 inline void store_trunc(D* p, typename L::F v) {
-    using O = FiltOps<L>;
     if constexpr (std::is_same_v<D, float>) {
         L::storef(p, v);
     } else {
-        v = O::minf(v, L::setf(float(std::numeric_limits<D>::max())));
-        v = O::maxf(v, L::setf(float(std::numeric_limits<D>::min())));
-        O::narrow(p, O::trunc32(v));
+        v = L::minf(v, L::setf(float(std::numeric_limits<D>::max())));
+        v = L::maxf(v, L::setf(float(std::numeric_limits<D>::min())));
+        L::store_sat(p, L::trunc32(v));
     }
 }
 
@@ -138,7 +137,7 @@ void row_int_span(const T* in, D* out, i64& i, i64 elems, int ch, const std::int
         } else {
             // Keep the low 16 bits: sign-extend them so the narrowing cannot saturate.
             const auto p = O::srl32(O::mul32(s, O::set32(mul)), 14);
-            O::narrow(out + i, O::sra32(O::sll32(p, 16), 16));
+            O::store_sat(out + i, O::sra32(O::sll32(p, 16), 16));
         }
     }
 }
@@ -240,7 +239,7 @@ void low16s_span(const std::int16_t* const* rows, std::int16_t* out, i64& i, i64
         auto acc = O::mul32(O::set32(k[0]), O::load32(rows[0] + i));
         for (int j = 1; j < ks; ++j)
             acc = O::add32(acc, O::mul32(O::set32(k[j]), O::load32(rows[j] + i)));
-        O::narrow(out + i, low_fixed<L>(acc, m));
+        O::store_sat(out + i, low_fixed<L>(acc, m));
     }
 }
 
