@@ -65,18 +65,34 @@ struct WidenMoves : PlainMoves {
     }
 };
 
+// ---- taps
+// ----------------------------------------------------------------------------------------
+
+// The taps of a pass as vectors of L, tap t being value(t): held in locals when the kernel size
+// KS is fixed at compile time, made where they are used otherwise (KS == 0).
+template <int KS, class L, class Value>
+struct Taps {
+    Value value;
+    typename L::F v[KS ? KS : 1];
+    explicit Taps(Value f) : value(f) {
+        for (int t = 0; t < (KS ? KS : 1); ++t) v[t] = L::setf(value(t));
+    }
+    typename L::F operator()(int t) const { return KS ? v[t] : L::setf(value(t)); }
+};
+template <int KS, class L, class Value>
+inline Taps<KS, L, Value> taps(Value f) {
+    return Taps<KS, L, Value>(f);
+}
+
 // ---- row passes --------------------------------------------------------------------------------
 
 template <int KS, class L, class K>
 void row_f32_span(const float* in, float* out, i64& i, i64 elems, int ch, const K* k, int ks,
                   float scale) {
     constexpr int N = L::template lanes<float>;
-    constexpr int kMax = KS ? KS : 1;
     const int n = KS ? KS : ks;
     const auto vs = L::setf(scale);
-    typename L::F kv[kMax];
-    for (int t = 0; t < (KS ? KS : 1); ++t) kv[t] = L::setf(static_cast<float>(k[t]));
-    auto tap = [&](int t) { return KS ? kv[t] : L::setf(static_cast<float>(k[t])); };
+    const auto tap = taps<KS, L>([k](int t) { return static_cast<float>(k[t]); });
     for (; elems - i >= N; i += N) {
         auto acc = L::mul(tap(0), L::loadf(in + i));
         for (int t = 1; t < n; ++t)
@@ -175,16 +191,11 @@ template <int KS, ColScale sc, class L, class S, class D, class K>
 void column_span(const S* const* rows, i64 off, D* out, i64& i, i64 elems, const K* k, int ks,
                  float inv) {
     constexpr int N = L::template lanes<float>;
-    constexpr int kMax = KS ? KS : 1;
     const int n = KS ? KS : ks;
     const auto vinv = L::setf(inv);
-    typename L::F kv[kMax];
-    const S* r[kMax];
-    for (int j = 0; j < (KS ? KS : 1); ++j) {
-        kv[j] = L::setf(col_tap<sc>(k, j, inv));
-        r[j] = rows[j] + off;
-    }
-    auto tap = [&](int j) { return KS ? kv[j] : L::setf(col_tap<sc>(k, j, inv)); };
+    const auto tap = taps<KS, L>([k, inv](int j) { return col_tap<sc>(k, j, inv); });
+    const S* r[KS ? KS : 1];
+    for (int j = 0; j < (KS ? KS : 1); ++j) r[j] = rows[j] + off;
     auto at = [&](int j) { return KS ? r[j] : rows[j] + off; };
     for (; elems - i >= N; i += N) {
         auto acc = L::mul(tap(0), L::loadf(at(0) + i));
