@@ -329,12 +329,13 @@ qpxStatus canny_border(Target t, View<const u8> source, View<u8> dest, int filte
         const u8* sp = row(s, sStep, y0);
         if (lay.strip) held = y0;
         std::int16_t* d = dxy + 2 * w * (y0 - held);
+        const View<const u8> sv = view(sp, sStep, r);
         qpxStatus st = filter::derivative(
-            scharr ? filter::DerivKind::ScharrV : filter::DerivKind::SobelNegV, sp, sStep, d,
-            dxyStep, r, maskSize, b, borderValue, base + lay.scratch, t);
+            scharr ? filter::DerivKind::ScharrV : filter::DerivKind::SobelNegV, sv,
+            view(d, dxyStep, r), maskSize, b, borderValue, base + lay.scratch, t);
         if (st) return st;
         return filter::derivative(scharr ? filter::DerivKind::ScharrH : filter::DerivKind::SobelH,
-                                  sp, sStep, d + w, dxyStep, r, maskSize, b, borderValue,
+                                  sv, view(d + w, dxyStep, r), maskSize, b, borderValue,
                                   base + lay.scratch, t);
     };
     // Strips differ only in height and in-memory sides, so the first strip's checks answer for

@@ -497,8 +497,8 @@ void eigen_run(Target t, const T* src, int srcStep, qpxSize roi, int kernType, i
                                          : DerivKind::SobelV;
     const DerivKind kh = kernType == 1 ? DerivKind::ScharrH : DerivKind::SobelH;
     const qpxMaskSize mask = aperture == 5 ? qpxMskSize5x5 : qpxMskSize3x3;
-    filter::derivative(kv, src, srcStep, dx, dstep, roi, mask, code, bv, p, t);
-    filter::derivative(kh, src, srcStep, dy, dstep, roi, mask, code, bv, p, t);
+    filter::derivative(kv, view(src, srcStep, roi), view(dx, dstep, roi), mask, code, bv, p, t);
+    filter::derivative(kh, view(src, srcStep, roi), view(dy, dstep, roi), mask, code, bv, p, t);
 
     const LineExtension cols{planeKind, false, false}, rows{planeKind, false, false};
     Planes<D> P{dx, dy, dstep, 0, h, 0, w, w, h, cols, rows, float(bv)};
@@ -594,10 +594,9 @@ void windowed_run(Target t, const T* src, int srcStep, qpxSize roi, int filterTy
                     } else if (filterType == qpxFilterCentralDiff) {
                         central_diff(kn, bs, srcStep, bx, by, dstep, blk, code, bv);
                     } else {
-                        filter::derivative(kv, bs, srcStep, bx, dstep, blk, mask, code, bv, work,
-                                           t);
-                        filter::derivative(kh, bs, srcStep, by, dstep, blk, mask, code, bv, work,
-                                           t);
+                        const View<const T> sv = view(bs, srcStep, blk);
+                        filter::derivative(kv, sv, view(bx, dstep, blk), mask, code, bv, work, t);
+                        filter::derivative(kh, sv, view(by, dstep, blk), mask, code, bv, work, t);
                     }
                 }
             }

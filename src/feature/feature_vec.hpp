@@ -1,65 +1,56 @@
 // Lane-set additions of the feature detectors, included by their kernel files right after
 // frame/vec.hpp and so compiled once per target inside that target's namespace.
 //
-// Feat<L> pairs the float lanes of L with as many 32-bit integer lanes and a comparison mask:
-//   F - L's floats; I - int32 lanes; M - a lane mask (bool for one lane, a vector of all-ones
-//   lanes on AVX and AVX2, a mask register on AVX-512).
-// Float additions and multiplications go through L::add / L::mul so their operand order is kept;
-// max and min have the instruction rule (the second operand when either is NaN) on every target;
-// integer-to-float conversion follows the caller's rounding mode on every target alike.
+// Feat<L> pairs the float lanes of L with its 32-bit integer lanes and a comparison mask:
+//   F - L's floats; I - L's int32 lanes; M - a lane mask (bool for one lane, a vector of
+//   all-ones lanes on AVX and AVX2, a mask register on AVX-512).
+// The arithmetic is the shared layer's under the detectors' names; only the masks are their own.
 #pragma once
 
 #include <type_traits>
 
 namespace qpx::QPX_TNS {
 
-using s32 = std::int32_t;
+template <class L>
+struct FeatBase : L {
+    static constexpr int N = L::template lanes<float>;
+    using F = typename L::F;
+    using I = typename L::I32;
+
+    static I loadi(const s16* p) { return L::load32(p); }
+    static I loadi(const s32* p) { return L::load32(p); }
+    static I load_u8(const u8* p) { return L::load32(p); }
+    static void storei(s32* p, I a) { L::store32(p, a); }
+    static void store_u8(u8* p, I a) { L::store_sat(p, a); }
+    static void store_s16(s16* p, I a) { L::store_sat(p, a); }
+    static I seti(s32 v) { return L::set32(v); }
+
+    using L::abs;
+    using L::add;
+    using L::sub;
+    static F max(F a, F b) { return L::maxf(a, b); }
+    static F min(F a, F b) { return L::minf(a, b); }
+    // Integer to float in the caller's rounding mode.
+    static F cvt(I a) { return L::to_float(a); }
+
+    static I add(I a, I b) { return L::add32(a, b); }
+    static I sub(I a, I b) { return L::sub32(a, b); }
+    static I mullo(I a, I b) { return L::mul32(a, b); }
+    static I abs(I a) { return L::abs32(a); }
+    static I min(I a, I b) { return L::min32(a, b); }
+    static I max(I a, I b) { return L::max32(a, b); }
+    static I sign_bit(I a) { return L::srl32(a, 31); }
+    static I xor_(I a, I b) { return L::xor32(a, b); }
+};
 
 template <class L>
 struct Feat;
 
-// ---- one lane
-// ------------------------------------------------------------------------------------
+// ---- one lane -----------------------------------------------------------------------------------
 
 template <>
-struct Feat<One> {
-    static constexpr int N = 1;
-    using F = One::F;
-    struct I {
-        s32 v;
-    };
+struct Feat<One> : FeatBase<One> {
     using M = bool;
-
-    static F loadf(const float* p) { return {*p}; }
-    static F loadf(const s16* p) { return {static_cast<float>(*p)}; }
-    static I loadi(const s16* p) { return {*p}; }
-    static I loadi(const s32* p) { return {*p}; }
-    static I load_u8(const u8* p) { return {*p}; }
-    static void storef(float* p, F a) { *p = a.v; }
-    static void storei(s32* p, I a) { *p = a.v; }
-    static void store_u8(u8* p, I a) { *p = static_cast<u8>(a.v); }
-    static void store_s16(s16* p, I a) { *p = static_cast<s16>(a.v); }
-    static F setf(float v) { return {v}; }
-    static I seti(s32 v) { return {v}; }
-
-    static F add(F a, F b) { return One::add(a, b); }
-    static F mul(F a, F b) { return One::mul(a, b); }
-    static F sub(F a, F b) { return {a.v - b.v}; }
-    static F div(F a, F b) { return {a.v / b.v}; }
-    static F abs(F a) { return One::abs(a); }
-    static F sqrt(F a) { return {_mm_cvtss_f32(_mm_sqrt_ss(_mm_set_ss(a.v)))}; }
-    static F max(F a, F b) { return {_mm_cvtss_f32(_mm_max_ss(_mm_set_ss(a.v), _mm_set_ss(b.v)))}; }
-    static F min(F a, F b) { return {_mm_cvtss_f32(_mm_min_ss(_mm_set_ss(a.v), _mm_set_ss(b.v)))}; }
-    static F cvt(I a) { return {static_cast<float>(a.v)}; }
-
-    static I add(I a, I b) { return {static_cast<s32>(std::uint32_t(a.v) + std::uint32_t(b.v))}; }
-    static I sub(I a, I b) { return {static_cast<s32>(std::uint32_t(a.v) - std::uint32_t(b.v))}; }
-    static I mullo(I a, I b) { return {static_cast<s32>(std::uint32_t(a.v) * std::uint32_t(b.v))}; }
-    static I abs(I a) { return {a.v < 0 ? static_cast<s32>(0u - std::uint32_t(a.v)) : a.v}; }
-    static I min(I a, I b) { return {a.v < b.v ? a.v : b.v}; }
-    static I max(I a, I b) { return {a.v > b.v ? a.v : b.v}; }
-    static I sign_bit(I a) { return {static_cast<s32>(std::uint32_t(a.v) >> 31)}; }
-    static I xor_(I a, I b) { return {a.v ^ b.v}; }
 
     static M lt(F a, F b) { return a.v < b.v; }
     static M le(F a, F b) { return a.v <= b.v; }
@@ -96,90 +87,20 @@ struct Feat<One> {
 // ---- eight lanes (AVX: integers in two 16-byte halves; AVX2: 32-byte integers) --------------
 
 template <>
-struct Feat<Wide> {
-    static constexpr int N = 8;
-    using F = Wide::F;
-#if QPX_TARGET == 1
-    struct I {
-        __m128i lo, hi;
-    };
-#else
-    struct I {
-        __m256i v;
-    };
-#endif
+struct Feat<Wide> : FeatBase<Wide> {
     using M = __m256;
 
-    static F loadf(const float* p) {
-        return Wide::loadf(p);
-    }
-    static F loadf(const s16* p) {
-        return Wide::loadf(p);
-    }
-    static void storef(float* p, F a) {
-        Wide::storef(p, a);
-    }
-    static F setf(float v) {
-        return Wide::setf(v);
-    }
-    static F add(F a, F b) {
-        return Wide::add(a, b);
-    }
-    static F mul(F a, F b) {
-        return Wide::mul(a, b);
-    }
-    static F sub(F a, F b) {
-        return Wide::sub(a, b);
-    }
-    static F div(F a, F b) {
-        return {_mm256_div_ps(a.v, b.v)};
-    }
-    static F abs(F a) {
-        return Wide::abs(a);
-    }
-    static F sqrt(F a) {
-        return {_mm256_sqrt_ps(a.v)};
-    }
-    static F max(F a, F b) {
-        return {_mm256_max_ps(a.v, b.v)};
-    }
-    static F min(F a, F b) {
-        return {_mm256_min_ps(a.v, b.v)};
-    }
-
-    static M lt(F a, F b) {
-        return _mm256_cmp_ps(a.v, b.v, _CMP_LT_OQ);
-    }
-    static M le(F a, F b) {
-        return _mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ);
-    }
-    static M gt(F a, F b) {
-        return _mm256_cmp_ps(a.v, b.v, _CMP_GT_OQ);
-    }
-    static M ge(F a, F b) {
-        return _mm256_cmp_ps(a.v, b.v, _CMP_GE_OQ);
-    }
-    static M and_(M a, M b) {
-        return _mm256_and_ps(a, b);
-    }
-    static M or_(M a, M b) {
-        return _mm256_or_ps(a, b);
-    }
-    static M andnot(M a, M b) {
-        return _mm256_andnot_ps(a, b);
-    }
-    static M not_(M a) {
-        return _mm256_xor_ps(a, _mm256_castsi256_ps(_mm256_set1_epi32(-1)));
-    }
-    static F keep(F a, M m) {
-        return {_mm256_and_ps(a.v, m)};
-    }
-    static F select(M m, F a, F b) {
-        return {_mm256_blendv_ps(b.v, a.v, m)};
-    }
-    static unsigned bits(M m) {
-        return static_cast<unsigned>(_mm256_movemask_ps(m));
-    }
+    static M lt(F a, F b) { return _mm256_cmp_ps(a.v, b.v, _CMP_LT_OQ); }
+    static M le(F a, F b) { return _mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ); }
+    static M gt(F a, F b) { return _mm256_cmp_ps(a.v, b.v, _CMP_GT_OQ); }
+    static M ge(F a, F b) { return _mm256_cmp_ps(a.v, b.v, _CMP_GE_OQ); }
+    static M and_(M a, M b) { return _mm256_and_ps(a, b); }
+    static M or_(M a, M b) { return _mm256_or_ps(a, b); }
+    static M andnot(M a, M b) { return _mm256_andnot_ps(a, b); }
+    static M not_(M a) { return _mm256_xor_ps(a, _mm256_castsi256_ps(_mm256_set1_epi32(-1))); }
+    static F keep(F a, M m) { return {_mm256_and_ps(a.v, m)}; }
+    static F select(M m, F a, F b) { return {_mm256_blendv_ps(b.v, a.v, m)}; }
+    static unsigned bits(M m) { return static_cast<unsigned>(_mm256_movemask_ps(m)); }
 
 #if QPX_TARGET == 1
     static M as_mask(__m128i lo, __m128i hi) {
@@ -190,59 +111,6 @@ struct Feat<Wide> {
     }
     static __m128i mhi(M m) {
         return _mm_castps_si128(_mm256_extractf128_ps(m, 1));
-    }
-    static I loadi(const s16* p) {
-        __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        return {_mm_cvtepi16_epi32(w), _mm_cvtepi16_epi32(_mm_unpackhi_epi64(w, w))};
-    }
-    static I loadi(const s32* p) {
-        return {_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4))};
-    }
-    static I load_u8(const u8* p) {
-        __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-        return {_mm_cvtepu8_epi32(b), _mm_cvtepu8_epi32(_mm_srli_si128(b, 4))};
-    }
-    static void storei(s32* p, I a) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a.lo);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), a.hi);
-    }
-    static void store_u8(u8* p, I a) {
-        __m128i w = _mm_packs_epi32(a.lo, a.hi);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(w, w));
-    }
-    static void store_s16(s16* p, I a) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_packs_epi32(a.lo, a.hi));
-    }
-    static I seti(s32 v) {
-        return {_mm_set1_epi32(v), _mm_set1_epi32(v)};
-    }
-    static I xor_(I a, I b) {
-        return {_mm_xor_si128(a.lo, b.lo), _mm_xor_si128(a.hi, b.hi)};
-    }
-    static F cvt(I a) {
-        return {_mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(a.lo), a.hi, 1))};
-    }
-    static I add(I a, I b) {
-        return {_mm_add_epi32(a.lo, b.lo), _mm_add_epi32(a.hi, b.hi)};
-    }
-    static I sub(I a, I b) {
-        return {_mm_sub_epi32(a.lo, b.lo), _mm_sub_epi32(a.hi, b.hi)};
-    }
-    static I mullo(I a, I b) {
-        return {_mm_mullo_epi32(a.lo, b.lo), _mm_mullo_epi32(a.hi, b.hi)};
-    }
-    static I abs(I a) {
-        return {_mm_abs_epi32(a.lo), _mm_abs_epi32(a.hi)};
-    }
-    static I min(I a, I b) {
-        return {_mm_min_epi32(a.lo, b.lo), _mm_min_epi32(a.hi, b.hi)};
-    }
-    static I max(I a, I b) {
-        return {_mm_max_epi32(a.lo, b.lo), _mm_max_epi32(a.hi, b.hi)};
-    }
-    static I sign_bit(I a) {
-        return {_mm_srli_epi32(a.lo, 31), _mm_srli_epi32(a.hi, 31)};
     }
     static M gt(I a, I b) {
         return as_mask(_mm_cmpgt_epi32(a.lo, b.lo), _mm_cmpgt_epi32(a.hi, b.hi));
@@ -279,57 +147,6 @@ struct Feat<Wide> {
     static __m256i mi(M m) {
         return _mm256_castps_si256(m);
     }
-    static I loadi(const s16* p) {
-        return {_mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))};
-    }
-    static I loadi(const s32* p) {
-        return {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))};
-    }
-    static I load_u8(const u8* p) {
-        return {_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)))};
-    }
-    static void storei(s32* p, I a) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), a.v);
-    }
-    static void store_u8(u8* p, I a) {
-        __m128i w = _mm_packs_epi32(_mm256_castsi256_si128(a.v), _mm256_extracti128_si256(a.v, 1));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(w, w));
-    }
-    static void store_s16(s16* p, I a) {
-        _mm_storeu_si128(
-            reinterpret_cast<__m128i*>(p),
-            _mm_packs_epi32(_mm256_castsi256_si128(a.v), _mm256_extracti128_si256(a.v, 1)));
-    }
-    static I seti(s32 v) {
-        return {_mm256_set1_epi32(v)};
-    }
-    static I xor_(I a, I b) {
-        return {_mm256_xor_si256(a.v, b.v)};
-    }
-    static F cvt(I a) {
-        return {_mm256_cvtepi32_ps(a.v)};
-    }
-    static I add(I a, I b) {
-        return {_mm256_add_epi32(a.v, b.v)};
-    }
-    static I sub(I a, I b) {
-        return {_mm256_sub_epi32(a.v, b.v)};
-    }
-    static I mullo(I a, I b) {
-        return {_mm256_mullo_epi32(a.v, b.v)};
-    }
-    static I abs(I a) {
-        return {_mm256_abs_epi32(a.v)};
-    }
-    static I min(I a, I b) {
-        return {_mm256_min_epi32(a.v, b.v)};
-    }
-    static I max(I a, I b) {
-        return {_mm256_max_epi32(a.v, b.v)};
-    }
-    static I sign_bit(I a) {
-        return {_mm256_srli_epi32(a.v, 31)};
-    }
     static M gt(I a, I b) {
         return as_mask(_mm256_cmpgt_epi32(a.v, b.v));
     }
@@ -360,58 +177,11 @@ struct Feat<Wide> {
 
 #elif QPX_TARGET == 3
 
-// ---- sixteen lanes, masks in mask registers
-// ------------------------------------------------------
+// ---- sixteen lanes, masks in mask registers -----------------------------------------------------
 
 template <>
-struct Feat<Wide> {
-    static constexpr int N = 16;
-    using F = Wide::F;
-    struct I {
-        __m512i v;
-    };
+struct Feat<Wide> : FeatBase<Wide> {
     using M = __mmask16;
-    static constexpr __mmask16 kAll = 0xFFFF;
-
-    static F loadf(const float* p) { return Wide::loadf(p); }
-    static F loadf(const s16* p) { return Wide::loadf(p); }
-    static void storef(float* p, F a) { Wide::storef(p, a); }
-    static F setf(float v) { return Wide::setf(v); }
-    static F add(F a, F b) { return Wide::add(a, b); }
-    static F mul(F a, F b) { return Wide::mul(a, b); }
-    static F sub(F a, F b) { return Wide::sub(a, b); }
-    static F div(F a, F b) { return {_mm512_maskz_div_ps(kAll, a.v, b.v)}; }
-    static F abs(F a) { return Wide::abs(a); }
-    static F sqrt(F a) { return {_mm512_maskz_sqrt_ps(kAll, a.v)}; }
-    static F max(F a, F b) { return {_mm512_maskz_max_ps(kAll, a.v, b.v)}; }
-    static F min(F a, F b) { return {_mm512_maskz_min_ps(kAll, a.v, b.v)}; }
-
-    static I loadi(const s16* p) {
-        return {_mm512_maskz_cvtepi16_epi32(
-            kAll, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)))};
-    }
-    static I loadi(const s32* p) { return {_mm512_loadu_si512(p)}; }
-    static I load_u8(const u8* p) {
-        return {
-            _mm512_maskz_cvtepu8_epi32(kAll, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))};
-    }
-    static void storei(s32* p, I a) { _mm512_storeu_si512(p, a.v); }
-    static void store_u8(u8* p, I a) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm512_maskz_cvtepi32_epi8(kAll, a.v));
-    }
-    static void store_s16(s16* p, I a) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_maskz_cvtsepi32_epi16(kAll, a.v));
-    }
-    static I seti(s32 v) { return {_mm512_set1_epi32(v)}; }
-    static I xor_(I a, I b) { return {_mm512_xor_si512(a.v, b.v)}; }
-    static F cvt(I a) { return {_mm512_maskz_cvtepi32_ps(kAll, a.v)}; }
-    static I add(I a, I b) { return {_mm512_add_epi32(a.v, b.v)}; }
-    static I sub(I a, I b) { return {_mm512_sub_epi32(a.v, b.v)}; }
-    static I mullo(I a, I b) { return {_mm512_maskz_mullo_epi32(kAll, a.v, b.v)}; }
-    static I abs(I a) { return {_mm512_maskz_abs_epi32(kAll, a.v)}; }
-    static I min(I a, I b) { return {_mm512_maskz_min_epi32(kAll, a.v, b.v)}; }
-    static I max(I a, I b) { return {_mm512_maskz_max_epi32(kAll, a.v, b.v)}; }
-    static I sign_bit(I a) { return {_mm512_maskz_srli_epi32(kAll, a.v, 31)}; }
 
     static M lt(F a, F b) { return _mm512_cmp_ps_mask(a.v, b.v, _CMP_LT_OQ); }
     static M le(F a, F b) { return _mm512_cmp_ps_mask(a.v, b.v, _CMP_LE_OQ); }

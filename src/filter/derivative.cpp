@@ -17,18 +17,17 @@ bool mask_ok(DerivKind kind, qpxMaskSize mask) {
 }
 
 template <class Src, class Dst, class Fn>
-qpxStatus filter(DerivKind kind, const Src* src, int srcStep, Dst* dst, int dstStep, qpxSize roi,
-                 qpxMaskSize mask, qpxBorderType border, Src bv, std::uint8_t* buffer,
-                 const Fn (&kernels)[5][2]) {
+qpxStatus filter(DerivKind kind, View<const Src> src, View<Dst> dst, qpxMaskSize mask,
+                 qpxBorderType border, Src bv, std::uint8_t* buffer, const Fn (&kernels)[5][2]) {
+    const qpxSizeL roi{dst.width, dst.height};
     qpxStatus st = Check()
-                       .ptrs(src, dst, buffer)
+                       .ptrs(src.data, dst.data, buffer)
                        .size(roi)
-                       .steps({stepOf<Src>(srcStep, roi.width), stepOf<Dst>(dstStep, roi.width)})
+                       .steps({stepOf<Src>(src.step, roi.width), stepOf<Dst>(dst.step, roi.width)})
                        .require(accept_filter_border(border), qpxStatusBadBorder)
                        .require(mask_ok(kind, mask), qpxStatusBadMaskSize);
     if (st) return st;
-    kernels[int(kind)][mask == qpxMskSize5x5](src, srcStep, dst, dstStep, roi, border, bv, buffer,
-                                              false);
+    kernels[int(kind)][mask == qpxMskSize5x5](src, dst, border, bv, buffer, false);
     return qpxStatusOk;
 }
 
@@ -63,18 +62,15 @@ qpxStatus derivative_buffer_size(DerivKind kind, qpxSize roi, qpxMaskSize mask, 
     return qpxStatusOk;
 }
 
-qpxStatus derivative(DerivKind kind, const std::uint8_t* src, int srcStep, std::int16_t* dst,
-                     int dstStep, qpxSize roi, qpxMaskSize mask, qpxBorderType borderType,
-                     std::uint8_t borderValue, std::uint8_t* buffer, Target t) {
-    return filter(kind, src, srcStep, dst, dstStep, roi, mask, borderType, borderValue, buffer,
-                  fixed_kernels(t).deriv8);
+qpxStatus derivative(DerivKind kind, View<const std::uint8_t> src, View<std::int16_t> dst,
+                     qpxMaskSize mask, qpxBorderType borderType, std::uint8_t borderValue,
+                     std::uint8_t* buffer, Target t) {
+    return filter(kind, src, dst, mask, borderType, borderValue, buffer, fixed_kernels(t).deriv8);
 }
 
-qpxStatus derivative(DerivKind kind, const float* src, int srcStep, float* dst, int dstStep,
-                     qpxSize roi, qpxMaskSize mask, qpxBorderType borderType, float borderValue,
-                     std::uint8_t* buffer, Target t) {
-    return filter(kind, src, srcStep, dst, dstStep, roi, mask, borderType, borderValue, buffer,
-                  fixed_kernels(t).deriv32);
+qpxStatus derivative(DerivKind kind, View<const float> src, View<float> dst, qpxMaskSize mask,
+                     qpxBorderType borderType, float borderValue, std::uint8_t* buffer, Target t) {
+    return filter(kind, src, dst, mask, borderType, borderValue, buffer, fixed_kernels(t).deriv32);
 }
 
 }  // namespace qpx::filter

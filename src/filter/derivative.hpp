@@ -20,6 +20,7 @@
 
 #include "frame/base.hpp"
 #include "frame/target.hpp"
+#include "frame/view.hpp"
 
 namespace qpx::filter {
 
@@ -31,14 +32,15 @@ enum class DerivKind { SobelV, SobelNegV, SobelH, ScharrV, ScharrH };
 qpxStatus derivative_buffer_size(DerivKind kind, qpxSize roi, qpxMaskSize mask, qpxDataType srcType,
                                  qpxDataType dstType, int channels, int* bufferSize);
 
-// The filters. Checks, in order: src, dst or buffer null (-8), ROI below 1x1 (-6), steps shorter
-// than a row (-16), 16s/32f step not a multiple of the element size (-108), border code outside
-// the filter rule (-225), mask size (-33). On failure nothing is written.
-qpxStatus derivative(DerivKind kind, const std::uint8_t* src, int srcStep, std::int16_t* dst,
-                     int dstStep, qpxSize roi, qpxMaskSize mask, qpxBorderType borderType,
-                     std::uint8_t borderValue, std::uint8_t* buffer, Target t = cpu_target());
-qpxStatus derivative(DerivKind kind, const float* src, int srcStep, float* dst, int dstStep,
-                     qpxSize roi, qpxMaskSize mask, qpxBorderType borderType, float borderValue,
+// The filters over dst's ROI; src has the same width and height. Checks, in order: src, dst or
+// buffer null (-8), ROI below 1x1 (-6), steps shorter than a row (-16), 16s/32f step not a
+// multiple of the element size (-108), border code outside the filter rule (-225), mask size
+// (-33). On failure nothing is written.
+qpxStatus derivative(DerivKind kind, View<const std::uint8_t> src, View<std::int16_t> dst,
+                     qpxMaskSize mask, qpxBorderType borderType, std::uint8_t borderValue,
                      std::uint8_t* buffer, Target t = cpu_target());
+qpxStatus derivative(DerivKind kind, View<const float> src, View<float> dst, qpxMaskSize mask,
+                     qpxBorderType borderType, float borderValue, std::uint8_t* buffer,
+                     Target t = cpu_target());
 
 }  // namespace qpx::filter

@@ -1,12 +1,11 @@
 // Lane operations of the separable, fixed and derivative filter kernels beyond the shared layer:
-// 16-bit integer lanes for the exact 8-bit masks, 32-bit integer lanes as wide as the float
-// lanes for the integer pipeline stages, the saturating narrow stores, and the three-channel
-// de-interleave of the colour-gradient reduction. Included by the filter kernel files right
-// after frame/vec.hpp, so everything lands in the target's namespace.
+// 16-bit integer lanes for the exact 8-bit masks and the three-channel de-interleave of the
+// colour-gradient reduction. FiltOps<L> adds them to lane set L, whose float and 32-bit integer
+// lanes it keeps. Included by the filter kernel files right after frame/vec.hpp, so everything
+// lands in the target's namespace.
 //
 // FiltOps<One> models each vector instruction on one lane (16-bit wrap-around, high halves of
-// unsigned products, min/max that return the second operand for NaN), so the scalar target is
-// the same sequence of operations as the wide ones.
+// unsigned products), so the scalar target is the same sequence of operations as the wide ones.
 #pragma once
 
 #include <limits>
@@ -14,17 +13,13 @@
 
 namespace qpx::QPX_TNS {
 
-using s8 = std::int8_t;
-using s32 = std::int32_t;
-
 template <class L>
 struct FiltOps;
 
 // ---- one lane ---------------------------------------------------------------------------------
 
 template <>
-struct FiltOps<One> {
-    using F = One::F;
+struct FiltOps<One> : One {
     static constexpr int k16 = 1;  // 16-bit lanes per vector
     static constexpr int k32 = 1;  // 32-bit (and float) lanes per vector
 
@@ -44,44 +39,6 @@ struct FiltOps<One> {
     static I16 srl16(I16 a, int n) { return {s16(u16(a.v) >> n)}; }
     // Signed 16-bit lanes saturated to 0..255.
     static void store_u8_sat(u8* p, I16 a) { *p = u8(a.v < 0 ? 0 : a.v > 255 ? 255 : a.v); }
-
-    // 32-bit lanes.
-    struct I32 {
-        s32 v;
-    };
-    template <class T>
-    static I32 load32(const T* p) {
-        return {s32(*p)};
-    }
-    static I32 set32(s32 v) { return {v}; }
-    static I32 add32(I32 a, I32 b) { return {s32(std::uint32_t(a.v) + std::uint32_t(b.v))}; }
-    static I32 mul32(I32 a, I32 b) {
-        return {s32(std::uint32_t(std::int64_t(a.v) * std::int64_t(b.v)))};
-    }
-    static I32 srl32(I32 a, int n) { return {s32(std::uint32_t(a.v) >> n)}; }
-    static I32 sra32(I32 a, int n) { return {a.v >> n}; }
-    static I32 sll32(I32 a, int n) { return {s32(std::uint32_t(a.v) << n)}; }
-    static I32 and32(I32 a, I32 b) { return {a.v & b.v}; }
-    static I32 min32(I32 a, I32 b) { return {a.v < b.v ? a.v : b.v}; }
-    static I32 max32(I32 a, I32 b) { return {a.v > b.v ? a.v : b.v}; }
-    static F to_float(I32 a) { return {float(a.v)}; }
-    // Values already inside D's range.
-    template <class D>
-    static void narrow(D* p, I32 a) {
-        *p = static_cast<D>(a.v);
-    }
-
-    // Floats.
-    static F minf(F a, F b) {
-        return {_mm_cvtss_f32(_mm_min_ss(_mm_set_ss(a.v), _mm_set_ss(b.v)))};
-    }
-    static F maxf(F a, F b) {
-        return {_mm_cvtss_f32(_mm_max_ss(_mm_set_ss(a.v), _mm_set_ss(b.v)))};
-    }
-    static F sqrt_f(F a) { return {_mm_cvtss_f32(_mm_sqrt_ss(_mm_set_ss(a.v)))}; }
-    static I32 trunc32(F a) { return {_mm_cvttss_si32(_mm_set_ss(a.v))}; }
-    // Conversion in the control register's rounding mode (out of range: INT_MIN).
-    static I32 cvt32(F a) { return {_mm_cvtss_si32(_mm_set_ss(a.v))}; }
 
     // Three interleaved channels of one pixel.
     template <class T>
@@ -162,8 +119,7 @@ inline void filt_split4f(const float* p, __m128 out[3]) {
 #if QPX_TARGET == 1 || QPX_TARGET == 2
 
 template <>
-struct FiltOps<Wide> {
-    using F = Wide::F;
+struct FiltOps<Wide> : Wide {
     static constexpr int k32 = 8;
 
     // ---- 16-bit lanes: 128 bits on AVX, 256 on AVX2 ----
@@ -246,138 +202,6 @@ struct FiltOps<Wide> {
     }
 #endif
 
-    // ---- 32-bit lanes, as many as the float lanes: a pair of halves on AVX ----
-#if QPX_TARGET == 1
-    struct I32 {
-        __m128i lo, hi;
-    };
-    static I32 load32(const u8* p) {
-        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-        return {_mm_cvtepu8_epi32(b), _mm_cvtepu8_epi32(_mm_srli_si128(b, 4))};
-    }
-    static I32 load32(const s16* p) {
-        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        return {_mm_cvtepi16_epi32(w), _mm_cvtepi16_epi32(_mm_unpackhi_epi64(w, w))};
-    }
-    static I32 load32(const u16* p) {
-        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        return {_mm_cvtepu16_epi32(w), _mm_cvtepu16_epi32(_mm_unpackhi_epi64(w, w))};
-    }
-    static I32 set32(s32 v) {
-        return {_mm_set1_epi32(v), _mm_set1_epi32(v)};
-    }
-    static I32 add32(I32 a, I32 b) {
-        return {_mm_add_epi32(a.lo, b.lo), _mm_add_epi32(a.hi, b.hi)};
-    }
-    static I32 mul32(I32 a, I32 b) {
-        return {_mm_mullo_epi32(a.lo, b.lo), _mm_mullo_epi32(a.hi, b.hi)};
-    }
-    static I32 srl32(I32 a, int n) {
-        return {_mm_srli_epi32(a.lo, n), _mm_srli_epi32(a.hi, n)};
-    }
-    static I32 sra32(I32 a, int n) {
-        return {_mm_srai_epi32(a.lo, n), _mm_srai_epi32(a.hi, n)};
-    }
-    static I32 sll32(I32 a, int n) {
-        return {_mm_slli_epi32(a.lo, n), _mm_slli_epi32(a.hi, n)};
-    }
-    static I32 and32(I32 a, I32 b) {
-        return {_mm_and_si128(a.lo, b.lo), _mm_and_si128(a.hi, b.hi)};
-    }
-    static I32 min32(I32 a, I32 b) {
-        return {_mm_min_epi32(a.lo, b.lo), _mm_min_epi32(a.hi, b.hi)};
-    }
-    static I32 max32(I32 a, I32 b) {
-        return {_mm_max_epi32(a.lo, b.lo), _mm_max_epi32(a.hi, b.hi)};
-    }
-    static F to_float(I32 a) {
-        return {_mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(a.lo), a.hi, 1))};
-    }
-    static I32 halves(__m256i v) {
-        return {_mm256_castsi256_si128(v), _mm256_extractf128_si256(v, 1)};
-    }
-#else
-    struct I32 {
-        __m256i v;
-    };
-    static I32 load32(const u8* p) {
-        return {_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)))};
-    }
-    static I32 load32(const s16* p) {
-        return {_mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))};
-    }
-    static I32 load32(const u16* p) {
-        return {_mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))};
-    }
-    static I32 set32(s32 v) {
-        return {_mm256_set1_epi32(v)};
-    }
-    static I32 add32(I32 a, I32 b) {
-        return {_mm256_add_epi32(a.v, b.v)};
-    }
-    static I32 mul32(I32 a, I32 b) {
-        return {_mm256_mullo_epi32(a.v, b.v)};
-    }
-    static I32 srl32(I32 a, int n) {
-        return {_mm256_srli_epi32(a.v, n)};
-    }
-    static I32 sra32(I32 a, int n) {
-        return {_mm256_srai_epi32(a.v, n)};
-    }
-    static I32 sll32(I32 a, int n) {
-        return {_mm256_slli_epi32(a.v, n)};
-    }
-    static I32 and32(I32 a, I32 b) {
-        return {_mm256_and_si256(a.v, b.v)};
-    }
-    static I32 min32(I32 a, I32 b) {
-        return {_mm256_min_epi32(a.v, b.v)};
-    }
-    static I32 max32(I32 a, I32 b) {
-        return {_mm256_max_epi32(a.v, b.v)};
-    }
-    static F to_float(I32 a) {
-        return {_mm256_cvtepi32_ps(a.v)};
-    }
-    static I32 halves(__m256i v) {
-        return {v};
-    }
-#endif
-
-    template <class D>
-    static void narrow(D* p, I32 a) {
-#if QPX_TARGET == 1
-        const __m128i lo = a.lo, hi = a.hi;
-#else
-        const __m128i lo = _mm256_castsi256_si128(a.v), hi = _mm256_extracti128_si256(a.v, 1);
-#endif
-        if constexpr (sizeof(D) == 1) {
-            const __m128i w = _mm_packs_epi32(lo, hi);
-            const __m128i b = std::is_signed_v<D> ? _mm_packs_epi16(w, w) : _mm_packus_epi16(w, w);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(p), b);
-        } else if constexpr (std::is_signed_v<D>) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_packs_epi32(lo, hi));
-        } else {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_packus_epi32(lo, hi));
-        }
-    }
-
-    static F minf(F a, F b) {
-        return {_mm256_min_ps(a.v, b.v)};
-    }
-    static F maxf(F a, F b) {
-        return {_mm256_max_ps(a.v, b.v)};
-    }
-    static F sqrt_f(F a) {
-        return {_mm256_sqrt_ps(a.v)};
-    }
-    static I32 trunc32(F a) {
-        return halves(_mm256_cvttps_epi32(a.v));
-    }
-    static I32 cvt32(F a) {
-        return halves(_mm256_cvtps_epi32(a.v));
-    }
-
     template <class T>
     static void split3(const T* p, I32& c0, I32& c1, I32& c2) {
         __m128i lo[3], hi[3];
@@ -401,12 +225,10 @@ struct FiltOps<Wide> {
 #elif QPX_TARGET == 3
 
 template <>
-struct FiltOps<Wide> {
-    using F = Wide::F;
+struct FiltOps<Wide> : Wide {
     static constexpr int k16 = 32;
     static constexpr int k32 = 16;
     static constexpr __mmask32 kAll32 = 0xFFFFFFFFu;
-    static constexpr __mmask16 kAll16 = 0xFFFF;
 
     struct I16 {
         __m512i v;
@@ -427,50 +249,6 @@ struct FiltOps<Wide> {
     static void store_u8_sat(u8* p, I16 a) {
         const __m512i v = _mm512_maskz_max_epi16(kAll32, a.v, _mm512_setzero_si512());
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_maskz_cvtusepi16_epi8(kAll32, v));
-    }
-
-    struct I32 {
-        __m512i v;
-    };
-    static I32 load32(const u8* p) {
-        return {_mm512_maskz_cvtepu8_epi32(kAll16,
-                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))};
-    }
-    static I32 load32(const s16* p) {
-        return {_mm512_maskz_cvtepi16_epi32(
-            kAll16, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)))};
-    }
-    static I32 load32(const u16* p) {
-        return {_mm512_maskz_cvtepu16_epi32(
-            kAll16, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)))};
-    }
-    static I32 set32(s32 v) { return {_mm512_set1_epi32(v)}; }
-    static I32 add32(I32 a, I32 b) { return {_mm512_maskz_add_epi32(kAll16, a.v, b.v)}; }
-    static I32 mul32(I32 a, I32 b) { return {_mm512_maskz_mullo_epi32(kAll16, a.v, b.v)}; }
-    static I32 srl32(I32 a, int n) { return {_mm512_maskz_srli_epi32(kAll16, a.v, unsigned(n))}; }
-    static I32 sra32(I32 a, int n) { return {_mm512_maskz_srai_epi32(kAll16, a.v, unsigned(n))}; }
-    static I32 sll32(I32 a, int n) { return {_mm512_maskz_slli_epi32(kAll16, a.v, unsigned(n))}; }
-    static I32 and32(I32 a, I32 b) { return {_mm512_maskz_and_epi32(kAll16, a.v, b.v)}; }
-    static I32 min32(I32 a, I32 b) { return {_mm512_maskz_min_epi32(kAll16, a.v, b.v)}; }
-    static I32 max32(I32 a, I32 b) { return {_mm512_maskz_max_epi32(kAll16, a.v, b.v)}; }
-    static F to_float(I32 a) { return {_mm512_maskz_cvtepi32_ps(kAll16, a.v)}; }
-
-    template <class D>
-    static void narrow(D* p, I32 a) {
-        if constexpr (sizeof(D) == 1)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
-                             _mm512_maskz_cvtepi32_epi8(kAll16, a.v));
-        else
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p),
-                                _mm512_maskz_cvtepi32_epi16(kAll16, a.v));
-    }
-
-    static F minf(F a, F b) { return {_mm512_maskz_min_ps(kAll16, a.v, b.v)}; }
-    static F maxf(F a, F b) { return {_mm512_maskz_max_ps(kAll16, a.v, b.v)}; }
-    static F sqrt_f(F a) { return {_mm512_maskz_sqrt_ps(kAll16, a.v)}; }
-    static I32 trunc32(F a) { return {_mm512_maskz_cvttps_epi32(kAll16, a.v)}; }
-    static I32 cvt32(F a) {
-        return {_mm512_maskz_cvt_roundps_epi32(kAll16, a.v, _MM_FROUND_CUR_DIRECTION)};
     }
 
     template <class T>

@@ -14,32 +14,24 @@ void fixed_filter(Target t, View<const std::uint8_t> source,
                   View<std::conditional_t<op == FixedOp::Lowpass, std::uint8_t, std::int16_t>> dest,
                   qpxMaskSize mask, std::uint32_t borderType, std::uint8_t borderValue,
                   std::uint8_t* buffer) {
-    const std::uint8_t* src = source.data;
-    auto* dst = dest.data;
-    const int srcStep = int(source.step), dstStep = int(dest.step);
-    const qpxSize roi{int(dest.width), int(dest.height)};
     // Images too large for half the cache get their next source row prefetched; the result is
     // the same either way.
-    const bool prefetch = !fits_half_cache(std::int64_t(roi.width) * roi.height);
+    const bool prefetch = !fits_half_cache(dest.width * dest.height);
     const FixedKernels& k = fixed_kernels(t);
     const int five = mask == qpxMskSize5x5;
     if constexpr (op == FixedOp::Lowpass)
-        k.low8[five](src, srcStep, dst, dstStep, roi, borderType, borderValue, buffer, prefetch);
+        k.low8[five](source, dest, borderType, borderValue, buffer, prefetch);
     else
-        (op == FixedOp::SobelCross ? k.cross8 : k.lap8)[five](
-            src, srcStep, dst, dstStep, roi, borderType, borderValue, buffer, prefetch);
+        (op == FixedOp::SobelCross ? k.cross8 : k.lap8)[five](source, dest, borderType, borderValue,
+                                                              buffer, prefetch);
 }
 
 template <FixedOp op>
 void fixed_filter(Target t, View<const float> source, View<float> dest, qpxMaskSize mask,
                   std::uint32_t borderType, float borderValue, std::uint8_t* buffer) {
-    const float* src = source.data;
-    float* dst = dest.data;
-    const int srcStep = int(source.step), dstStep = int(dest.step);
-    const qpxSize roi{int(dest.width), int(dest.height)};
-    const bool prefetch = !fits_half_cache(std::int64_t(roi.width) * roi.height);
-    fixed_kernels(t).f32[int(op)][mask == qpxMskSize5x5](src, srcStep, dst, dstStep, roi,
-                                                         borderType, borderValue, buffer, prefetch);
+    const bool prefetch = !fits_half_cache(dest.width * dest.height);
+    fixed_kernels(t).f32[int(op)][mask == qpxMskSize5x5](source, dest, borderType, borderValue,
+                                                         buffer, prefetch);
 }
 
 #define QPX_FIXED_INSTANCES(op)                                                                    \
@@ -115,15 +107,15 @@ namespace {
 // Integer L2: only the final conversion runs under round-to-nearest; the squares, mean and root
 // keep the caller's mode. Rows go in chunks through a small float row on the stack.
 template <class T, class Roots, class Round>
-void gray_rows_l2(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, Roots roots,
-                  Round round) {
+void gray_rows_l2(View<const T> src, View<T> dst, Roots roots, Round round) {
     constexpr int kChunk = 256;
     float m[kChunk];
-    for (int y = 0; y < roi.height; ++y) {
-        const T* s = row(src, srcStep, y);
-        T* d = row(dst, dstStep, y);
-        for (int x0 = 0; x0 < roi.width; x0 += kChunk) {
-            const int n = std::min(kChunk, roi.width - x0);
+    const int w = int(dst.width);
+    for (std::int64_t y = 0; y < dst.height; ++y) {
+        const T* s = src.row(y);
+        T* d = dst.row(y);
+        for (int x0 = 0; x0 < w; x0 += kChunk) {
+            const int n = std::min(kChunk, w - x0);
             roots(s + 3 * x0, m, n);
             RoundNearestScope nearest;
             round(m, d + x0, n);
@@ -134,23 +126,22 @@ void gray_rows_l2(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, R
 }  // namespace
 
 template <class T>
-void gradient_color_to_gray(Target t, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
-                            int norm) {
+void gradient_color_to_gray(Target t, View<const T> src, View<T> dst, int norm) {
     const FixedKernels& k = fixed_kernels(t);
     if constexpr (std::is_same_v<T, std::uint8_t>) {
-        if (norm == 2) return gray_rows_l2(src, srcStep, dst, dstStep, roi, k.roots8, k.round8);
-        k.gray8(src, srcStep, dst, dstStep, roi, norm);
+        if (norm == 2) return gray_rows_l2(src, dst, k.roots8, k.round8);
+        k.gray8(src, dst, norm);
     } else if constexpr (std::is_same_v<T, std::uint16_t>) {
-        if (norm == 2) return gray_rows_l2(src, srcStep, dst, dstStep, roi, k.roots16, k.round16);
-        k.gray16(src, srcStep, dst, dstStep, roi, norm);
+        if (norm == 2) return gray_rows_l2(src, dst, k.roots16, k.round16);
+        k.gray16(src, dst, norm);
     } else {
-        k.gray32(src, srcStep, dst, dstStep, roi, norm);
+        k.gray32(src, dst, norm);
     }
 }
-template void gradient_color_to_gray<std::uint8_t>(Target, const std::uint8_t*, int, std::uint8_t*,
-                                                   int, qpxSize, int);
-template void gradient_color_to_gray<std::uint16_t>(Target, const std::uint16_t*, int,
-                                                    std::uint16_t*, int, qpxSize, int);
-template void gradient_color_to_gray<float>(Target, const float*, int, float*, int, qpxSize, int);
+template void gradient_color_to_gray<std::uint8_t>(Target, View<const std::uint8_t>,
+                                                   View<std::uint8_t>, int);
+template void gradient_color_to_gray<std::uint16_t>(Target, View<const std::uint16_t>,
+                                                    View<std::uint16_t>, int);
+template void gradient_color_to_gray<float>(Target, View<const float>, View<float>, int);
 
 }  // namespace qpx::filter

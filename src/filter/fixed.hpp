@@ -46,22 +46,21 @@ void gen_sobel_kernel(T* dst, int kernelSize, int derivOrder, int sign);
 
 // Per-pixel reduction of three channels by a norm: 0 Inf, 1 L1, 2 L2 (T is u8, u16 or float).
 template <class T>
-void gradient_color_to_gray(Target t, const T* src, int srcStep, T* dst, int dstStep, qpxSize roi,
-                            int norm);
+void gradient_color_to_gray(Target t, View<const T> src, View<T> dst, int norm);
 
 // ---- the kernels of one target ----
 
-using Fixed8s = void (*)(const std::uint8_t*, int, std::int16_t*, int, qpxSize, std::uint32_t,
-                         std::uint8_t, std::uint8_t*, bool);
-using Fixed8u = void (*)(const std::uint8_t*, int, std::uint8_t*, int, qpxSize, std::uint32_t,
-                         std::uint8_t, std::uint8_t*, bool);
-using Fixed32f = void (*)(const float*, int, float*, int, qpxSize, std::uint32_t, float,
-                          std::uint8_t*, bool);
+using Fixed8s = void (*)(View<const std::uint8_t>, View<std::int16_t>, std::uint32_t, std::uint8_t,
+                         std::uint8_t*, bool);
+using Fixed8u = void (*)(View<const std::uint8_t>, View<std::uint8_t>, std::uint32_t, std::uint8_t,
+                         std::uint8_t*, bool);
+using Fixed32f = void (*)(View<const float>, View<float>, std::uint32_t, float, std::uint8_t*,
+                          bool);
 template <class T>
-using GrayFn = void (*)(const T*, int, T*, int, qpxSize, int);
+using GrayFn = void (*)(View<const T>, View<T>, int);
 
-// Filters take (src, srcStep, dst, dstStep, roi, border, value, buffer, prefetch); `prefetch`
-// only adds memory hints. Indexed [0] for 3x3 and [1] for 5x5.
+// Filters take (src, dst, border, value, buffer, prefetch) over dst's ROI; `prefetch` only adds
+// memory hints. Indexed [0] for 3x3 and [1] for 5x5.
 struct FixedKernels {
     Fixed8s cross8[2], lap8[2];
     Fixed8u low8[2];

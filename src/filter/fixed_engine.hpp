@@ -149,11 +149,11 @@ void ring_col_span(const float* const (&win)[KS][T], typename Store::Dst* d, int
 // stage into a ring of KS x rows() filtered rows; the column stage combines KS of them per
 // output row. `prefetch` only changes memory hints, never results.
 template <int KS, class K, class Store>
-void run_ring(const float* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
-              std::uint32_t borderType, float borderValue, std::uint8_t* buffer, bool prefetch) {
+void run_ring(View<const float> src, View<typename Store::Dst> dst, std::uint32_t borderType,
+              float borderValue, std::uint8_t* buffer, bool prefetch) {
     constexpr int ax = (KS - 1) / 2, T = row_outputs<K>();
-    const int w = roi.width, h = roi.height;
-    const auto image = BorderRows<float, 1>::filter(src, srcStep, w, h, borderType, &borderValue);
+    const int w = int(dst.width), h = int(dst.height);
+    const auto image = BorderRows<float, 1>::filter(src, borderType, &borderValue);
 
     static_assert(T <= kFixedMaxRows);
     const auto at = fixed_ring_slots(w, KS, KS * T).carve(buffer);
@@ -177,14 +177,14 @@ void run_ring(const float* src, int srcStep, typename Store::Dst* dst, int dstSt
     for (int y = 0; y < h; ++y) {
         row_stage(y + ax, (y + KS - 1) % KS);
         if (prefetch && y + ax + 1 < h) {
-            const char* next = reinterpret_cast<const char*>(row(src, srcStep, y + ax + 1));
+            const char* next = reinterpret_cast<const char*>(src.row(y + ax + 1));
             for (std::size_t b = 0; b < sizeof(float) * std::size_t(w); b += 64)
                 _mm_prefetch(next + b, _MM_HINT_T0);
         }
         const float* win[KS][T];  // window row j, row output t
         for (int j = 0; j < KS; ++j)
             for (int t = 0; t < T; ++t) win[j][t] = ring[(y + j) % KS][t];
-        typename Store::Dst* d = row(dst, dstStep, y);
+        typename Store::Dst* d = dst.row(y);
         int x = 0;
         ring_col_span<KS, K, Store, T, Wide>(win, d, x, w);
         ring_col_span<KS, K, Store, T, One>(win, d, x, w);
@@ -286,14 +286,13 @@ void row_span(std::int16_t* const (&work)[N], const std::uint8_t* centre, typena
 }
 
 template <int KS, class K, class Store>
-void run_int(const std::uint8_t* src, int srcStep, typename Store::Dst* dst, int dstStep,
-             qpxSize roi, std::uint32_t borderType, std::uint8_t value, std::uint8_t* buffer,
-             bool prefetch) {
+void run_int(View<const std::uint8_t> src, View<typename Store::Dst> dst, std::uint32_t borderType,
+             std::uint8_t value, std::uint8_t* buffer, bool prefetch) {
     constexpr int ax = (KS - 1) / 2;
     constexpr auto& kern = K::kInt;
     constexpr int N = sizeof(kern.col) / sizeof(kern.col[0]);
-    const int w = roi.width, h = roi.height;
-    const auto image = BorderRows<std::uint8_t, 1>::filter(src, srcStep, w, h, borderType, &value);
+    const int w = int(dst.width), h = int(dst.height);
+    const auto image = BorderRows<std::uint8_t, 1>::filter(src, borderType, &value);
     std::int16_t* work[N];
     static_assert(N <= kFixedMaxRows);
     auto* base = reinterpret_cast<std::int16_t*>(fixed_int_slots(w, KS, N).carve(buffer)[0]);
@@ -303,13 +302,13 @@ void run_int(const std::uint8_t* src, int srcStep, typename Store::Dst* dst, int
         const std::uint8_t* rows[KS];
         for (int j = 0; j < KS; ++j) rows[j] = image.source(y + j - ax);
         if (prefetch && y + ax + 1 < h) {
-            const char* next = reinterpret_cast<const char*>(row(src, srcStep, y + ax + 1));
+            const char* next = reinterpret_cast<const char*>(src.row(y + ax + 1));
             for (int b = 0; b < w; b += 64) _mm_prefetch(next + b, _MM_HINT_T0);
         }
         unroll<N>([&](auto t) { column_pass<KS, K, t>(rows, work[t], w, image.cols, value); });
 
         const std::uint8_t* centre = rows[ax];  // a ROI row: never constant
-        typename Store::Dst* d = row(dst, dstStep, y);
+        typename Store::Dst* d = dst.row(y);
         int x = 0;
         row_span<KS, K, Store, N, Wide>(work, centre, d, x, w);
         row_span<KS, K, Store, N, One>(work, centre, d, x, w);
@@ -318,14 +317,12 @@ void run_int(const std::uint8_t* src, int srcStep, typename Store::Dst* dst, int
 
 // Runs kernel K over the ROI: 8-bit sources through the integer terms, floats through the ring.
 template <int KS, class K, class Store, class Src>
-void run(const Src* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
-         std::uint32_t borderType, Src borderValue, std::uint8_t* buffer, bool prefetch) {
+void run(View<const Src> src, View<typename Store::Dst> dst, std::uint32_t borderType,
+         Src borderValue, std::uint8_t* buffer, bool prefetch) {
     if constexpr (std::is_same_v<Src, std::uint8_t>)
-        run_int<KS, K, Store>(src, srcStep, dst, dstStep, roi, borderType, borderValue, buffer,
-                              prefetch);
+        run_int<KS, K, Store>(src, dst, borderType, borderValue, buffer, prefetch);
     else
-        run_ring<KS, K, Store>(src, srcStep, dst, dstStep, roi, borderType, borderValue, buffer,
-                               prefetch);
+        run_ring<KS, K, Store>(src, dst, borderType, borderValue, buffer, prefetch);
 }
 
 }  // namespace qpx::filter::QPX_TNS::fixed

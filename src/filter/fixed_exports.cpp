@@ -70,7 +70,8 @@ template <class T>
 qpxStatus color_to_gray(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, int norm) {
     qpxStatus st = check_args(kColorToGray<T>, src, srcStep, dst, dstStep, roi, norm);
     if (st) return st;
-    gradient_color_to_gray<T>(cpu_target(), src, srcStep, dst, dstStep, roi, norm);
+    gradient_color_to_gray<T>(cpu_target(), view(src, srcStep, roi, 3), view(dst, dstStep, roi),
+                              norm);
     return qpxStatusOk;
 }
 

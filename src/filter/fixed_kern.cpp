@@ -197,9 +197,9 @@ struct SobelH5 {
 };
 
 template <int KS, class K, class Store, class Src>
-void filter(const Src* src, int srcStep, typename Store::Dst* dst, int dstStep, qpxSize roi,
-            std::uint32_t border, Src value, std::uint8_t* buffer, bool prefetch) {
-    run<KS, K, Store>(src, srcStep, dst, dstStep, roi, border, value, buffer, prefetch);
+void filter(View<const Src> src, View<typename Store::Dst> dst, std::uint32_t border, Src value,
+            std::uint8_t* buffer, bool prefetch) {
+    run<KS, K, Store>(src, dst, border, value, buffer, prefetch);
 }
 
 // ---- colour gradient to grey -------------------------------------------------------------------
@@ -209,7 +209,7 @@ constexpr float kThird = 0.33333334f;
 template <class L>
 inline typename L::F mean_sq_root(typename L::F c0, typename L::F c1, typename L::F c2) {
     const auto m = L::add(L::add(L::mul(c0, c0), L::mul(c1, c1)), L::mul(c2, c2));
-    return FiltOps<L>::sqrt_f(L::mul(m, L::setf(kThird)));
+    return L::sqrt(L::mul(m, L::setf(kThird)));
 }
 
 // Integer Inf and L1 norms; the L1 sum is divided by 3 in fixed point.
@@ -228,7 +228,7 @@ void gray_int_span(const T* s, T* d, int& x, int w, int norm) {
                 O::add32(O::mul32(sum, O::set32(b8 ? 1365 : 5461)), O::set32(b8 ? 2048 : 8192)),
                 b8 ? 12 : 14);
         }
-        O::narrow(d + x, r);
+        O::store_sat(d + x, r);
     }
 }
 
@@ -249,17 +249,18 @@ void gray_float_span(const float* s, float* d, int& x, int w, int norm) {
 }
 
 template <class T>
-void gray(const T* src, int srcStep, T* dst, int dstStep, qpxSize roi, int norm) {
-    for (int y = 0; y < roi.height; ++y) {
-        const T* s = row(src, srcStep, y);
-        T* d = row(dst, dstStep, y);
+void gray(View<const T> src, View<T> dst, int norm) {
+    const int w = int(dst.width);
+    for (std::int64_t y = 0; y < dst.height; ++y) {
+        const T* s = src.row(y);
+        T* d = dst.row(y);
         int x = 0;
         if constexpr (std::is_same_v<T, float>) {
-            gray_float_span<Wide>(s, d, x, roi.width, norm);
-            gray_float_span<One>(s, d, x, roi.width, norm);
+            gray_float_span<Wide>(s, d, x, w, norm);
+            gray_float_span<One>(s, d, x, w, norm);
         } else {
-            gray_int_span<T, Wide>(s, d, x, roi.width, norm);
-            gray_int_span<T, One>(s, d, x, roi.width, norm);
+            gray_int_span<T, Wide>(s, d, x, w, norm);
+            gray_int_span<T, One>(s, d, x, w, norm);
         }
     }
 }
@@ -283,10 +284,8 @@ void roots(const T* s, float* m, int n) {
 // The conversion's out-of-range marker (INT_MIN) saturates to 0, like any negative value.
 template <class T, class L>
 void round_span(const float* m, T* d, int& x, int n) {
-    using O = FiltOps<L>;
-    const auto lo = O::set32(0), hi = O::set32(sizeof(T) == 1 ? 255 : 65535);
-    for (; n - x >= O::k32; x += O::k32)
-        O::narrow(d + x, O::min32(O::max32(O::cvt32(L::loadf(m + x)), lo), hi));
+    constexpr int N = L::template lanes<float>;
+    for (; n - x >= N; x += N) L::store_sat(d + x, L::cvt32(L::loadf(m + x)));
 }
 template <class T>
 void round_roots(const float* m, T* d, int n) {

@@ -100,12 +100,8 @@ i64 row_span(const T* s, float* out, i64 e, i64 e1, const float* g, int r) {
 template <class L, class T, int R, bool streaming = false>
 i64 column_span(float* const* c, T* d, i64 e, i64 e1, const float* g, int r, bool trunc) {
     const Taps<L, R> t(g, c, r);
-    for (; e1 - e >= L::template lanes<float>; e += L::template lanes<float>) {
-        if constexpr (streaming)
-            GaussOps<L>::stream(d + e, column_value<L>(e, t), trunc);
-        else
-            GaussOps<L>::put(d + e, column_value<L>(e, t), trunc);
-    }
+    for (; e1 - e >= L::template lanes<float>; e += L::template lanes<float>)
+        GaussOps<L>::template put<streaming>(d + e, column_value<L>(e, t), trunc);
     return e;
 }
 // and the row pass of the newest row c[r] (into out) fused with the column pass into d:
@@ -176,12 +172,12 @@ inline constexpr i64 kWideStripFloats = 4 * kStripFloats;
 inline constexpr i64 kWideStripElems = i64(4) << 20;
 
 template <class T, int C, int R>
-void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint32_t borderType,
-         const T* bv, const void* spec, void* buffer, bool stream) {
+void run(View<const T> src, View<T> dst, std::uint32_t borderType, const T* bv, const void* spec,
+         void* buffer, bool stream) {
     std::uint32_t ks32;
     std::memcpy(&ks32, spec, 4);
     const int ks = int(ks32), r = ks / 2;
-    const i64 n = w * C;
+    const i64 w = dst.width, h = dst.height, n = w * C;
     using V = GaussWide<T>;
     constexpr i64 N = V::template lanes<float>;
 
@@ -229,7 +225,7 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
                     for (int c = 0; c < C; ++c) out[x * C + c] = constRow[c];
                 return out;
             }
-            const T* s = row(src, srcStep, sj);
+            const T* s = src.beyond(sj);
             row_edges<T, C>(s, out, sp.x0, sp.inner, w, rx, bv, g, r);
             row_edges<T, C>(s, out, sp.outer, sp.x1, w, rx, bv, g, r);
             sweep<V>(e0, e1, true, [&](auto L, i64 from, i64 to) {
@@ -240,7 +236,7 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
         for (int k = 0; k < ks - 1; ++k) win[k + 1] = produce(k - r);
         for (i64 y = 0; y < h; ++y) {
             for (int k = 0; k + 1 < ks; ++k) win[k] = win[k + 1];
-            T* d = row(dst, dstStep, y);
+            T* d = dst.row(y);
             const i64 j = y + r, sj = cx.map(j, h);
             const bool fuse = !stream && sj != kConstIndex && e1 - e0 >= N;
             win[ks - 1] = fuse ? slot(j) : produce(j);
@@ -252,12 +248,12 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
                 // The newest row's row pass fused with the column sum: each chunk of it goes
                 // from the row pass straight into the column sum and into its ring slot.
                 float* out = win[ks - 1];
-                const T* s = row(src, srcStep, sj);
+                const T* s = src.beyond(sj);
                 row_edges<T, C>(s, out, sp.x0, sp.inner, w, rx, bv, g, r);
                 row_edges<T, C>(s, out, sp.outer, sp.x1, w, rx, bv, g, r);
                 // Large images stream from memory: the next row is requested a row ahead.
                 const i64 nj = y + 1 < h ? cx.map(j + 1, h) : kConstIndex;
-                const T* ahead = large && nj != kConstIndex ? row(src, srcStep, nj) : nullptr;
+                const T* ahead = large && nj != kConstIndex ? src.beyond(nj) : nullptr;
                 sweep<V>(e0, e1, true, [&](auto L, i64 from, i64 to) {
                     return fused_span<decltype(L), T, C, R>(s, out, c, d, from, to, g, r, trunc,
                                                             ahead);
@@ -283,32 +279,23 @@ void run(const T* src, i64 srcStep, T* dst, i64 dstStep, i64 w, i64 h, std::uint
 }
 
 template <class T, int C>
-void gaussian(View<const T> source, View<T> dest, std::uint32_t borderType, const T* bv,
+void gaussian(View<const T> src, View<T> dst, std::uint32_t borderType, const T* bv,
               const void* spec, void* buffer, bool stream) {
-    const T* src = source.data;
-    T* dst = dest.data;
-    const i64 srcStep = source.step, dstStep = dest.step, w = dest.width, h = dest.height;
     std::uint32_t ks;
     std::memcpy(&ks, spec, 4);
     switch (ks) {
         case 3:
-            return run<T, C, 1>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
-                                stream);
+            return run<T, C, 1>(src, dst, borderType, bv, spec, buffer, stream);
         case 5:
-            return run<T, C, 2>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
-                                stream);
+            return run<T, C, 2>(src, dst, borderType, bv, spec, buffer, stream);
         case 7:
-            return run<T, C, 3>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
-                                stream);
+            return run<T, C, 3>(src, dst, borderType, bv, spec, buffer, stream);
         case 9:
-            return run<T, C, 4>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
-                                stream);
+            return run<T, C, 4>(src, dst, borderType, bv, spec, buffer, stream);
         case 11:
-            return run<T, C, 5>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
-                                stream);
+            return run<T, C, 5>(src, dst, borderType, bv, spec, buffer, stream);
         default:
-            return run<T, C, 0>(src, srcStep, dst, dstStep, w, h, borderType, bv, spec, buffer,
-                                stream);
+            return run<T, C, 0>(src, dst, borderType, bv, spec, buffer, stream);
     }
 }
 

@@ -9,6 +9,9 @@
 //
 // Indexing is by elements: a pixel of an n-channel row is n consecutive elements, and tap t of
 // output element i reads input element i + t * n. A stage therefore never mixes channels.
+//
+// The passes here work on one row, or on a window of a ring of rows (the column passes), so they
+// take row pointers; whole images reach the stages that call them as views.
 #pragma once
 
 #include <cstdint>
@@ -26,17 +29,16 @@ using i64 = std::int64_t;
 // ---- conversions of float results ---------------------------------------------------------------
 
 // Float results into D: as they are into float, else truncated toward zero and saturated.
-// Clamping to the integral bounds first and truncating last gives the same result as truncating
-// first, NaN included: the minimum picks the upper bound for it.
+// The clamp to D's bounds comes before the conversion so that NaN, which the minimum turns into
+// the upper bound, saturates high (the conversion alone would send it low).
 template <class L, class D>
 inline void store_trunc(D* p, typename L::F v) {
-    using O = FiltOps<L>;
     if constexpr (std::is_same_v<D, float>) {
         L::storef(p, v);
     } else {
-        v = O::minf(v, L::setf(float(std::numeric_limits<D>::max())));
-        v = O::maxf(v, L::setf(float(std::numeric_limits<D>::min())));
-        O::narrow(p, O::trunc32(v));
+        v = L::minf(v, L::setf(float(std::numeric_limits<D>::max())));
+        v = L::maxf(v, L::setf(float(std::numeric_limits<D>::min())));
+        L::store_sat(p, L::trunc32(v));
     }
 }
 
@@ -63,18 +65,34 @@ struct WidenMoves : PlainMoves {
     }
 };
 
+// ---- taps
+// ----------------------------------------------------------------------------------------
+
+// The taps of a pass as vectors of L, tap t being value(t): held in locals when the kernel size
+// KS is fixed at compile time, made where they are used otherwise (KS == 0).
+template <int KS, class L, class Value>
+struct Taps {
+    Value value;
+    typename L::F v[KS ? KS : 1];
+    explicit Taps(Value f) : value(f) {
+        for (int t = 0; t < (KS ? KS : 1); ++t) v[t] = L::setf(value(t));
+    }
+    typename L::F operator()(int t) const { return KS ? v[t] : L::setf(value(t)); }
+};
+template <int KS, class L, class Value>
+inline Taps<KS, L, Value> taps(Value f) {
+    return Taps<KS, L, Value>(f);
+}
+
 // ---- row passes --------------------------------------------------------------------------------
 
 template <int KS, class L, class K>
 void row_f32_span(const float* in, float* out, i64& i, i64 elems, int ch, const K* k, int ks,
                   float scale) {
     constexpr int N = L::template lanes<float>;
-    constexpr int kMax = KS ? KS : 1;
     const int n = KS ? KS : ks;
     const auto vs = L::setf(scale);
-    typename L::F kv[kMax];
-    for (int t = 0; t < (KS ? KS : 1); ++t) kv[t] = L::setf(static_cast<float>(k[t]));
-    auto tap = [&](int t) { return KS ? kv[t] : L::setf(static_cast<float>(k[t])); };
+    const auto tap = taps<KS, L>([k](int t) { return static_cast<float>(k[t]); });
     for (; elems - i >= N; i += N) {
         auto acc = L::mul(tap(0), L::loadf(in + i));
         for (int t = 1; t < n; ++t)
@@ -135,7 +153,7 @@ void row_int_span(const T* in, D* out, i64& i, i64 elems, int ch, const std::int
         } else {
             // Keep the low 16 bits: sign-extend them so the narrowing cannot saturate.
             const auto p = O::srl32(O::mul32(s, O::set32(mul)), 14);
-            O::narrow(out + i, O::sra32(O::sll32(p, 16), 16));
+            O::store_sat(out + i, O::sra32(O::sll32(p, 16), 16));
         }
     }
 }
@@ -173,16 +191,11 @@ template <int KS, ColScale sc, class L, class S, class D, class K>
 void column_span(const S* const* rows, i64 off, D* out, i64& i, i64 elems, const K* k, int ks,
                  float inv) {
     constexpr int N = L::template lanes<float>;
-    constexpr int kMax = KS ? KS : 1;
     const int n = KS ? KS : ks;
     const auto vinv = L::setf(inv);
-    typename L::F kv[kMax];
-    const S* r[kMax];
-    for (int j = 0; j < (KS ? KS : 1); ++j) {
-        kv[j] = L::setf(col_tap<sc>(k, j, inv));
-        r[j] = rows[j] + off;
-    }
-    auto tap = [&](int j) { return KS ? kv[j] : L::setf(col_tap<sc>(k, j, inv)); };
+    const auto tap = taps<KS, L>([k, inv](int j) { return col_tap<sc>(k, j, inv); });
+    const S* r[KS ? KS : 1];
+    for (int j = 0; j < (KS ? KS : 1); ++j) r[j] = rows[j] + off;
     auto at = [&](int j) { return KS ? r[j] : rows[j] + off; };
     for (; elems - i >= N; i += N) {
         auto acc = L::mul(tap(0), L::loadf(at(0) + i));
@@ -237,7 +250,7 @@ void low16s_span(const std::int16_t* const* rows, std::int16_t* out, i64& i, i64
         auto acc = O::mul32(O::set32(k[0]), O::load32(rows[0] + i));
         for (int j = 1; j < ks; ++j)
             acc = O::add32(acc, O::mul32(O::set32(k[j]), O::load32(rows[j] + i)));
-        O::narrow(out + i, low_fixed<L>(acc, m));
+        O::store_sat(out + i, low_fixed<L>(acc, m));
     }
 }
 

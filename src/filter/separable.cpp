@@ -79,9 +79,8 @@ void separable_filter(Target t, View<const T> src, View<D> dst, std::uint32_t bo
 }
 
 template <RowKind kind, class T, class D, class K, int ch>
-void row_stage(Target t, const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height,
-               const K* kernel, int ks, int ax, std::uint32_t border, const T* value, int divisor,
-               std::uint8_t* buffer) {
+void row_stage(Target t, View<const T> src, D* const* ppDst, const K* kernel, int ks, int ax,
+               std::uint32_t border, const T* value, int divisor, std::uint8_t* buffer) {
     const SeparableKernels& k = separable_kernels(t);
     SepRowFn<T, D, K> fn;
     if constexpr (kind == RowKind::Float)
@@ -94,12 +93,12 @@ void row_stage(Target t, const T* src, i64 srcStep, D* const* ppDst, i64 width, 
         fn = k.row16s[ch_index(ch)];
     else
         fn = k.row16u[ch_index(ch)];
-    fn(src, srcStep, ppDst, width, height, kernel, ks, ax, border, value, divisor, buffer);
+    fn(src, ppDst, kernel, ks, ax, border, value, divisor, buffer);
 }
 
 template <RowKind kind, class S, class D, class K, int ch>
-void column_stage(Target t, const S* const* ppSrc, D* dst, i64 dstStep, i64 width, i64 height,
-                  const K* kernel, int ks, int divisor) {
+void column_stage(Target t, const S* const* ppSrc, View<D> dst, const K* kernel, int ks,
+                  int divisor) {
     const SeparableKernels& k = separable_kernels(t);
     SepColFn<S, D, K> fn;
     if constexpr (kind == RowKind::Float)
@@ -114,7 +113,7 @@ void column_stage(Target t, const S* const* ppSrc, D* dst, i64 dstStep, i64 widt
         fn = k.col16s8s[ch_index(ch)];
     else
         fn = k.col16s[ch_index(ch)];
-    fn(ppSrc, dst, dstStep, width, height, kernel, ks, divisor);
+    fn(ppSrc, dst, kernel, ks, divisor);
 }
 
 // ---- instances ----------------------------------------------------------------------------------
@@ -130,9 +129,9 @@ QPX_SEP_FILTER_CH(std::int16_t, std::int16_t)
 QPX_SEP_FILTER_CH(std::uint16_t, std::uint16_t)
 QPX_SEP_FILTER_CH(float, float)
 
-#define QPX_ROW_STAGE(kind, T, D, K, ch)                                                        \
-    template void row_stage<RowKind::kind, T, D, K, ch>(Target, const T*, i64, D* const*, i64,  \
-                                                        i64, const K*, int, int, std::uint32_t, \
+#define QPX_ROW_STAGE(kind, T, D, K, ch)                                                   \
+    template void row_stage<RowKind::kind, T, D, K, ch>(Target, View<const T>, D* const*,  \
+                                                        const K*, int, int, std::uint32_t, \
                                                         const T*, int, std::uint8_t*);
 #define QPX_ROW_STAGE_CH(kind, T, D, K) \
     QPX_ROW_STAGE(kind, T, D, K, 1) QPX_ROW_STAGE(kind, T, D, K, 3)
@@ -142,9 +141,9 @@ QPX_ROW_STAGE_CH(Scaled, std::int16_t, std::int16_t, std::int16_t)
 QPX_ROW_STAGE_CH(Scaled, std::uint16_t, std::uint16_t, std::int16_t)
 QPX_ROW_STAGE_CH(Low, std::int16_t, std::int16_t, std::int16_t)
 
-#define QPX_COL_STAGE(kind, S, D, K, ch)                                                          \
-    template void column_stage<RowKind::kind, S, D, K, ch>(Target, const S* const*, D*, i64, i64, \
-                                                           i64, const K*, int, int);
+#define QPX_COL_STAGE(kind, S, D, K, ch)                                                     \
+    template void column_stage<RowKind::kind, S, D, K, ch>(Target, const S* const*, View<D>, \
+                                                           const K*, int, int);
 #define QPX_COL_STAGE_CH(kind, S, D, K) \
     QPX_COL_STAGE(kind, S, D, K, 1) QPX_COL_STAGE(kind, S, D, K, 3)
 QPX_COL_STAGE_CH(Float, float, float, float)

@@ -49,17 +49,17 @@ void separable_filter(Target t, View<const T> src, View<D> dst, std::uint32_t bo
 // Row stage kinds of the exported pipeline.
 enum class RowKind { Float, Scaled, Low };
 
-// The exported row stage: one output row per ROI row. `value` holds ch border values. For the
-// integer kinds `divisor` is the (checked) divisor.
+// The exported row stage: one output row per row of src. `value` holds ch border values. For
+// the integer kinds `divisor` is the (checked) divisor. The outputs stay an array of row
+// pointers: the caller hands in the rows of its own ring, which need not lie one step apart.
 template <RowKind kind, class T, class D, class K, int ch>
-void row_stage(Target t, const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height,
-               const K* kernel, int ks, int ax, std::uint32_t border, const T* value, int divisor,
-               std::uint8_t* buffer);
+void row_stage(Target t, View<const T> src, D* const* ppDst, const K* kernel, int ks, int ax,
+               std::uint32_t border, const T* value, int divisor, std::uint8_t* buffer);
 
-// The exported column stage over ppSrc[0 .. height + ks - 2].
+// The exported column stage over ppSrc[0 .. dst.height + ks - 2], the caller's ring of rows.
 template <RowKind kind, class S, class D, class K, int ch>
-void column_stage(Target t, const S* const* ppSrc, D* dst, i64 dstStep, i64 width, i64 height,
-                  const K* kernel, int ks, int divisor);
+void column_stage(Target t, const S* const* ppSrc, View<D> dst, const K* kernel, int ks,
+                  int divisor);
 
 // ---- the kernels of one target ----
 
@@ -67,10 +67,10 @@ template <class T, class D>
 using SepFilterFn = void (*)(View<const T>, View<D>, std::uint32_t, const T*,
                              const qpxFilterSeparableSpec*, std::uint8_t*);
 template <class T, class D, class K>
-using SepRowFn = void (*)(const T*, i64, D* const*, i64, i64, const K*, int, int, std::uint32_t,
-                          const T*, int, std::uint8_t*);
+using SepRowFn = void (*)(View<const T>, D* const*, const K*, int, int, std::uint32_t, const T*,
+                          int, std::uint8_t*);
 template <class S, class D, class K>
-using SepColFn = void (*)(const S* const*, D*, i64, i64, i64, const K*, int, int);
+using SepColFn = void (*)(const S* const*, View<D>, const K*, int, int);
 
 // Entries by channel count: [0] one channel, [1] three, [2] four (the stages have no four).
 struct SeparableKernels {

@@ -210,8 +210,8 @@ template <RowKind kind, class T, class D, class K, int ch>
 qpxStatus row_stage_export(const T* src, int srcStep, D** ppDst, qpxSize roi, const K* kernel,
                            int ks, int anchor, std::uint32_t border, const T* value, int divisor,
                            u8* buffer) {
-    row_stage<kind, T, D, K, ch>(cpu_target(), src, srcStep, ppDst, roi.width, roi.height, kernel,
-                                 ks, anchor, border, value, divisor, buffer);
+    row_stage<kind, T, D, K, ch>(cpu_target(), view(src, srcStep, roi, ch), ppDst, kernel, ks,
+                                 anchor, border, value, divisor, buffer);
     return qpxStatusOk;
 }
 
@@ -236,8 +236,8 @@ qpxStatus column_export(const S* const* ppSrc, D* dst, int dstStep, qpxSize roi,
             ? check_args(kColumnFloat<D, ch>, ppSrc, dst, dstStep, roi, kernel, ks, buffer)
             : check_args(kColumnInt<D, ch>, ppSrc, dst, dstStep, roi, kernel, ks, divisor, buffer);
     if (st) return st;
-    column_stage<kind, S, D, K, ch>(cpu_target(), ppSrc, dst, dstStep, roi.width, roi.height,
-                                    kernel, ks, divisor);
+    column_stage<kind, S, D, K, ch>(cpu_target(), ppSrc, view(dst, dstStep, roi, ch), kernel, ks,
+                                    divisor);
     return qpxStatusOk;
 }
 

@@ -15,12 +15,13 @@ using u16 = std::uint16_t;
 
 // The spec-based filter for one kernel element type.
 template <class T, class D, class K, int ch>
-void separable_run(const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width, i64 height,
-                   std::uint32_t border, const T* value, const K* rowK, const K* colK, int kw,
-                   int kh, int divisor, std::uint8_t* buffer) {
+void separable_run(View<const T> src, View<D> dst, std::uint32_t border, const T* value,
+                   const K* rowK, const K* colK, int kw, int kh, int divisor,
+                   std::uint8_t* buffer) {
     const int ax = (kw - 1) / 2, ay = (kh - 1) / 2;
+    const i64 width = dst.width, height = dst.height;
     const float inv = 1.0f / static_cast<float>(divisor);
-    const auto image = BorderRows<T, ch>::filter(src, srcStep, width, height, border, value);
+    const auto image = BorderRows<T, ch>::filter(src, border, value);
     const i64 rowLen = (width + kw - 1) * ch;  // one extended row, in floats
     const i64 elems = width * ch;
 
@@ -38,37 +39,34 @@ void separable_run(const T* src, i64 srcStep, D* dst, i64 dstStep, i64 width, i6
     for (int j = 0; j < kh; ++j) produce(j - ay, slot(j));
     for (i64 y = 0; y < height; ++y) {
         for (int j = 0; j < kh; ++j) ring[j] = slot((y + j) % kh);
-        column_pass<ColScale::Sum>(ring, 0, row(dst, dstStep, y), elems, colK, kh, inv);
+        column_pass<ColScale::Sum>(ring, 0, dst.row(y), elems, colK, kh, inv);
         // The slot of row y - ay takes row y - ay + kh; none is read past the last output row.
         if (y + 1 < height) produce(y - ay + kh, slot(y % kh));
     }
 }
 
 template <class T, class D, int ch>
-void separable_filter(View<const T> s, View<D> d, std::uint32_t border, const T* value,
+void separable_filter(View<const T> src, View<D> dst, std::uint32_t border, const T* value,
                       const qpxFilterSeparableSpec* spec, std::uint8_t* buffer) {
-    const T* src = s.data;
-    D* dst = d.data;
-    const i64 srcStep = s.step, dstStep = d.step, width = d.width, height = d.height;
     if (spec->kernelKind == kSepKernel32f)
-        separable_run<T, D, float, ch>(src, srcStep, dst, dstStep, width, height, border, value,
-                                       spec->rowKernel32f, spec->colKernel32f, spec->kernelWidth,
-                                       spec->kernelHeight, 1, buffer);
+        separable_run<T, D, float, ch>(src, dst, border, value, spec->rowKernel32f,
+                                       spec->colKernel32f, spec->kernelWidth, spec->kernelHeight, 1,
+                                       buffer);
     else
-        separable_run<T, D, i16, ch>(src, srcStep, dst, dstStep, width, height, border, value,
-                                     spec->rowKernel16s, spec->colKernel16s, spec->kernelWidth,
-                                     spec->kernelHeight, spec->divisor, buffer);
+        separable_run<T, D, i16, ch>(src, dst, border, value, spec->rowKernel16s,
+                                     spec->colKernel16s, spec->kernelWidth, spec->kernelHeight,
+                                     spec->divisor, buffer);
 }
 
+// The outputs are the caller's row pointers (see separable.hpp).
 template <RowKind kind, class T, class D, class K, int ch>
-void row_stage(const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height, const K* kernel,
-               int ks, int ax, std::uint32_t border, const T* value, int divisor,
-               std::uint8_t* buffer) {
-    const LineExtension ext = RowExtension::make(border, width);
+void row_stage(View<const T> src, D* const* ppDst, const K* kernel, int ks, int ax,
+               std::uint32_t border, const T* value, int divisor, std::uint8_t* buffer) {
+    const LineExtension ext = RowExtension::make(border, src.width);
     T* strip = reinterpret_cast<T*>(row_stage_slots(ks, ch, int(sizeof(T))).carve(buffer)[0]);
     const float inv = kind == RowKind::Float ? 1.0f : 1.0f / static_cast<float>(divisor);
     const int mul = kind == RowKind::Low ? low_multiplier(divisor) : 0;
-    for (i64 y = 0; y < height; ++y) {
+    for (i64 y = 0; y < src.height; ++y) {
         D* out = ppDst[y];
         auto pass = [&](const T* in, i64 off, i64 n) {
             if constexpr (kind == RowKind::Float)
@@ -78,16 +76,16 @@ void row_stage(const T* src, i64 srcStep, D* const* ppDst, i64 width, i64 height
             else
                 row_pass_int<IntConv::LowFixed>(in, out + off, n, ch, kernel, ks, 0.0f, mul);
         };
-        row_with_border<T, ch>(row(src, srcStep, y), width, ks, ax, ext, value, strip, pass);
+        row_with_border<T, ch>(src.row(y), src.width, ks, ax, ext, value, strip, pass);
     }
 }
 
+// The inputs are the caller's ring of rows (see separable.hpp).
 template <RowKind kind, class S, class D, class K, int ch>
-void column_stage(const S* const* ppSrc, D* dst, i64 dstStep, i64 width, i64 height,
-                  const K* kernel, int ks, int divisor) {
-    const i64 elems = width * ch;
-    for (i64 y = 0; y < height; ++y) {
-        D* out = row(dst, dstStep, y);
+void column_stage(const S* const* ppSrc, View<D> dst, const K* kernel, int ks, int divisor) {
+    const i64 elems = dst.width * ch;
+    for (i64 y = 0; y < dst.height; ++y) {
+        D* out = dst.row(y);
         if constexpr (kind == RowKind::Float) {
             column_pass<ColScale::None>(ppSrc + y, 0, out, elems, kernel, ks, 1.0f);
         } else if constexpr (kind == RowKind::Scaled) {

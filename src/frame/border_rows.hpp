@@ -18,6 +18,7 @@
 
 #include "frame/base.hpp"
 #include "frame/border.hpp"
+#include "frame/view.hpp"
 
 #if defined(QPX_TARGET) && !defined(QPX_TNS)
 #error "kernel files include frame/vec.hpp before frame/border_rows.hpp"
@@ -133,6 +134,9 @@ struct BorderRows {
                 RowExtension::make(code, width),
                 ColumnExtension::make(code, height),
                 value};
+    }
+    static BorderRows filter(View<const T> v, std::uint32_t code, const T* value) {
+        return filter(v.data, v.step, v.width, v.height, code, value);
     }
     // A parsed border whose kind the family has resolved (stage flags folded in where the
     // operation reads them from memory).

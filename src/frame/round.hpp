@@ -75,19 +75,4 @@ constexpr T saturate_int(S v) {
     return static_cast<T>(v);
 }
 
-// 8 floats to 8 rounded, saturated 32-bit integers (SSE halves), for vector kernels.
-template <class T, Rounding mode = Rounding::NearestEven>
-inline __m256 round_sat_ps(__m256 x) {
-    __m256 r;
-    if constexpr (mode == Rounding::NearestEven)
-        r = _mm256_round_ps(x, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    else if constexpr (mode == Rounding::Truncate)
-        r = _mm256_round_ps(x, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
-    else
-        r = _mm256_round_ps(_mm256_add_ps(x, _mm256_set1_ps(0.5f)),
-                            _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
-    r = _mm256_min_ps(r, _mm256_set1_ps(detail::sat_hi<T>()));
-    return _mm256_max_ps(r, _mm256_set1_ps(detail::sat_lo<T>()));
-}
-
 }  // namespace qpx

@@ -169,9 +169,10 @@ void sweep_derivative(qpxDataType st, qpxDataType dt) {
                 check_filter<Src, Dst>(
                     roi, border, (c.k.ks - 1) / 2, gen,
                     [&](qpx::Target t, auto& src, auto& dst) {
-                        return qpx::filter::derivative(c.kind, src.roi(), src.step(), dst.roi(),
-                                                       dst.step(), roi, c.mask, border, value,
-                                                       buf.data(), t);
+                        return qpx::filter::derivative(c.kind,
+                                                       qpx::view(src.roi(), src.step(), roi),
+                                                       qpx::view(dst.roi(), dst.step(), roi),
+                                                       c.mask, border, value, buf.data(), t);
                     },
                     [&](auto& src, int x, int y) {
                         return correlate(src, c.k, x, y, border, value);
@@ -243,9 +244,10 @@ TEST(Derivative, ArgumentCheckOrder) {
     const auto before = dst.snapshot();
     const auto bufBefore = buf;
     for (const auto& r : rows) {
-        EXPECT_EQ(qpx::filter::derivative(r.kind, r.srcNull ? nullptr : src.roi(), r.ss,
-                                          r.dstNull ? nullptr : dst.roi(), r.ds, r.roi, r.mask,
-                                          r.border, u8(0), r.bufNull ? nullptr : buf.data()),
+        EXPECT_EQ(qpx::filter::derivative(
+                      r.kind, qpx::view<const u8>(r.srcNull ? nullptr : src.roi(), r.ss, r.roi),
+                      qpx::view(r.dstNull ? nullptr : dst.roi(), r.ds, r.roi), r.mask, r.border,
+                      u8(0), r.bufNull ? nullptr : buf.data()),
                   r.st);
         EXPECT_EQ(dst.snapshot(), before);
         EXPECT_EQ(buf, bufBefore);
@@ -315,8 +317,9 @@ void check_gray(F exportFn) {
                 ASSERT_EQ(exportFn(src.roi(), src.step(), out.roi(), out.step(), {w, 3}, norm),
                           qpxStatusOk);
                 auto run = [&](qpx::Target t, GuardedImage<T>& dst) {
-                    qpx::filter::gradient_color_to_gray<T>(t, src.roi(), src.step(), dst.roi(),
-                                                           dst.step(), {w, 3}, norm);
+                    qpx::filter::gradient_color_to_gray<T>(
+                        t, qpx::view(src.roi(), src.step(), qpxSize{w, 3}, 3),
+                        qpx::view(dst.roi(), dst.step(), qpxSize{w, 3}), norm);
                 };
                 run(qpx::Target::Scalar, sca);
                 for (int y = 0; y < 3; ++y)

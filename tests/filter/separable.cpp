@@ -301,8 +301,9 @@ void row_case(Call call, qpxStatus (*size)(qpxSize, int, int*), int divisor, int
                    buf.data()),
               0);
     for (qpx::Target t : all_targets()) {
-        qpx::filter::row_stage<kind, T, D, K, ch>(t, src.roi(), src.step(), otherRows, w, 3,
-                                                  k.data(), ks, ax, b, value, divisor, buf.data());
+        qpx::filter::row_stage<kind, T, D, K, ch>(
+            t, qpx::View<const T>(src.roi(), src.step(), w, 3, ch), otherRows, k.data(), ks, ax, b,
+            value, divisor, buf.data());
         for (int y = 0; y < 3; ++y)
             ASSERT_EQ(std::memcmp(&dst.at(0, y), &other.at(0, y), sizeof(D) * w * ch), 0)
                 << qpx::target_name(t) << " w " << w << " ks " << ks << " border " << b;
@@ -393,7 +394,8 @@ void sweep_columns(Call call, int divisor) {
                 call(rows.data(), dst.roi(), dst.step(), qpxSize{w, 4}, k.data(), ks, divisor), 0);
             for (qpx::Target t : all_targets()) {
                 qpx::filter::column_stage<kind, S, D, typename decltype(k)::value_type, ch>(
-                    t, rows.data(), other.roi(), other.step(), w, 4, k.data(), ks, divisor);
+                    t, rows.data(), qpx::View<D>(other.roi(), other.step(), w, 4, ch), k.data(), ks,
+                    divisor);
                 for (int y = 0; y < 4; ++y)
                     ASSERT_EQ(std::memcmp(&dst.at(0, y), &other.at(0, y), sizeof(D) * w * ch), 0)
                         << qpx::target_name(t) << " w " << w << " ks " << ks;
@@ -470,12 +472,13 @@ TEST(Stages, TargetsAgreeOnOverflow) {
                 std::vector<s16>& o = out[i];
                 o.assign(std::size_t(18 * w), 0);
                 s16 *ir[2] = {&o[0], &o[3 * w]}, *lr[2] = {&o[6 * w], &o[9 * w]};
-                qpx::filter::row_stage<RowKind::Scaled, s16, s16, s16, 3>(
-                    t, is.roi(), is.step(), ir, w, 2, ik.data(), ks, 0, 6, iv, 3, buf);
-                qpx::filter::row_stage<RowKind::Low, s16, s16, s16, 3>(
-                    t, is.roi(), is.step(), lr, w, 2, ik.data(), ks, ks - 1, 1, iv, 7, buf);
+                const qpx::View<const s16> src(is.roi(), is.step(), w, 2, 3);
+                qpx::filter::row_stage<RowKind::Scaled, s16, s16, s16, 3>(t, src, ir, ik.data(), ks,
+                                                                          0, 6, iv, 3, buf);
+                qpx::filter::row_stage<RowKind::Low, s16, s16, s16, 3>(t, src, lr, ik.data(), ks,
+                                                                       ks - 1, 1, iv, 7, buf);
                 qpx::filter::column_stage<RowKind::Low, s16, s16, s16, 3>(
-                    t, irows.data(), &o[12 * w], 6 * w, w, 2, ik.data(), ks, 5);
+                    t, irows.data(), qpx::View<s16>(&o[12 * w], 6 * w, w, 2, 3), ik.data(), ks, 5);
                 ASSERT_EQ(o, out[0]) << qpx::target_name(t) << " w " << w << " ks " << ks;
             }
         }
