@@ -173,17 +173,11 @@ struct MLanes<Wide, float> {
 };
 #endif
 
-// Pieces up to 16 bytes run element by element even where masked vectors exist: a masked load
-// cannot take its data from a pending store, and short pieces (the few pixels at a row's edges)
-// are mostly read right after they were written.
-template <class T>
-inline constexpr std::int64_t kScalarTail = 16 / std::int64_t(sizeof(T));
-
 // Runs f(lanes, i) over i in [i0, n): whole vectors of the widest lanes, then the tail (one
-// masked vector on AVX-512 unless short, else one lane at a time), with f loading and storing
-// through `lanes.load` / `lanes.store`, so every target visits the elements in the same order with
-// the same operations. `maxLanes` bounds the vector width for recurrences that read results a fixed
-// distance back.
+// masked vector on AVX-512, else one lane at a time), with f loading and storing through
+// `lanes.load` / `lanes.store`, so every target visits the elements in the same order with the same
+// operations. `maxLanes` bounds the vector width for recurrences that read results a fixed distance
+// back.
 template <class T, class F>
 inline void for_lanes(std::int64_t i0, std::int64_t n, F&& f, std::int64_t maxLanes = 1 << 30) {
     std::int64_t i = i0;
@@ -192,10 +186,8 @@ inline void for_lanes(std::int64_t i0, std::int64_t n, F&& f, std::int64_t maxLa
         if (W::N <= maxLanes) {
             for (; n - i >= W::N; i += W::N) f(W{}, i);
 #if QPX_TARGET == 3
-            if (n - i > kScalarTail<T>) {
-                f(MTail<T>(n - i), i);
-                return;
-            }
+            if (i < n) f(MTail<T>(n - i), i);
+            return;
 #endif
         }
     for (; i < n; ++i) f(MLanes<One, T>{}, i);
@@ -210,10 +202,8 @@ inline void for_lanes_down(std::int64_t n, F&& f, std::int64_t maxLanes = 1 << 3
         if (W::N <= maxLanes) {
             for (; i >= W::N; i -= W::N) f(W{}, i - W::N);
 #if QPX_TARGET == 3
-            if (i > kScalarTail<T>) {
-                f(MTail<T>(i), 0);
-                return;
-            }
+            if (i > 0) f(MTail<T>(i), 0);
+            return;
 #endif
         }
     for (; i > 0; --i) f(MLanes<One, T>{}, i - 1);
