@@ -447,6 +447,147 @@ QPX_API qpxStatus qpxiAbsDiffC_32f_C1R(const float* src, int srcStep, float* dst
 /** @} */
 
 /* ---------------------------------------------------------------------------------------------
+ * Haar cascade stage: rectangle-feature classifiers on integral images, run over a window mask
+ * ------------------------------------------------------------------------------------------- */
+/** Spec of one cascade stage with float weights, thresholds and values, filled by
+ * qpxiHaarClassifierInit_32f() or qpxiTiltedHaarClassifierInit_32f() in memory of the size that
+ * qpxiHaarClassifierGetSize() reports for qpx32f. Its contents are private; it points into itself,
+ * so it must not be moved after Init. An apply call writes into its work area, so one spec must
+ * not serve two apply calls at the same time. */
+typedef struct qpxHaarClassifier_32f qpxHaarClassifier_32f;
+/** Spec of one cascade stage with int32 weights, thresholds and values (qpx32s); as
+ * qpxHaarClassifier_32f otherwise. */
+typedef struct qpxHaarClassifier_32s qpxHaarClassifier_32s;
+
+/** Size of a stage spec.
+ *
+ * With total = the sum of num: base = 32 x length + 36 x total + 64; qpx32s reports
+ * base + 16 x total + 64 and qpx32f reports base + 16 x total + ((8 x roiSize.width + 30) rounded
+ * down to a multiple of 32) + 16 + 64.
+ *
+ * @param dataType qpx32s or qpx32f.
+ * @param roiSize  Largest ROI of the later apply calls.
+ * @param num      Rectangles of each classifier (length entries, each at least 1).
+ * @param length   Classifiers in the stage, at least 1.
+ * @param pSize    Receives the size in bytes.
+ * @return qpxStatusOk, qpxStatusNullPointer (num, pSize), qpxStatusBadSize (length, roiSize, then
+ *         any num[i] below 1, or a size beyond 32 bits) or qpxStatusBadDataType, checked in this
+ *         order. */
+QPX_API qpxStatus qpxiHaarClassifierGetSize(int dataType, qpxSize roiSize, const int* num, int length, int* pSize);
+
+/** @name Stage spec initialisation
+ * @{ */
+/** Fills a stage spec from the caller's description of its classifiers.
+ *
+ * Classifier i has num[i] rectangles (taken in turn from pFeature and pWeight), a threshold, and
+ * the values val1 (response below the threshold) and val2 (at or above it). Rectangle
+ * coordinates are relative to the window's top-left corner. The upright initialisers store the
+ * classifiers with two rectangles first, then those with three, then the others, each group in
+ * the caller's order; that stored order is the order of the stage sum. The upright corners of a
+ * rectangle (x, y, w, h), as (column, row), are Pa (x + w, y + h), Pb (x, y + h), Pc (x + w, y)
+ * and Pd (x, y); a feature's response is weight x (J(Pa) - J(Pb) - J(Pc) + J(Pd)).
+ *
+ * The tilted initialisers keep the caller's order, mark every classifier tilted and store the
+ * corners Pa (x + w - h, y + w + h), Pb (x - h, y + h), Pc (x + w, y + w), Pd (x, y) of the
+ * tilted integral image; they also refuse a rectangle whose height exceeds x + 1.
+ *
+ * Every rectangle is validated before the spec is written.
+ *
+ * @param pState     Spec memory of the size that qpxiHaarClassifierGetSize() reports.
+ * @param pFeature   Rectangles, classifier after classifier (sum of num entries).
+ * @param pWeight    Weight of each rectangle.
+ * @param pThreshold Feature threshold of each classifier (length entries).
+ * @param pVal1      Value of each classifier below its threshold.
+ * @param pVal2      Value of each classifier at or above its threshold.
+ * @param pNum       Rectangles of each classifier.
+ * @param length     Classifiers, at least 1.
+ * @return qpxStatusOk, qpxStatusNullPointer, qpxStatusBadSize (length, then any num[i] below 1)
+ *         or qpxStatusBadArgument (a rectangle with x or y below 0, width or height below 1, or
+ *         for the tilted forms height above x + 1), checked in this order. */
+QPX_API qpxStatus qpxiHaarClassifierInit_32f(qpxHaarClassifier_32f* pState, const qpxRect* pFeature, const float* pWeight, const float* pThreshold, const float* pVal1, const float* pVal2, const int* pNum, int length);
+QPX_API qpxStatus qpxiHaarClassifierInit_32s(qpxHaarClassifier_32s* pState, const qpxRect* pFeature, const int32_t* pWeight, const int32_t* pThreshold, const int32_t* pVal1, const int32_t* pVal2, const int* pNum, int length);
+QPX_API qpxStatus qpxiTiltedHaarClassifierInit_32f(qpxHaarClassifier_32f* pState, const qpxRect* pFeature, const float* pWeight, const float* pThreshold, const float* pVal1, const float* pVal2, const int* pNum, int length);
+QPX_API qpxStatus qpxiTiltedHaarClassifierInit_32s(qpxHaarClassifier_32s* pState, const qpxRect* pFeature, const int32_t* pWeight, const int32_t* pThreshold, const int32_t* pVal1, const int32_t* pVal2, const int* pNum, int length);
+/** @} */
+
+/** @name Tilting classifiers of an upright spec
+ * @{ */
+/** Converts the classifiers that pMask selects to tilted features.
+ *
+ * For each caller position i with pMask[i] != 0 the classifier stored for that position is marked
+ * tilted and each of its rectangles (x, y, w, h) gets tilted corners: with a non-zero flag those
+ * of the tilted initialisers, with flag 0 Pa (x, y + h), Pb (x - h, y), Pc (x + w, y + h - w),
+ * Pd (x + w - h, y - w). Once a classifier is converted the spec is marked, and a later call
+ * fails.
+ *
+ * @param pMask  One byte per classifier, in the caller's order.
+ * @param flag   Corner form, see above.
+ * @param pState An upright spec.
+ * @return qpxStatusOk, qpxStatusNullPointer or qpxStatusBadArgument (the spec already holds
+ *         tilted features), checked in this order. */
+QPX_API qpxStatus qpxiTiltHaarFeatures_32f(const uint8_t* pMask, int flag, qpxHaarClassifier_32f* pState);
+QPX_API qpxStatus qpxiTiltHaarFeatures_32s(const uint8_t* pMask, int flag, qpxHaarClassifier_32s* pState);
+/** @} */
+
+/** @name Window size of a stage
+ * @{ */
+/** The window a stage's features cover: the largest column of corner Pc and the largest row of
+ * corner Pa over all features; {0, 0} for a spec without classifiers.
+ *
+ * @param pState A stage spec.
+ * @param pSize  Receives the width and height.
+ * @return qpxStatusOk or qpxStatusNullPointer. */
+QPX_API qpxStatus qpxiGetHaarClassifierSize_32f(qpxHaarClassifier_32f* pState, qpxSize* pSize);
+QPX_API qpxStatus qpxiGetHaarClassifierSize_32s(qpxHaarClassifier_32s* pState, qpxSize* pSize);
+/** @} */
+
+/** @name Cascade stage over a window mask
+ * @{ */
+/** Runs one stage at every ROI position (x, y) whose mask byte is set, rows top to bottom.
+ *
+ * With sigma = pNorm(x, y) and stageSum = 0, each classifier k in stored order adds val2_k when
+ * its feature sum f = sum of weight x (J(Pa) - J(Pb) - J(Pc) + J(Pd)) satisfies
+ * f >= threshold_k x sigma, else val1_k. J(c, r) is the integral image at (x + c, y + r); the
+ * mixed forms sample tilted classifiers from pTilt one row down and one column right:
+ * J(c, r) = tilt(x + 1 + c, y + 1 + r). A window with stageSum >= threshold counts as positive;
+ * any other has its mask byte cleared. *pPositive receives the count of positive windows.
+ *
+ * Arithmetic: 32f: rectangle sums ((a - b) - c) + d, products, sums and the comparison in single
+ * precision. 32s32f (float spec): rectangle sums in wrapping int32, converted to single to
+ * nearest, then as 32f. 32s (int32 spec): rectangle sums (a - (b + c)) in wrapping int32 plus d in
+ * int64, f the int64 sum of weight x rectangle sum, compared as f x 2^-scaleFactor >=
+ * threshold_k x sigma in int64 (a shift of 64 or more gives 0), stage sum in wrapping int32.
+ *
+ * On entry *pPositive is read as the caller's count of windows still set: from
+ * width x height / 4 on the stage runs a row of windows at a time, else window by window; the
+ * results are the same.
+ *
+ * @param pSrc        Upright integral image (or the tilted one for a tilted spec), 32f or 32s.
+ * @param srcStep     Row step of pSrc in bytes.
+ * @param pTilt       Mixed forms: tilted integral image of the same type.
+ * @param tiltStep    Row step of pTilt in bytes.
+ * @param pNorm       Per-window norm (32f, or 32s for the Sfs forms), the ROI's size.
+ * @param normStep    Row step of pNorm in bytes.
+ * @param pMask       8u window mask, read and cleared where a window fails.
+ * @param maskStep    Row step of pMask in bytes.
+ * @param roiSize     Window positions; the integral images must cover every window.
+ * @param pPositive   In: count of set windows (strategy hint). Out: positive windows.
+ * @param threshold   Stage threshold.
+ * @param pState      Stage spec (a float spec for 32f and 32s32f, an int32 spec for 32s).
+ * @param scaleFactor Sfs forms: at most 0; the feature sum is shifted left by -scaleFactor.
+ * @return qpxStatusOk, qpxStatusNullPointer, qpxStatusBadSize, qpxStatusBadStep (pSrc, pTilt,
+ *         pNorm below 4 x width, pMask below width), qpxStatusStepNotMultiple (32-bit steps not a
+ *         multiple of 4), qpxStatusBadArgument (scaleFactor above 0), qpxStatusNullPointer (a spec
+ *         without work area), checked in this order. */
+QPX_API qpxStatus qpxiApplyHaarClassifier_32f_C1R(const float* pSrc, int srcStep, const float* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, float threshold, qpxHaarClassifier_32f* pState);
+QPX_API qpxStatus qpxiApplyHaarClassifier_32s32f_C1R(const int32_t* pSrc, int srcStep, const float* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, float threshold, qpxHaarClassifier_32f* pState);
+QPX_API qpxStatus qpxiApplyHaarClassifier_32s_C1RSfs(const int32_t* pSrc, int srcStep, const int32_t* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, int32_t threshold, qpxHaarClassifier_32s* pState, int scaleFactor);
+QPX_API qpxStatus qpxiApplyMixedHaarClassifier_32f_C1R(const float* pSrc, int srcStep, const float* pTilt, int tiltStep, const float* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, float threshold, qpxHaarClassifier_32f* pState);
+QPX_API qpxStatus qpxiApplyMixedHaarClassifier_32s32f_C1R(const int32_t* pSrc, int srcStep, const int32_t* pTilt, int tiltStep, const float* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, float threshold, qpxHaarClassifier_32f* pState);
+QPX_API qpxStatus qpxiApplyMixedHaarClassifier_32s_C1RSfs(const int32_t* pSrc, int srcStep, const int32_t* pTilt, int tiltStep, const int32_t* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, int32_t threshold, qpxHaarClassifier_32s* pState, int scaleFactor);
+/** @} */
+
+/* ---------------------------------------------------------------------------------------------
  * Separable filtering: a spec-based whole-image filter, and its row and column stages alone
  * ------------------------------------------------------------------------------------------- */
 /** Spec of the qpxiFilterSeparable_* functions, filled by qpxiFilterSeparableInit_32f() or

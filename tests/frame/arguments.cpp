@@ -300,6 +300,43 @@ void prepare(const Export& e, Call& c) {
         ASSERT_EQ(st, qpxStatusOk);
         c.args[6].i = i64(reinterpret_cast<std::uintptr_t>(spec));
     }
+    if (n.find("Haar") != std::string::npos) {
+        // Every array the stage functions read is the scratch's ints of 1: one rectangle
+        // {1, 1, 1, 1} per classifier.
+        auto* ones = reinterpret_cast<std::int32_t*>(c.scratch.data());
+        for (int i = 0; i < 1024; ++i) ones[i] = 1;
+        if (n == "qpxiHaarClassifierGetSize") return;
+        const bool f32 = n.find("_32s_") == std::string::npos && n.find("_32s") + 4 != n.size();
+        void* spec = ptr_of(c.spec);
+        const std::int32_t* i32s = ones;
+        const qpxStatus st =
+            f32 ? qpxiHaarClassifierInit_32f(
+                      static_cast<qpxHaarClassifier_32f*>(spec),
+                      reinterpret_cast<const qpxRect*>(ones), reinterpret_cast<const float*>(ones),
+                      reinterpret_cast<const float*>(ones), reinterpret_cast<const float*>(ones),
+                      reinterpret_cast<const float*>(ones), ones, kW)
+                : qpxiHaarClassifierInit_32s(static_cast<qpxHaarClassifier_32s*>(spec),
+                                             reinterpret_cast<const qpxRect*>(ones), i32s, i32s,
+                                             i32s, i32s, ones, kW);
+        ASSERT_EQ(st, qpxStatusOk);
+        const bool apply = n.find("Apply") != std::string::npos;
+        std::size_t at = 0;  // the init functions write a spec of their own
+        if (n.rfind("qpxiTiltHaarFeatures", 0) == 0) {
+            at = 2;
+            // A mask that selects nothing, so that the spec stays open to the repeated calls.
+            c.args[0].i = i64(reinterpret_cast<std::uintptr_t>(c.scratch.data() + 32768));
+        }
+        if (n.rfind("qpxiGetHaarClassifierSize_", 0) == 0) at = 0;
+        if (apply) {
+            at = n.find("Mixed") != std::string::npos ? 11 : 9;
+            // The windows would sample beyond these small images: an empty mask evaluates none.
+            const Image& m = c.images.back();
+            for (i64 y = 0; y < m.height; ++y)
+                std::memset(m.mem.data() + m.offset + std::size_t(y * m.step), 0,
+                            std::size_t(m.row));
+        }
+        c.args[at].i = i64(reinterpret_cast<std::uintptr_t>(spec));
+    }
 }
 
 // A valid call. With `framed`, each image is a sub-ROI of a larger one with a margin of three

@@ -14,6 +14,7 @@
 #include "filter/gaussian.hpp"
 #include "filter/separable.hpp"
 #include "morph/reconstruct.hpp"
+#include "stats/haar.hpp"
 
 namespace {
 
@@ -142,6 +143,18 @@ TEST(Layouts, ReconstructionBuffersCoverTheirSlots) {
                           qpx::morph::reconstruct_slots(w, h, e).bytes())
                     << w << "x" << h << " type " << type;
         }
+}
+
+TEST(Layouts, HaarSpecsCoverTheirSlots) {
+    // The records, the features and the work area for every classifier and rectangle count.
+    for (i64 length : sides())
+        for (i64 total = length; total <= 5 * length; total += (total < 2 * length ? 1 : length))
+            for (int type : {qpx32s, qpx32f})
+                for (int w : {1, 2, 33, 4097}) {
+                    const i64 size = qpx::stats::haar_reported_size(type, {w, 1}, length, total);
+                    EXPECT_GE(size, qpx::stats::haar_spec_bytes(length, total))
+                        << length << " classifiers, " << total << " rectangles";
+                }
 }
 
 }  // namespace

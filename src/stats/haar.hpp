@@ -1,0 +1,92 @@
+// One stage of a boosted cascade of rectangle-feature classifiers: the spec the initialisers
+// fill in the caller's memory, and the stage evaluation behind the apply exports.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/base.hpp"
+#include "frame/layout.hpp"
+#include "frame/view.hpp"
+
+namespace qpx::stats {
+
+// A feature's four integral samples, (column, row) each, and its weight. The response at a
+// window is weight x (J(a) - J(b) - J(c) + J(d)).
+template <class V>
+struct HaarFeature {
+    std::int32_t a[2], b[2], c[2], d[2];
+    V weight;
+};
+static_assert(sizeof(HaarFeature<float>) == 36 && sizeof(HaarFeature<std::int32_t>) == 36);
+
+// Bit 0 of a classifier's position word marks features on the tilted integral.
+inline constexpr std::uint32_t kHaarTilted = 1;
+
+template <class V>
+struct HaarClassifier {
+    std::int32_t num;
+    std::uint32_t position;  // index in the caller's arrays x 256, or with kHaarTilted set
+    HaarFeature<V>* first;
+    V threshold, val1, val2;
+    std::int32_t pad;
+};
+static_assert(sizeof(HaarClassifier<float>) == 32 && sizeof(HaarClassifier<std::int32_t>) == 32);
+
+struct HaarHeader {
+    std::int32_t length;     // classifiers
+    std::int32_t total;      // rectangles
+    std::int32_t two;        // leading classifiers with two rectangles
+    std::int32_t upToThree;  // leading classifiers with two or three
+    std::int32_t tilted;     // set once any feature is tilted
+    std::int32_t pad;
+    std::uint8_t* work;  // 64-byte aligned, inside the spec; null in memory no Init filled
+};
+static_assert(sizeof(HaarHeader) == 32);
+
+// The spec: header, classifier records and feature records from an 8-byte aligned base, then the
+// work area (four sample offsets per feature) on its own 64-byte boundary.
+constexpr auto haar_records(std::int64_t length, std::int64_t total) {
+    return layout(Slot{sizeof(HaarHeader), 8}, Slot{32 * length, 8}, Slot{36 * total, 4});
+}
+constexpr auto haar_work(std::int64_t total) {
+    return layout(Slot{16 * total, 64});
+}
+constexpr std::int64_t haar_spec_bytes(std::int64_t length, std::int64_t total) {
+    return haar_records(length, total).bytes() + haar_work(total).bytes();
+}
+// The size the query reports (dataType 11 or 13).
+std::int64_t haar_reported_size(int dataType, qpxSize roi, std::int64_t length, std::int64_t total);
+
+enum class HaarCorners { Upright, Tilted, TiltedFlag0 };
+
+// Validates every rectangle, then fills the spec. Positions are grouped (two rectangles, three,
+// the rest) for upright specs and kept in the caller's order for tilted ones.
+template <class V>
+qpxStatus haar_init(void* spec, const qpxRect* feature, const V* weight, const V* threshold,
+                    const V* val1, const V* val2, const int* num, int length, bool tilted);
+template <class V>
+qpxStatus haar_tilt(const std::uint8_t* mask, int flag, void* spec);
+template <class V>
+qpxSize haar_window(const void* spec);
+
+// The integral images one stage samples: `src` for upright classifiers and `tilt` (already
+// moved one row down and one column right) for tilted ones; a plain apply passes src twice.
+template <class J, class N>
+struct HaarImages {
+    View<const J> src, tilt;
+    View<const N> norm;
+    View<std::uint8_t> mask;
+};
+
+enum class HaarStrategy { Hint, Dense, Windows };
+
+// Runs the stage; returns the number of windows that pass. `J` is the integral element, `V` the
+// spec's value type (float for the 32f and 32s32f forms); `scale` is -scaleFactor for 32s.
+template <class J, class V, class N, class S>
+int haar_apply(const HaarImages<J, N>& im, S stageThreshold, void* spec, int hint, int scale,
+               HaarStrategy strategy = HaarStrategy::Hint);
+
+// Int32 to single precision, to nearest with ties to even whatever the caller's rounding mode.
+float haar_to_single(std::int32_t v);
+
+}  // namespace qpx::stats
