@@ -305,7 +305,11 @@ void prepare(const Export& e, Call& c) {
         // {1, 1, 1, 1} per classifier.
         auto* ones = reinterpret_cast<std::int32_t*>(c.scratch.data());
         for (int i = 0; i < 1024; ++i) ones[i] = 1;
-        if (n == "qpxiHaarClassifierGetSize") return;
+        if (n == "qpxiHaarClassifierGetSize") {
+            // The size goes beside the counts, not over them.
+            c.args[4].i = i64(reinterpret_cast<std::uintptr_t>(c.scratch.data() + 16384));
+            return;
+        }
         const bool f32 = n.find("_32s_") == std::string::npos && n.find("_32s") + 4 != n.size();
         void* spec = ptr_of(c.spec);
         const std::int32_t* i32s = ones;
