@@ -547,43 +547,100 @@ QPX_API qpxStatus qpxiGetHaarClassifierSize_32s(qpxHaarClassifier_32s* pState, q
  *
  * With sigma = pNorm(x, y) and stageSum = 0, each classifier k in stored order adds val2_k when
  * its feature sum f = sum of weight x (J(Pa) - J(Pb) - J(Pc) + J(Pd)) satisfies
- * f >= threshold_k x sigma, else val1_k. J(c, r) is the integral image at (x + c, y + r); the
- * mixed forms sample tilted classifiers from pTilt one row down and one column right:
- * J(c, r) = tilt(x + 1 + c, y + 1 + r). A window with stageSum >= threshold counts as positive;
- * any other has its mask byte cleared. *pPositive receives the count of positive windows.
+ * f >= threshold_k x sigma, else val1_k, where J(c, r) is pSrc at (x + c, y + r). A window with
+ * stageSum >= threshold counts as positive; any other has its mask byte cleared. *pPositive
+ * receives the count of positive windows; windows already cleared are neither evaluated nor
+ * counted.
  *
  * Arithmetic: 32f: rectangle sums ((a - b) - c) + d, products, sums and the comparison in single
  * precision. 32s32f (float spec): rectangle sums in wrapping int32, converted to single to
- * nearest, then as 32f. 32s (int32 spec): rectangle sums (a - (b + c)) in wrapping int32 plus d in
- * int64, f the int64 sum of weight x rectangle sum, compared as f x 2^-scaleFactor >=
- * threshold_k x sigma in int64 (a shift of 64 or more gives 0), stage sum in wrapping int32.
+ * nearest, then as 32f.
  *
  * On entry *pPositive is read as the caller's count of windows still set: from
- * width x height / 4 on the stage runs a row of windows at a time, else window by window; the
+ * width x height / 4 on, the stage runs a row of windows at a time, else window by window; the
  * results are the same.
  *
- * @param pSrc        Upright integral image (or the tilted one for a tilted spec), 32f or 32s.
- * @param srcStep     Row step of pSrc in bytes.
- * @param pTilt       Mixed forms: tilted integral image of the same type.
- * @param tiltStep    Row step of pTilt in bytes.
- * @param pNorm       Per-window norm (32f, or 32s for the Sfs forms), the ROI's size.
- * @param normStep    Row step of pNorm in bytes.
- * @param pMask       8u window mask, read and cleared where a window fails.
- * @param maskStep    Row step of pMask in bytes.
- * @param roiSize     Window positions; the integral images must cover every window.
- * @param pPositive   In: count of set windows (strategy hint). Out: positive windows.
- * @param threshold   Stage threshold.
- * @param pState      Stage spec (a float spec for 32f and 32s32f, an int32 spec for 32s).
- * @param scaleFactor Sfs forms: at most 0; the feature sum is shifted left by -scaleFactor.
- * @return qpxStatusOk, qpxStatusNullPointer, qpxStatusBadSize, qpxStatusBadStep (pSrc, pTilt,
- *         pNorm below 4 x width, pMask below width), qpxStatusStepNotMultiple (32-bit steps not a
- *         multiple of 4), qpxStatusBadArgument (scaleFactor above 0), qpxStatusNullPointer (a spec
- *         without work area), checked in this order. */
+ * @param pSrc      Upright integral image (or the tilted one for a tilted spec).
+ * @param srcStep   Row step of pSrc in bytes.
+ * @param pNorm     Per-window norm (32f), the ROI's size.
+ * @param normStep  Row step of pNorm in bytes.
+ * @param pMask     8u window mask, read and cleared where a window fails.
+ * @param maskStep  Row step of pMask in bytes.
+ * @param roiSize   Window positions; the integral images must cover every window.
+ * @param pPositive In: count of set windows (strategy hint). Out: positive windows.
+ * @param threshold Stage threshold.
+ * @param pState    Stage spec with float values.
+ * @return qpxStatusOk, qpxStatusNullPointer, qpxStatusBadSize, qpxStatusBadStep (pSrc, pNorm below
+ *         4 x width, pMask below width), qpxStatusStepNotMultiple (32-bit steps not a multiple of
+ *         4), qpxStatusNullPointer (a spec without work area), checked in this order. */
 QPX_API qpxStatus qpxiApplyHaarClassifier_32f_C1R(const float* pSrc, int srcStep, const float* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, float threshold, qpxHaarClassifier_32f* pState);
 QPX_API qpxStatus qpxiApplyHaarClassifier_32s32f_C1R(const int32_t* pSrc, int srcStep, const float* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, float threshold, qpxHaarClassifier_32f* pState);
+/** The stage of qpxiApplyHaarClassifier_32f_C1R() on an int32 integral with an int32 spec.
+ *
+ * Rectangle sums are (a - (b + c)) in wrapping int32 plus d in int64, f is the int64 sum of
+ * weight x rectangle sum, and a classifier compares f x 2^-scaleFactor >= threshold_k x sigma in
+ * int64 (a shift of 64 bits or more leaves 0); the stage sum wraps in int32.
+ *
+ * @param pSrc      Upright integral image (or the tilted one for a tilted spec).
+ * @param srcStep   Row step of pSrc in bytes.
+ * @param pNorm     Per-window norm (32s), the ROI's size.
+ * @param normStep  Row step of pNorm in bytes.
+ * @param pMask     8u window mask, read and cleared where a window fails.
+ * @param maskStep  Row step of pMask in bytes.
+ * @param roiSize   Window positions; the integral images must cover every window.
+ * @param pPositive In: count of set windows (strategy hint). Out: positive windows.
+ * @param threshold Stage threshold.
+ * @param pState    Stage spec with int32 values.
+ * @param scaleFactor At most 0: the feature sum is shifted left by -scaleFactor.
+ * @return qpxStatusOk, qpxStatusNullPointer, qpxStatusBadSize, qpxStatusBadStep (pSrc, pNorm below
+ *         4 x width, pMask below width), qpxStatusStepNotMultiple (32-bit steps not a multiple of
+ *         4), qpxStatusBadArgument (scaleFactor above 0), qpxStatusNullPointer (a spec without
+ *         work area), checked in this order. */
 QPX_API qpxStatus qpxiApplyHaarClassifier_32s_C1RSfs(const int32_t* pSrc, int srcStep, const int32_t* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, int32_t threshold, qpxHaarClassifier_32s* pState, int scaleFactor);
+/** The stage of qpxiApplyHaarClassifier_32f_C1R() with upright and tilted classifiers: upright
+ * ones sample pSrc, tilted ones pTilt one row down and one column right,
+ * J(c, r) = tilt(x + 1 + c, y + 1 + r). Arithmetic as in the plain forms of the same types.
+ *
+ * @param pSrc      Upright integral image.
+ * @param srcStep   Row step of pSrc in bytes.
+ * @param pTilt     Tilted integral image of the same type as pSrc; tilted classifiers sample it
+ *                  one row down and one column right of this pointer.
+ * @param tiltStep  Row step of pTilt in bytes.
+ * @param pNorm     Per-window norm (32f), the ROI's size.
+ * @param normStep  Row step of pNorm in bytes.
+ * @param pMask     8u window mask, read and cleared where a window fails.
+ * @param maskStep  Row step of pMask in bytes.
+ * @param roiSize   Window positions; the integral images must cover every window.
+ * @param pPositive In: count of set windows (strategy hint). Out: positive windows.
+ * @param threshold Stage threshold.
+ * @param pState    Stage spec with float values.
+ * @return qpxStatusOk, qpxStatusNullPointer, qpxStatusBadSize, qpxStatusBadStep (pSrc, pTilt,
+ *         pNorm below 4 x width, pMask below width), qpxStatusStepNotMultiple (32-bit steps not a
+ *         multiple of 4), qpxStatusNullPointer (a spec without work area), checked in this
+ *         order. */
 QPX_API qpxStatus qpxiApplyMixedHaarClassifier_32f_C1R(const float* pSrc, int srcStep, const float* pTilt, int tiltStep, const float* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, float threshold, qpxHaarClassifier_32f* pState);
 QPX_API qpxStatus qpxiApplyMixedHaarClassifier_32s32f_C1R(const int32_t* pSrc, int srcStep, const int32_t* pTilt, int tiltStep, const float* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, float threshold, qpxHaarClassifier_32f* pState);
+/** The mixed stage on int32 integrals with an int32 spec; arithmetic as in
+ * qpxiApplyHaarClassifier_32s_C1RSfs().
+ *
+ * @param pSrc      Upright integral image.
+ * @param srcStep   Row step of pSrc in bytes.
+ * @param pTilt     Tilted integral image of the same type as pSrc; tilted classifiers sample it
+ *                  one row down and one column right of this pointer.
+ * @param tiltStep  Row step of pTilt in bytes.
+ * @param pNorm     Per-window norm (32s), the ROI's size.
+ * @param normStep  Row step of pNorm in bytes.
+ * @param pMask     8u window mask, read and cleared where a window fails.
+ * @param maskStep  Row step of pMask in bytes.
+ * @param roiSize   Window positions; the integral images must cover every window.
+ * @param pPositive In: count of set windows (strategy hint). Out: positive windows.
+ * @param threshold Stage threshold.
+ * @param pState    Stage spec with int32 values.
+ * @param scaleFactor At most 0: the feature sum is shifted left by -scaleFactor.
+ * @return qpxStatusOk, qpxStatusNullPointer, qpxStatusBadSize, qpxStatusBadStep (pSrc, pTilt,
+ *         pNorm below 4 x width, pMask below width), qpxStatusStepNotMultiple (32-bit steps not a
+ *         multiple of 4), qpxStatusBadArgument (scaleFactor above 0), qpxStatusNullPointer (a
+ *         spec without work area), checked in this order. */
 QPX_API qpxStatus qpxiApplyMixedHaarClassifier_32s_C1RSfs(const int32_t* pSrc, int srcStep, const int32_t* pTilt, int tiltStep, const int32_t* pNorm, int normStep, uint8_t* pMask, int maskStep, qpxSize roiSize, int* pPositive, int32_t threshold, qpxHaarClassifier_32s* pState, int scaleFactor);
 /** @} */
 
