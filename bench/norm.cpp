@@ -5,13 +5,14 @@
 
 namespace {
 
-using qpxbench::Image;
 using qpx::stats::NormKind;
 using qpx::stats::NormOp;
+using qpxbench::Image;
 
 template <class T>
 void BM_Memcpy(benchmark::State& state) {
-    qpxbench::memcpy_baseline(state, std::size_t(state.range(0)) * state.range(1) * (sizeof(T) + 1));
+    qpxbench::memcpy_baseline(state,
+                              std::size_t(state.range(0)) * state.range(1) * (sizeof(T) + 1));
 }
 
 template <class T>

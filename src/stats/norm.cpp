@@ -44,9 +44,7 @@ qpxStatus finish(NormOp op, NormKind kind, NormStats s, double* norm) {
     }
     if (!(s.den < 0 || s.den > 0)) {
         constexpr double inf = std::numeric_limits<double>::infinity();
-        *norm = s.num > 0   ? inf
-                : s.num < 0 ? -inf
-                            : std::numeric_limits<double>::quiet_NaN();
+        *norm = s.num > 0 ? inf : s.num < 0 ? -inf : std::numeric_limits<double>::quiet_NaN();
         return qpxStatusZeroDivisorWarning;
     }
     const double q = s.num / s.den;

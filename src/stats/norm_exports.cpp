@@ -12,10 +12,9 @@ constexpr Rule coi_ok = [](const Val* a, int k) { return a[k].i >= 1 && a[k].i <
 
 // The one-image form checks the source step in full before the mask step.
 // (src, srcStep, mask, maskStep, roi, pNorm) or (..., roi, coi, pNorm)
-template <class T, int C>
-constexpr const Decl& kOne =
-    decl<ptr(0), ptr(2), ptr(C == 1 ? 5 : 6), size(4), step_row<T>(1, 4, C),
-         step_multiple<T>(1, 4, C), step_row<u8>(3, 4)>;
+template <class T>
+constexpr const Decl& kOne = decl<ptr(0), ptr(2), ptr(5), size(4), step_row<T>(1, 4),
+                                  step_multiple<T>(1, 4), step_row<u8>(3, 4)>;
 template <class T>
 constexpr const Decl& kOneCoi =
     decl<ptr(0), ptr(2), ptr(6), size(4), step_row<T>(1, 4, 3), step_multiple<T>(1, 4, 3),
@@ -45,7 +44,7 @@ qpxStatus run(const T* s1, int s1Step, const T* s2, int s2Step, const u8* mask, 
 template <NormKind kind, class T>
 qpxStatus norm_c1(const T* src, int srcStep, const u8* mask, int maskStep, qpxSize roi,
                   double* norm) {
-    if (qpxStatus st = check_args(kOne<T, 1>, src, srcStep, mask, maskStep, roi, norm)) return st;
+    if (qpxStatus st = check_args(kOne<T>, src, srcStep, mask, maskStep, roi, norm)) return st;
     return run<NormOp::Norm, kind, T>(src, srcStep, nullptr, 0, mask, maskStep, roi, 1, 1, norm);
 }
 
@@ -80,7 +79,7 @@ using namespace qpx::stats;
 
 // clang-format off
 #define QPX_NORM(N, T, tag)                                                                       \
-    QPX_DECLARE(qpxiNorm_##N##_##tag##_C1MR, (kOne<T, 1>))                                        \
+    QPX_DECLARE(qpxiNorm_##N##_##tag##_C1MR, kOne<T>)                                        \
     QPX_EXPORT qpxStatus qpxiNorm_##N##_##tag##_C1MR(const T* src, int srcStep, const u8* mask,   \
                                                      int maskStep, qpxSize roiSize,               \
                                                      double* pNorm) {                             \

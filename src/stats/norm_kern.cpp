@@ -56,14 +56,30 @@ struct Bytes {
 #if QPX_TARGET == 1
     using V = __m128i;
     static constexpr i64 N = 16;
-    static V load(const u8* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-    static V zero() { return _mm_setzero_si128(); }
-    static V keep(V s, V m) { return _mm_andnot_si128(_mm_cmpeq_epi8(m, zero()), s); }
-    static V absdiff(V a, V b) { return _mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a)); }
-    static V maxu(V a, V b) { return _mm_max_epu8(a, b); }
-    static V add32(V a, V b) { return _mm_add_epi32(a, b); }
-    static V add64(V a, V b) { return _mm_add_epi64(a, b); }
-    static V sad(V t) { return _mm_sad_epu8(t, zero()); }
+    static V load(const u8* p) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    }
+    static V zero() {
+        return _mm_setzero_si128();
+    }
+    static V keep(V s, V m) {
+        return _mm_andnot_si128(_mm_cmpeq_epi8(m, zero()), s);
+    }
+    static V absdiff(V a, V b) {
+        return _mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a));
+    }
+    static V maxu(V a, V b) {
+        return _mm_max_epu8(a, b);
+    }
+    static V add32(V a, V b) {
+        return _mm_add_epi32(a, b);
+    }
+    static V add64(V a, V b) {
+        return _mm_add_epi64(a, b);
+    }
+    static V sad(V t) {
+        return _mm_sad_epu8(t, zero());
+    }
     static V squares(V t) {
         const V lo = _mm_unpacklo_epi8(t, zero()), hi = _mm_unpackhi_epi8(t, zero());
         return _mm_add_epi32(_mm_madd_epi16(lo, lo), _mm_madd_epi16(hi, hi));
@@ -71,16 +87,30 @@ struct Bytes {
 #elif QPX_TARGET == 2
     using V = __m256i;
     static constexpr i64 N = 32;
-    static V load(const u8* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-    static V zero() { return _mm256_setzero_si256(); }
-    static V keep(V s, V m) { return _mm256_andnot_si256(_mm256_cmpeq_epi8(m, zero()), s); }
+    static V load(const u8* p) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    }
+    static V zero() {
+        return _mm256_setzero_si256();
+    }
+    static V keep(V s, V m) {
+        return _mm256_andnot_si256(_mm256_cmpeq_epi8(m, zero()), s);
+    }
     static V absdiff(V a, V b) {
         return _mm256_or_si256(_mm256_subs_epu8(a, b), _mm256_subs_epu8(b, a));
     }
-    static V maxu(V a, V b) { return _mm256_max_epu8(a, b); }
-    static V add32(V a, V b) { return _mm256_add_epi32(a, b); }
-    static V add64(V a, V b) { return _mm256_add_epi64(a, b); }
-    static V sad(V t) { return _mm256_sad_epu8(t, zero()); }
+    static V maxu(V a, V b) {
+        return _mm256_max_epu8(a, b);
+    }
+    static V add32(V a, V b) {
+        return _mm256_add_epi32(a, b);
+    }
+    static V add64(V a, V b) {
+        return _mm256_add_epi64(a, b);
+    }
+    static V sad(V t) {
+        return _mm256_sad_epu8(t, zero());
+    }
     static V squares(V t) {
         const V lo = _mm256_unpacklo_epi8(t, zero()), hi = _mm256_unpackhi_epi8(t, zero());
         return _mm256_add_epi32(_mm256_madd_epi16(lo, lo), _mm256_madd_epi16(hi, hi));
@@ -88,16 +118,30 @@ struct Bytes {
 #else
     using V = __m512i;
     static constexpr i64 N = 64;
-    static V load(const u8* p) { return _mm512_loadu_si512(p); }
-    static V zero() { return _mm512_setzero_si512(); }
-    static V keep(V s, V m) { return _mm512_maskz_mov_epi8(_mm512_test_epi8_mask(m, m), s); }
+    static V load(const u8* p) {
+        return _mm512_loadu_si512(p);
+    }
+    static V zero() {
+        return _mm512_setzero_si512();
+    }
+    static V keep(V s, V m) {
+        return _mm512_maskz_mov_epi8(_mm512_test_epi8_mask(m, m), s);
+    }
     static V absdiff(V a, V b) {
         return _mm512_or_si512(_mm512_subs_epu8(a, b), _mm512_subs_epu8(b, a));
     }
-    static V maxu(V a, V b) { return _mm512_max_epu8(a, b); }
-    static V add32(V a, V b) { return _mm512_add_epi32(a, b); }
-    static V add64(V a, V b) { return _mm512_add_epi64(a, b); }
-    static V sad(V t) { return _mm512_sad_epu8(t, zero()); }
+    static V maxu(V a, V b) {
+        return _mm512_max_epu8(a, b);
+    }
+    static V add32(V a, V b) {
+        return _mm512_add_epi32(a, b);
+    }
+    static V add64(V a, V b) {
+        return _mm512_add_epi64(a, b);
+    }
+    static V sad(V t) {
+        return _mm512_sad_epu8(t, zero());
+    }
     static V squares(V t) {
         const V lo = _mm512_unpacklo_epi8(t, zero()), hi = _mm512_unpackhi_epi8(t, zero());
         return _mm512_add_epi32(_mm512_madd_epi16(lo, lo), _mm512_madd_epi16(hi, hi));
@@ -193,7 +237,8 @@ NormStats norm8(View<const u8> s1, View<const u8> s2, View<const u8> mask, int c
     return r;
 }
 
-// ---- 16u and 32f: single-precision terms, double sums --------------------------------------------
+// ---- 16u and 32f: single-precision terms, double sums
+// --------------------------------------------
 
 // The operand order of each double addition is fixed (accumulator first), since it decides
 // which NaN comes out.
@@ -212,7 +257,7 @@ inline u32 bits(float f) {
 // 32f NormRel multiplies by a 0/1 factor instead of selecting, so a masked-off infinity or NaN
 // still poisons its term.
 template <class T, NormOp op>
-inline constexpr bool kFactor = op == NormOp::Rel && std::is_same_v<T, float>;
+inline constexpr bool kFactor = op == NormOp::Rel&& std::is_same_v<T, float>;
 
 template <NormKind kind>
 inline float shape(float v) {
@@ -422,8 +467,11 @@ NormStats norm_f(View<const T> s1, View<const T> s2, View<const u8> mask, int co
     return r;
 }
 
-#define QPX_NORM_KINDS(fn, T, op) \
-    { fn<T, NormOp::op, NormKind::Inf>, fn<T, NormOp::op, NormKind::L1>, fn<T, NormOp::op, NormKind::L2> }
+#define QPX_NORM_KINDS(fn, T, op)                                          \
+    {                                                                      \
+        fn<T, NormOp::op, NormKind::Inf>, fn<T, NormOp::op, NormKind::L1>, \
+            fn<T, NormOp::op, NormKind::L2>                                \
+    }
 #define QPX_NORM_OPS(fn, T) \
     { QPX_NORM_KINDS(fn, T, Norm), QPX_NORM_KINDS(fn, T, Diff), QPX_NORM_KINDS(fn, T, Rel) }
 

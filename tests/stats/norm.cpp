@@ -40,13 +40,12 @@ struct Exports {
 };
 #define NORMS(op, tag, lay) \
     { qpxi##op##_Inf_##tag##_##lay, qpxi##op##_L1_##tag##_##lay, qpxi##op##_L2_##tag##_##lay }
-#define EXPORTS(tag)                                                                          \
-    {                                                                                         \
-        NORMS(Norm, tag, C1MR), NORMS(Norm, tag, C3CMR),                                      \
-            {NORMS(NormDiff, tag, C1MR), NORMS(NormRel, tag, C1MR)},                          \
-        {                                                                                     \
-            NORMS(NormDiff, tag, C3CMR), NORMS(NormRel, tag, C3CMR)                           \
-        }                                                                                     \
+#define EXPORTS(tag)                                                   \
+    {                                                                  \
+        NORMS(Norm, tag, C1MR), NORMS(Norm, tag, C3CMR),               \
+            {NORMS(NormDiff, tag, C1MR), NORMS(NormRel, tag, C1MR)}, { \
+            NORMS(NormDiff, tag, C3CMR), NORMS(NormRel, tag, C3CMR)    \
+        }                                                              \
     }
 const Exports<u8> k8 = EXPORTS(8u);
 const Exports<u16> k16 = EXPORTS(16u);
@@ -80,16 +79,16 @@ struct Case {
             return c3 ? e.one3[k](a.roi(), a.step(), m.roi(), m.step(), a.size(), coi, out)
                       : e.one1[k](a.roi(), a.step(), m.roi(), m.step(), a.size(), out);
         const int o = op == NormOp::Rel;
-        return c3 ? e.two3[o][k](a.roi(), a.step(), b.roi(), b.step(), m.roi(), m.step(),
-                                 a.size(), coi, out)
-                  : e.two1[o][k](a.roi(), a.step(), b.roi(), b.step(), m.roi(), m.step(),
-                                 a.size(), out);
+        return c3 ? e.two3[o][k](a.roi(), a.step(), b.roi(), b.step(), m.roi(), m.step(), a.size(),
+                                 coi, out)
+                  : e.two1[o][k](a.roi(), a.step(), b.roi(), b.step(), m.roi(), m.step(), a.size(),
+                                 out);
     }
     NormStats stats(Target t, NormOp op, NormKind kind) const {
-        return qpx::stats::norm_stats<T>(t, op, kind, a.view(), op == NormOp::Norm
-                                                                    ? qpx::View<const T>{}
-                                                                    : qpx::View<const T>(b.view()),
-                                         m.view(), coi - 1);
+        return qpx::stats::norm_stats<T>(
+            t, op, kind, a.view(),
+            op == NormOp::Norm ? qpx::View<const T>{} : qpx::View<const T>(b.view()), m.view(),
+            coi - 1);
     }
 };
 
@@ -217,8 +216,8 @@ TEST(Norm, MatchesTheReference32f) {
 // Infinities, NaNs (several payloads), zeros of both signs and denormals among ordinary values,
 // so that NaN propagation and the largest magnitude must agree as well.
 float special_or_random(qpxtest::Random& r) {
-    static const float specials[] = {kInf,   -kInf, std::nanf(""), -std::nanf("7"), 0.0f,
-                                     -0.0f, 1e-40f, 3e38f};
+    static const float specials[] = {kInf, -kInf, std::nanf(""), -std::nanf("7"),
+                                     0.0f, -0.0f, 1e-40f,        3e38f};
     const std::uint32_t b = r.bits();
     return b % 23 == 0 ? specials[(b >> 8) % 8] : r.next<float>(-1e4, 1e4);
 }
@@ -294,9 +293,13 @@ TEST(Norm, MaskedOffInfinity32f) {
             c.a.at(4, 1, ch - 1) = kInf;
             double v = 0;
             ASSERT_EQ(c.call(NormOp::Norm, kind, &v), qpxStatusOk);
-            EXPECT_EQ(v, kind == NormKind::Inf ? 2.0 : kind == NormKind::L1 ? 34.0 : std::sqrt(68.0));
+            EXPECT_EQ(v, kind == NormKind::Inf  ? 2.0
+                         : kind == NormKind::L1 ? 34.0
+                                                : std::sqrt(68.0));
             ASSERT_EQ(c.call(NormOp::Diff, kind, &v), qpxStatusOk);
-            EXPECT_EQ(v, kind == NormKind::Inf ? 1.0 : kind == NormKind::L1 ? 17.0 : std::sqrt(17.0));
+            EXPECT_EQ(v, kind == NormKind::Inf  ? 1.0
+                         : kind == NormKind::L1 ? 17.0
+                                                : std::sqrt(17.0));
             ASSERT_EQ(c.call(NormOp::Rel, kind, &v), qpxStatusOk);
             EXPECT_TRUE(std::isnan(v));
 
