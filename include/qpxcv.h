@@ -645,6 +645,283 @@ QPX_API qpxStatus qpxiApplyMixedHaarClassifier_32s_C1RSfs(const int32_t* pSrc, i
 /** @} */
 
 /* ---------------------------------------------------------------------------------------------
+ * Norms of masked images: one image, a difference, a relative difference (Inf, L1, L2)
+ * ------------------------------------------------------------------------------------------- */
+/** @name Norm of an image (one channel)
+ * @{ */
+/** Masked norm of one image: Inf `max |s|`, L1 `sum |s|`, L2 `sqrt(sum s^2)` over the pixels
+ * whose mask byte is not zero; an empty selection gives 0.
+ *
+ * Only pixels whose mask byte is not zero take part (one mask byte per pixel, also for the C3CMR
+ * layout, whose channel `coi` 1..3 of three interleaved channels is processed).
+ *
+ * Precision. 8u: sums (64-bit) and maxima are exact integers, converted to double; L2 takes a
+ * double square root. 16u and 32f: each term (|s|, s^2, |d|, d^2) is formed in single precision
+ * (for 32f, d is a single-precision subtraction) and converted to double before it is added.
+ * Each row is summed in eight double accumulators, accumulator i taking the ROI elements at
+ * x = i mod 8 in increasing x; at the end of the row they are combined as
+ * ((a0 + a4) + (a1 + a5)) + ((a2 + a6) + (a3 + a7)) and that row total is added to the running
+ * double total, top to bottom. Every vector target follows this order, so results are the same
+ * on every processor. Inf keeps the largest magnitude in the element type (single precision for
+ * 32f; a NaN term wins) and converts it to double. Floating-point arithmetic runs in the
+ * caller's rounding mode. Masked-off pixels contribute nothing, so an infinity or NaN under a zero mask
+ * byte has no effect.
+ *
+ * @param src      Source image (8u, 16u or 32f; one channel).
+ * @param srcStep  Row step of `src` in bytes.
+ * @param mask     Mask image (8u, one byte per pixel).
+ * @param maskStep Row step of `mask` in bytes.
+ * @param roiSize  ROI width and height in pixels.
+ * @param pNorm    Receives the norm; not written on an error.
+ * @return qpxStatusOk, qpxStatusNullPointer (src, mask, pNorm), qpxStatusBadSize,
+ *         qpxStatusBadStep (the source step below width x channels x element size),
+ *         qpxStatusStepNotMultiple (the source step), qpxStatusBadStep (the mask step below the
+ *         width), checked in this order. */
+
+QPX_API qpxStatus qpxiNorm_Inf_8u_C1MR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNorm_Inf_16u_C1MR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNorm_Inf_32f_C1MR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L1_8u_C1MR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L1_16u_C1MR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L1_32f_C1MR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L2_8u_C1MR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L2_16u_C1MR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L2_32f_C1MR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+/** @} */
+/** @name Norm of an image (channel of interest)
+ * @{ */
+/** Masked norm of one image: Inf `max |s|`, L1 `sum |s|`, L2 `sqrt(sum s^2)` over the pixels
+ * whose mask byte is not zero; an empty selection gives 0.
+ *
+ * Only pixels whose mask byte is not zero take part (one mask byte per pixel, also for the C3CMR
+ * layout, whose channel `coi` 1..3 of three interleaved channels is processed).
+ *
+ * Precision. 8u: sums (64-bit) and maxima are exact integers, converted to double; L2 takes a
+ * double square root. 16u and 32f: each term (|s|, s^2, |d|, d^2) is formed in single precision
+ * (for 32f, d is a single-precision subtraction) and converted to double before it is added.
+ * Each row is summed in eight double accumulators, accumulator i taking the ROI elements at
+ * x = i mod 8 in increasing x; at the end of the row they are combined as
+ * ((a0 + a4) + (a1 + a5)) + ((a2 + a6) + (a3 + a7)) and that row total is added to the running
+ * double total, top to bottom. Every vector target follows this order, so results are the same
+ * on every processor. Inf keeps the largest magnitude in the element type (single precision for
+ * 32f; a NaN term wins) and converts it to double. Floating-point arithmetic runs in the
+ * caller's rounding mode. Masked-off pixels contribute nothing, so an infinity or NaN under a zero mask
+ * byte has no effect.
+ *
+ * @param src      Source image (8u, 16u or 32f; one channel, or three interleaved for these forms).
+ * @param srcStep  Row step of `src` in bytes.
+ * @param mask     Mask image (8u, one byte per pixel).
+ * @param maskStep Row step of `mask` in bytes.
+ * @param roiSize  ROI width and height in pixels.
+ * @param coi      The channel of interest, 1..3.
+ * @param pNorm    Receives the norm; not written on an error.
+ * @return qpxStatusOk, qpxStatusNullPointer (src, mask, pNorm), qpxStatusBadSize,
+ *         qpxStatusBadStep (the source step below width x channels x element size),
+ *         qpxStatusStepNotMultiple (the source step), qpxStatusBadStep (the mask step below the
+ *         width) and, for these forms, qpxStatusBadCoi, checked in this order. */
+
+QPX_API qpxStatus qpxiNorm_Inf_8u_C3CMR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNorm_Inf_16u_C3CMR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNorm_Inf_32f_C3CMR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L1_8u_C3CMR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L1_16u_C3CMR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L1_32f_C3CMR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L2_8u_C3CMR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L2_16u_C3CMR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNorm_L2_32f_C3CMR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+/** @} */
+/** @name Norm of the difference of two images (one channel)
+ * @{ */
+/** Masked norm of the difference d = s1 - s2 of two images: Inf `max |d|`, L1 `sum |d|`, L2
+ * `sqrt(sum d^2)` over the pixels whose mask byte is not zero; an empty selection gives 0.
+ * 8u differences are exact signed integers.
+ *
+ * Only pixels whose mask byte is not zero take part (one mask byte per pixel, also for the C3CMR
+ * layout, whose channel `coi` 1..3 of three interleaved channels is processed).
+ *
+ * Precision. 8u: sums (64-bit) and maxima are exact integers, converted to double; L2 takes a
+ * double square root. 16u and 32f: each term (|s|, s^2, |d|, d^2) is formed in single precision
+ * (for 32f, d is a single-precision subtraction) and converted to double before it is added.
+ * Each row is summed in eight double accumulators, accumulator i taking the ROI elements at
+ * x = i mod 8 in increasing x; at the end of the row they are combined as
+ * ((a0 + a4) + (a1 + a5)) + ((a2 + a6) + (a3 + a7)) and that row total is added to the running
+ * double total, top to bottom. Every vector target follows this order, so results are the same
+ * on every processor. Inf keeps the largest magnitude in the element type (single precision for
+ * 32f; a NaN term wins) and converts it to double. Floating-point arithmetic runs in the
+ * caller's rounding mode. Masked-off pixels contribute nothing, so an infinity or NaN under a zero mask
+ * byte has no effect.
+ *
+ * @param src1      First source image (8u, 16u or 32f; one channel).
+ * @param src1Step  Row step of `src1` in bytes.
+ * @param src2      Second source image, same type and layout.
+ * @param src2Step  Row step of `src2` in bytes.
+ * @param mask      Mask image (8u, one byte per pixel).
+ * @param maskStep  Row step of `mask` in bytes.
+ * @param roiSize   ROI width and height in pixels.
+ * @param pNorm     Receives the norm; not written on an error.
+ * @return qpxStatusOk, qpxStatusNullPointer (src1, src2, mask, pNorm), qpxStatusBadSize,
+ *         qpxStatusBadStep (any of the three steps short of a row: sources width x channels x
+ *         element size, mask width), qpxStatusStepNotMultiple (a source step), checked in this
+ *         order. */
+
+QPX_API qpxStatus qpxiNormDiff_Inf_8u_C1MR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_Inf_16u_C1MR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_Inf_32f_C1MR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L1_8u_C1MR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L1_16u_C1MR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L1_32f_C1MR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L2_8u_C1MR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L2_16u_C1MR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L2_32f_C1MR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+/** @} */
+/** @name Norm of the difference of two images (channel of interest)
+ * @{ */
+/** Masked norm of the difference d = s1 - s2 of two images: Inf `max |d|`, L1 `sum |d|`, L2
+ * `sqrt(sum d^2)` over the pixels whose mask byte is not zero; an empty selection gives 0.
+ * 8u differences are exact signed integers.
+ *
+ * Only pixels whose mask byte is not zero take part (one mask byte per pixel, also for the C3CMR
+ * layout, whose channel `coi` 1..3 of three interleaved channels is processed).
+ *
+ * Precision. 8u: sums (64-bit) and maxima are exact integers, converted to double; L2 takes a
+ * double square root. 16u and 32f: each term (|s|, s^2, |d|, d^2) is formed in single precision
+ * (for 32f, d is a single-precision subtraction) and converted to double before it is added.
+ * Each row is summed in eight double accumulators, accumulator i taking the ROI elements at
+ * x = i mod 8 in increasing x; at the end of the row they are combined as
+ * ((a0 + a4) + (a1 + a5)) + ((a2 + a6) + (a3 + a7)) and that row total is added to the running
+ * double total, top to bottom. Every vector target follows this order, so results are the same
+ * on every processor. Inf keeps the largest magnitude in the element type (single precision for
+ * 32f; a NaN term wins) and converts it to double. Floating-point arithmetic runs in the
+ * caller's rounding mode. Masked-off pixels contribute nothing, so an infinity or NaN under a zero mask
+ * byte has no effect.
+ *
+ * @param src1      First source image (8u, 16u or 32f; one channel, or three for these forms).
+ * @param src1Step  Row step of `src1` in bytes.
+ * @param src2      Second source image, same type and layout.
+ * @param src2Step  Row step of `src2` in bytes.
+ * @param mask      Mask image (8u, one byte per pixel).
+ * @param maskStep  Row step of `mask` in bytes.
+ * @param roiSize   ROI width and height in pixels.
+ * @param coi       The channel of interest, 1..3.
+ * @param pNorm     Receives the norm; not written on an error.
+ * @return qpxStatusOk, qpxStatusNullPointer (src1, src2, mask, pNorm), qpxStatusBadSize,
+ *         qpxStatusBadStep (any of the three steps short of a row: sources width x channels x
+ *         element size, mask width), qpxStatusStepNotMultiple (a source step) and, for these forms,
+ *         qpxStatusBadCoi, checked in this order. */
+
+QPX_API qpxStatus qpxiNormDiff_Inf_8u_C3CMR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_Inf_16u_C3CMR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_Inf_32f_C3CMR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L1_8u_C3CMR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L1_16u_C3CMR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L1_32f_C3CMR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L2_8u_C3CMR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L2_16u_C3CMR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormDiff_L2_32f_C3CMR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+/** @} */
+/** @name Relative norm of two images (one channel)
+ * @{ */
+/** Masked relative norm: the norm of d = s1 - s2 divided by the norm of s2. Inf
+ * `max |d| / max |s2|`, L1 `sum |d| / sum |s2|`, L2 `sqrt(sum d^2 / sum s2^2)`, the two
+ * statistics taken over the pixels whose mask byte is not zero (in one pass) and divided in
+ * double.
+ *
+ * Only pixels whose mask byte is not zero take part (one mask byte per pixel, also for the C3CMR
+ * layout, whose channel `coi` 1..3 of three interleaved channels is processed).
+ *
+ * Precision. 8u: sums (64-bit) and maxima are exact integers, converted to double; L2 takes a
+ * double square root. 16u and 32f: each term (|s|, s^2, |d|, d^2) is formed in single precision
+ * (for 32f, d is a single-precision subtraction) and converted to double before it is added.
+ * Each row is summed in eight double accumulators, accumulator i taking the ROI elements at
+ * x = i mod 8 in increasing x; at the end of the row they are combined as
+ * ((a0 + a4) + (a1 + a5)) + ((a2 + a6) + (a3 + a7)) and that row total is added to the running
+ * double total, top to bottom. Every vector target follows this order, so results are the same
+ * on every processor. Inf keeps the largest magnitude in the element type (single precision for
+ * 32f; a NaN term wins) and converts it to double. Floating-point arithmetic runs in the
+ * caller's rounding mode. 32f: every term is first multiplied by m = 1.0 (mask set) or 0.0 (mask clear),
+ * so an infinity or NaN under a zero mask byte makes its term NaN and the result NaN.
+ *
+ * Zero denominator: when the denominator is neither below nor above zero (zero, or NaN for
+ * 32f), the result is +infinity for a numerator above zero, -infinity below zero and NaN
+ * otherwise, written to `pNorm` with qpxStatusZeroDivisorWarning. An empty selection is such a
+ * case (NaN).
+ *
+ * @param src1      First source image (8u, 16u or 32f; one channel).
+ * @param src1Step  Row step of `src1` in bytes.
+ * @param src2      Second source image, same type and layout: the reference.
+ * @param src2Step  Row step of `src2` in bytes.
+ * @param mask      Mask image (8u, one byte per pixel).
+ * @param maskStep  Row step of `mask` in bytes.
+ * @param roiSize   ROI width and height in pixels.
+ * @param pNorm     Receives the relative norm; not written on an error.
+ * @return qpxStatusOk or qpxStatusZeroDivisorWarning; on an error qpxStatusNullPointer (src1,
+ *         src2, mask, pNorm), qpxStatusBadSize, qpxStatusBadStep (any of the three steps short of
+ *         a row), qpxStatusStepNotMultiple (a source step),
+ *         checked in this order. */
+
+QPX_API qpxStatus qpxiNormRel_Inf_8u_C1MR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_Inf_16u_C1MR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_Inf_32f_C1MR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L1_8u_C1MR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L1_16u_C1MR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L1_32f_C1MR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L2_8u_C1MR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L2_16u_C1MR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L2_32f_C1MR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pNorm);
+/** @} */
+/** @name Relative norm of two images (channel of interest)
+ * @{ */
+/** Masked relative norm: the norm of d = s1 - s2 divided by the norm of s2. Inf
+ * `max |d| / max |s2|`, L1 `sum |d| / sum |s2|`, L2 `sqrt(sum d^2 / sum s2^2)`, the two
+ * statistics taken over the pixels whose mask byte is not zero (in one pass) and divided in
+ * double.
+ *
+ * Only pixels whose mask byte is not zero take part (one mask byte per pixel, also for the C3CMR
+ * layout, whose channel `coi` 1..3 of three interleaved channels is processed).
+ *
+ * Precision. 8u: sums (64-bit) and maxima are exact integers, converted to double; L2 takes a
+ * double square root. 16u and 32f: each term (|s|, s^2, |d|, d^2) is formed in single precision
+ * (for 32f, d is a single-precision subtraction) and converted to double before it is added.
+ * Each row is summed in eight double accumulators, accumulator i taking the ROI elements at
+ * x = i mod 8 in increasing x; at the end of the row they are combined as
+ * ((a0 + a4) + (a1 + a5)) + ((a2 + a6) + (a3 + a7)) and that row total is added to the running
+ * double total, top to bottom. Every vector target follows this order, so results are the same
+ * on every processor. Inf keeps the largest magnitude in the element type (single precision for
+ * 32f; a NaN term wins) and converts it to double. Floating-point arithmetic runs in the
+ * caller's rounding mode. 32f: every term is first multiplied by m = 1.0 (mask set) or 0.0 (mask clear),
+ * so an infinity or NaN under a zero mask byte makes its term NaN and the result NaN.
+ *
+ * Zero denominator: when the denominator is neither below nor above zero (zero, or NaN for
+ * 32f), the result is +infinity for a numerator above zero, -infinity below zero and NaN
+ * otherwise, written to `pNorm` with qpxStatusZeroDivisorWarning. An empty selection is such a
+ * case (NaN).
+ *
+ * @param src1      First source image (8u, 16u or 32f; one channel, or three for these forms).
+ * @param src1Step  Row step of `src1` in bytes.
+ * @param src2      Second source image, same type and layout: the reference.
+ * @param src2Step  Row step of `src2` in bytes.
+ * @param mask      Mask image (8u, one byte per pixel).
+ * @param maskStep  Row step of `mask` in bytes.
+ * @param roiSize   ROI width and height in pixels.
+ * @param coi       The channel of interest, 1..3.
+ * @param pNorm     Receives the relative norm; not written on an error.
+ * @return qpxStatusOk or qpxStatusZeroDivisorWarning; on an error qpxStatusNullPointer (src1,
+ *         src2, mask, pNorm), qpxStatusBadSize, qpxStatusBadStep (any of the three steps short of
+ *         a row), qpxStatusStepNotMultiple (a source step) and, for these forms, qpxStatusBadCoi,
+ *         checked in this order. */
+
+QPX_API qpxStatus qpxiNormRel_Inf_8u_C3CMR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_Inf_16u_C3CMR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_Inf_32f_C3CMR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L1_8u_C3CMR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L1_16u_C3CMR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L1_32f_C3CMR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L2_8u_C3CMR(const uint8_t* src1, int src1Step, const uint8_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L2_16u_C3CMR(const uint16_t* src1, int src1Step, const uint16_t* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+QPX_API qpxStatus qpxiNormRel_L2_32f_C3CMR(const float* src1, int src1Step, const float* src2, int src2Step, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pNorm);
+/** @} */
+
+/* ---------------------------------------------------------------------------------------------
  * Separable filtering: a spec-based whole-image filter, and its row and column stages alone
  * ------------------------------------------------------------------------------------------- */
 /** Spec of the qpxiFilterSeparable_* functions, filled by qpxiFilterSeparableInit_32f() or
