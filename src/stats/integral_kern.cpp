@@ -25,6 +25,16 @@ inline __m256i prefix8(__m256i v) {
     const __m256i low = _mm256_shuffle_epi32(_mm256_permute2x128_si256(v, v, 0x08), 0xFF);
     return _mm256_add_epi32(v, low);
 }
+#if QPX_TARGET == 3
+// The same over sixteen lanes: each step adds the lanes k places below.
+inline __m512i prefix16(__m512i v) {
+    const __m512i z = _mm512_setzero_si512();
+    v = _mm512_add_epi32(v, _mm512_maskz_alignr_epi32(0xFFFF, v, z, 15));
+    v = _mm512_add_epi32(v, _mm512_maskz_alignr_epi32(0xFFFF, v, z, 14));
+    v = _mm512_add_epi32(v, _mm512_maskz_alignr_epi32(0xFFFF, v, z, 12));
+    return _mm512_add_epi32(v, _mm512_maskz_alignr_epi32(0xFFFF, v, z, 8));
+}
+#endif
 inline __m256i bytes8(const u8* p) {
     return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
 }
@@ -45,14 +55,29 @@ template <bool sq>
 void row_32s(const u8* s, const s32* up, s32* out, i64 w) {
     i64 x = 0;
     u32 r = 0;
-#if QPX_TARGET >= 2
+    // Each block's own total joins the carry apart from its prefix, so that the chain from
+    // block to block is one addition.
+#if QPX_TARGET == 3
+    __m512i carry = _mm512_setzero_si512();
+    for (; x + 16 <= w; x += 16) {
+        __m512i v = _mm512_maskz_cvtepu8_epi32(
+            0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x)));
+        if constexpr (sq) v = _mm512_mullo_epi32(v, v);
+        const __m512i p = prefix16(v);
+        const __m512i above = _mm512_loadu_si512(up + x);
+        _mm512_storeu_si512(out + x, _mm512_add_epi32(above, _mm512_add_epi32(p, carry)));
+        carry = _mm512_add_epi32(carry,
+                                 _mm512_maskz_permutexvar_epi32(0xFFFF, _mm512_set1_epi32(15), p));
+    }
+    r = u32(_mm512_cvtsi512_si32(carry));
+#elif QPX_TARGET == 2
     __m256i carry = _mm256_setzero_si256();
     for (; x + 8 <= w; x += 8) {
         __m256i v = bytes8(s + x);
         if constexpr (sq) v = _mm256_mullo_epi32(v, v);
-        const __m256i p = _mm256_add_epi32(prefix8(v), carry);
-        carry = last8(p);
-        store8(out + x, _mm256_add_epi32(load8(up + x), p));
+        const __m256i p = prefix8(v);
+        store8(out + x, _mm256_add_epi32(load8(up + x), _mm256_add_epi32(p, carry)));
+        carry = _mm256_add_epi32(carry, last8(p));
     }
     r = u32(_mm256_cvtsi256_si32(carry));
 #endif
@@ -73,7 +98,7 @@ void row_sq64(const u8* s, const double* up, double* out, i64 w) {
         const __m256i p = prefix8(_mm256_mullo_epi32(v, v));
         const __m256d lo = _mm256_add_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(p)), carry);
         const __m256d hi = _mm256_add_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(p, 1)), carry);
-        carry = _mm256_permute4x64_pd(hi, 0xFF);
+        carry = _mm256_add_pd(carry, _mm256_cvtepi32_pd(_mm256_castsi256_si128(last8(p))));
         _mm256_storeu_pd(out + x, _mm256_add_pd(_mm256_loadu_pd(up + x), lo));
         _mm256_storeu_pd(out + x + 4, _mm256_add_pd(_mm256_loadu_pd(up + x + 4), hi));
     }
