@@ -451,16 +451,14 @@ QPX_API qpxStatus qpxiAbsDiffC_32f_C1R(const float* src, int srcStep, float* dst
  * ------------------------------------------------------------------------------------------- */
 /** @name Upright integral
  * @{ */
-/** Integral image of an 8u or 32f image: `I(x, y) = val + sum of src(i, j) over i < x, j < y`.
+/** Integral image of an 8u image: `I(x, y) = val + sum of src(i, j) over i < x, j < y`.
  *
  * `dst` has (W + 1) x (H + 1) elements for a W x H source; row 0 and column 0 hold `val`. Rows are
  * produced top to bottom: `I(x + 1, y + 1) = I(x + 1, y) + r` with r the running sum of source
  * row y up to column x. The 32s form wraps modulo 2^32 (no saturation). The 8u32f form converts
  * the exact integer r to single precision and adds it to the element above in single precision.
- * The 32f form keeps r as a single-precision running sum and adds in single precision; it has no
- * initial value (0).
  *
- * @param src     Source image (8u or 32f), W x H.
+ * @param src     Source image (8u), W x H.
  * @param srcStep Row step of `src` in bytes.
  * @param dst     Integral image (32s or 32f), (W + 1) x (H + 1).
  * @param dstStep Row step of `dst` in bytes.
@@ -468,12 +466,22 @@ QPX_API qpxStatus qpxiAbsDiffC_32f_C1R(const float* src, int srcStep, float* dst
  * @param val     Value of row 0 and column 0, added to every sum.
  * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer (src, dst),
  *         qpxStatusBadSize (W or H below 1), qpxStatusBadStep (srcStep below W elements, dstStep
- *         below (W + 1) x 4), qpxStatusStepNotMultiple (dstStep, and the 32f srcStep, not a
- *         multiple of 4). */
+ *         below (W + 1) x 4), qpxStatusStepNotMultiple (dstStep not a multiple of 4). */
 QPX_API qpxStatus qpxiIntegral_8u32s_C1R(const uint8_t* src, int srcStep, int32_t* dst, int dstStep, qpxSize roiSize, int val);
 QPX_API qpxStatus qpxiIntegral_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, float val);
-QPX_API qpxStatus qpxiIntegral_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize);
 /** @} */
+/** Integral image of a 32f image, as qpxiIntegral_8u32f_C1R() with an initial value of 0: the
+ * row sum is a single-precision running sum, added in single precision to the element above.
+ *
+ * @param src     Source image (32f), W x H.
+ * @param srcStep Row step of `src` in bytes.
+ * @param dst     Integral image (32f), (W + 1) x (H + 1).
+ * @param dstStep Row step of `dst` in bytes.
+ * @param roiSize Source size W x H.
+ * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer (src, dst),
+ *         qpxStatusBadSize, qpxStatusBadStep (srcStep below W x 4, dstStep below (W + 1) x 4),
+ *         qpxStatusStepNotMultiple (srcStep, then dstStep, not a multiple of 4). */
+QPX_API qpxStatus qpxiIntegral_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize);
 /** @name Upright integral with the integral of squares
  * @{ */
 /** Integral image and integral of squares of an 8u image in one pass.
@@ -504,8 +512,9 @@ QPX_API qpxStatus qpxiSqrIntegral_8u32f64f_C1R(const uint8_t* src, int srcStep, 
  * @{ */
 /** Tilted integral of an 8u image, (W + 2) columns x (H + 2) rows, by the recurrence (row R,
  * column c; s(x, y) the source, s(W, y) = 0): rows 0 and 1 hold `val`; for R = r + 2,
- * `T(R, 0) = T(R - 1, 1)`, `T(R, c) = T(R - 1, c - 1) + T(R - 1, c + 1) - T(R - 2, c) + s(c - 1, r)
- * + s(c, r)` for c = 1 .. W, and `T(R, W + 1) = T(R - 1, W)`. Away from the left edge T(R, c) is
+ * `T(R, 0) = T(R - 1, 1)`, then for c = 1 .. W
+ * `T(R, c) = T(R - 1, c - 1) + T(R - 1, c + 1) - T(R - 2, c) + s(c - 1, r) + s(c, r)`,
+ * and `T(R, W + 1) = T(R - 1, W)`. Away from the left edge T(R, c) is
  * val plus the sum over the upward cone of pixels with y <= R - 2 and
  * c - 1 - (R - 2 - y) <= x <= c + (R - 2 - y).
  *
@@ -558,7 +567,8 @@ QPX_API qpxStatus qpxiTiltedSqrIntegral_8u32f64f_C1R(const uint8_t* src, int src
  * precision with 1/n as 1.0f / n, takes the square root in double, multiplies by 2^-scaleFactor,
  * adds 0.5 and truncates to int32 without saturation. `32s32f` rounds each 64f sample to single,
  * divides by n and works in single precision. `32f` sums S1 in single, S2 in double, and forms
- * m, e and v in double (times 1/n) before a single-precision square root.
+ * m, e and v in double (times 1/n) before a single-precision square root. The `Sfs` form takes
+ * `scaleFactor` (int) last.
  *
  * @param src         Integral image (32s or 32f) at the window origin of output (0, 0).
  * @param srcStep     Row step of `src` in bytes.
@@ -568,7 +578,6 @@ QPX_API qpxStatus qpxiTiltedSqrIntegral_8u32f64f_C1R(const uint8_t* src, int src
  * @param dstStep     Row step of `dst` in bytes.
  * @param roiSize     Result size W x H; the integrals must have H + y + h rows.
  * @param rect        The window relative to each output pixel.
- * @param scaleFactor (Sfs form) the result is scaled by 2^-scaleFactor.
  * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer (src, sqr, dst),
  *         qpxStatusBadSize (roiSize below 1x1), qpxStatusBadStep (srcStep and sqrStep below
  *         x + w + W elements, dstStep below W x 4), qpxStatusStepNotMultiple (a step not a multiple
@@ -592,7 +601,7 @@ QPX_API qpxStatus qpxiRectStdDev_32f_C1R(const float* src, int srcStep, const do
  * in single precision times 2^-scaleFactor plus 0.5, truncated to int32 without saturation.
  * `32s32f` forms m in single (S1 times 1.0f / n) and e, v in double (S2 times 1.0 / n), v through
  * single, single-precision square root. `32f` forms S1, S2, m, e and v in double, v through
- * single, single-precision square root.
+ * single, single-precision square root. The `Sfs` form takes `scaleFactor` (int) last.
  *
  * @param src         Tilted integral (32s or 32f).
  * @param srcStep     Row step of `src` in bytes.
@@ -602,7 +611,6 @@ QPX_API qpxStatus qpxiRectStdDev_32f_C1R(const float* src, int srcStep, const do
  * @param dstStep     Row step of `dst` in bytes.
  * @param roiSize     Result size W x H; the integrals must have H + x + y + w + h rows.
  * @param rect        The window relative to each output pixel.
- * @param scaleFactor (Sfs form) the result is scaled by 2^-scaleFactor.
  * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer, qpxStatusBadSize,
  *         qpxStatusBadStep (srcStep and sqrStep below x + y + w + h + W - 1 elements, dstStep
  *         below W x 4), qpxStatusStepNotMultiple, qpxStatusBadArgument (x or y negative, w or h
