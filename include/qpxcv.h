@@ -922,6 +922,180 @@ QPX_API qpxStatus qpxiNormRel_L2_32f_C3CMR(const float* src1, int src1Step, cons
 /** @} */
 
 /* ---------------------------------------------------------------------------------------------
+ * Integral images and window standard deviation
+ * ------------------------------------------------------------------------------------------- */
+/** @name Upright integral
+ * @{ */
+/** Integral image of an 8u image: `I(x, y) = val + sum of src(i, j) over i < x, j < y`.
+ *
+ * `dst` has (W + 1) x (H + 1) elements for a W x H source; row 0 and column 0 hold `val`. Rows are
+ * produced top to bottom: `I(x + 1, y + 1) = I(x + 1, y) + r` with r the running sum of source
+ * row y up to column x. The 32s form wraps modulo 2^32 (no saturation). The 8u32f form converts
+ * the exact integer r to single precision and adds it to the element above in single precision.
+ *
+ * @param src     Source image (8u), W x H.
+ * @param srcStep Row step of `src` in bytes.
+ * @param dst     Integral image (32s or 32f), (W + 1) x (H + 1).
+ * @param dstStep Row step of `dst` in bytes.
+ * @param roiSize Source size W x H.
+ * @param val     Value of row 0 and column 0, added to every sum.
+ * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer (src, dst),
+ *         qpxStatusBadSize (W or H below 1), qpxStatusBadStep (srcStep below W elements, dstStep
+ *         below (W + 1) x 4), qpxStatusStepNotMultiple (dstStep not a multiple of 4). */
+QPX_API qpxStatus qpxiIntegral_8u32s_C1R(const uint8_t* src, int srcStep, int32_t* dst, int dstStep, qpxSize roiSize, int val);
+QPX_API qpxStatus qpxiIntegral_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, float val);
+/** @} */
+/** Integral image of a 32f image, as qpxiIntegral_8u32f_C1R() with an initial value of 0: the
+ * row sum is a single-precision running sum, added in single precision to the element above.
+ *
+ * @param src     Source image (32f), W x H.
+ * @param srcStep Row step of `src` in bytes.
+ * @param dst     Integral image (32f), (W + 1) x (H + 1).
+ * @param dstStep Row step of `dst` in bytes.
+ * @param roiSize Source size W x H.
+ * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer (src, dst),
+ *         qpxStatusBadSize, qpxStatusBadStep (srcStep below W x 4, dstStep below (W + 1) x 4),
+ *         qpxStatusStepNotMultiple (srcStep, then dstStep, not a multiple of 4). */
+QPX_API qpxStatus qpxiIntegral_32f_C1R(const float* src, int srcStep, float* dst, int dstStep, qpxSize roiSize);
+/** @name Upright integral with the integral of squares
+ * @{ */
+/** Integral image and integral of squares of an 8u image in one pass.
+ *
+ * `dst` is the upright integral of qpxiIntegral_8u32s_C1R() (32s) or qpxiIntegral_8u32f_C1R() (32f)
+ * with `val`; `sqr` is the same with src^2 in place of src and `valSqr` in place of val. The row
+ * sum of squares is an exact integer (wrapping 32-bit for a 32s `sqr`) converted to the type of
+ * `sqr` and added there (double precision for 64f). Both are (W + 1) x (H + 1).
+ *
+ * @param src     Source image (8u), W x H.
+ * @param srcStep Row step of `src` in bytes.
+ * @param dst     Integral image (32s or 32f).
+ * @param dstStep Row step of `dst` in bytes.
+ * @param sqr     Integral of squares (32s or 64f).
+ * @param sqrStep Row step of `sqr` in bytes.
+ * @param roiSize Source size W x H.
+ * @param val     Value of the first row and column of `dst`.
+ * @param valSqr  Value of the first row and column of `sqr`.
+ * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer (src, dst, sqr),
+ *         qpxStatusBadSize, qpxStatusBadStep (srcStep below W, dstStep below (W + 1) x 4,
+ *         sqrStep below (W + 1) elements of `sqr`), then qpxStatusStepNotMultiple (dstStep not a
+ *         multiple of 4, sqrStep not a multiple of its element size). */
+QPX_API qpxStatus qpxiSqrIntegral_8u32s_C1R(const uint8_t* src, int srcStep, int32_t* dst, int dstStep, int32_t* sqr, int sqrStep, qpxSize roiSize, int val, int valSqr);
+QPX_API qpxStatus qpxiSqrIntegral_8u32s64f_C1R(const uint8_t* src, int srcStep, int32_t* dst, int dstStep, double* sqr, int sqrStep, qpxSize roiSize, int val, double valSqr);
+QPX_API qpxStatus qpxiSqrIntegral_8u32f64f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, double* sqr, int sqrStep, qpxSize roiSize, float val, double valSqr);
+/** @} */
+/** @name Tilted (45-degree) integral
+ * @{ */
+/** Tilted integral of an 8u image, (W + 2) columns x (H + 2) rows, by the recurrence (row R,
+ * column c; s(x, y) the source, s(W, y) = 0): rows 0 and 1 hold `val`; for R = r + 2,
+ * `T(R, 0) = T(R - 1, 1)`, then for c = 1 .. W
+ * `T(R, c) = T(R - 1, c - 1) + T(R - 1, c + 1) - T(R - 2, c) + s(c - 1, r) + s(c, r)`,
+ * and `T(R, W + 1) = T(R - 1, W)`. Away from the left edge T(R, c) is
+ * val plus the sum over the upward cone of pixels with y <= R - 2 and
+ * c - 1 - (R - 2 - y) <= x <= c + (R - 2 - y).
+ *
+ * The 32s form wraps modulo 2^32. The 32f form evaluates each right-hand side in double precision
+ * from the stored single-precision values and rounds it to single precision.
+ *
+ * @param src     Source image (8u), W x H.
+ * @param srcStep Row step of `src` in bytes.
+ * @param dst     Tilted integral (32s or 32f), (W + 2) x (H + 2).
+ * @param dstStep Row step of `dst` in bytes.
+ * @param roiSize Source size W x H.
+ * @param val     Value of the first two rows, carried by the recurrence.
+ * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer, qpxStatusBadSize,
+ *         qpxStatusBadStep (srcStep below W, dstStep below (W + 2) x 4),
+ *         qpxStatusStepNotMultiple (dstStep not a multiple of 4). */
+QPX_API qpxStatus qpxiTiltedIntegral_8u32s_C1R(const uint8_t* src, int srcStep, int32_t* dst, int dstStep, qpxSize roiSize, int val);
+QPX_API qpxStatus qpxiTiltedIntegral_8u32f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, qpxSize roiSize, float val);
+/** @} */
+/** @name Tilted integral with the tilted integral of squares
+ * @{ */
+/** Tilted integral (as qpxiTiltedIntegral_8u32s_C1R() or qpxiTiltedIntegral_8u32f_C1R()) and the
+ * same recurrence on src^2 with `valSqr` into `sqr`: wrapping 32-bit for a 32s `sqr`, double
+ * precision for a 64f one. Both images are (W + 2) x (H + 2).
+ *
+ * @param src     Source image (8u), W x H.
+ * @param srcStep Row step of `src` in bytes.
+ * @param dst     Tilted integral (32s or 32f).
+ * @param dstStep Row step of `dst` in bytes.
+ * @param sqr     Tilted integral of squares (32s or 64f).
+ * @param sqrStep Row step of `sqr` in bytes.
+ * @param roiSize Source size W x H.
+ * @param val     Value of the first two rows of `dst`.
+ * @param valSqr  Value of the first two rows of `sqr`.
+ * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer (src, dst, sqr),
+ *         qpxStatusBadSize, qpxStatusBadStep (srcStep below W, dstStep below (W + 2) x 4,
+ *         sqrStep below (W + 2) elements of `sqr`), then qpxStatusStepNotMultiple. */
+QPX_API qpxStatus qpxiTiltedSqrIntegral_8u32s_C1R(const uint8_t* src, int srcStep, int32_t* dst, int dstStep, int32_t* sqr, int sqrStep, qpxSize roiSize, int val, int valSqr);
+QPX_API qpxStatus qpxiTiltedSqrIntegral_8u32s64f_C1R(const uint8_t* src, int srcStep, int32_t* dst, int dstStep, double* sqr, int sqrStep, qpxSize roiSize, int val, double valSqr);
+QPX_API qpxStatus qpxiTiltedSqrIntegral_8u32f64f_C1R(const uint8_t* src, int srcStep, float* dst, int dstStep, double* sqr, int sqrStep, qpxSize roiSize, float val, double valSqr);
+/** @} */
+/** @name Window standard deviation over upright integrals
+ * @{ */
+/** Standard deviation over a window of every output pixel, from an integral `src` and an
+ * integral of squares `sqr`. For output (i, j) and `rect` (x, y, w, h): A = I(i + x, j + y),
+ * B = I(i + x + w, j + y), C = I(i + x, j + y + h), D = I(i + x + w, j + y + h) (column, row),
+ * S1 = A - B - C + D, S2 likewise from `sqr`, n = w x h, m = S1 / n, e = S2 / n,
+ * v = e - m^2 (negative v becomes 0), result sqrt(v).
+ *
+ * Precision: `32s_C1RSfs` forms the sums in wrapping 32-bit integers, then m, e and v in single
+ * precision with 1/n as 1.0f / n, takes the square root in double, multiplies by 2^-scaleFactor,
+ * adds 0.5 and truncates to int32 without saturation. `32s32f` rounds each 64f sample to single,
+ * divides by n and works in single precision. `32f` sums S1 in single, S2 in double, and forms
+ * m, e and v in double (times 1/n) before a single-precision square root. The `Sfs` form takes
+ * `scaleFactor` (int) last.
+ *
+ * @param src         Integral image (32s or 32f) at the window origin of output (0, 0).
+ * @param srcStep     Row step of `src` in bytes.
+ * @param sqr         Integral of squares (32s or 64f).
+ * @param sqrStep     Row step of `sqr` in bytes.
+ * @param dst         Result (32s or 32f), W x H.
+ * @param dstStep     Row step of `dst` in bytes.
+ * @param roiSize     Result size W x H; the integrals must have H + y + h rows.
+ * @param rect        The window relative to each output pixel.
+ * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer (src, sqr, dst),
+ *         qpxStatusBadSize (roiSize below 1x1), qpxStatusBadStep (srcStep and sqrStep below
+ *         x + w + W elements, dstStep below W x 4), qpxStatusStepNotMultiple (a step not a multiple
+ *         of its element size), qpxStatusBadArgument (x or y negative, w or h below 1). */
+QPX_API qpxStatus qpxiRectStdDev_32s_C1RSfs(const int32_t* src, int srcStep, const int32_t* sqr, int sqrStep, int32_t* dst, int dstStep, qpxSize roiSize, qpxRect rect, int scaleFactor);
+QPX_API qpxStatus qpxiRectStdDev_32s32f_C1R(const int32_t* src, int srcStep, const double* sqr, int sqrStep, float* dst, int dstStep, qpxSize roiSize, qpxRect rect);
+QPX_API qpxStatus qpxiRectStdDev_32f_C1R(const float* src, int srcStep, const double* sqr, int sqrStep, float* dst, int dstStep, qpxSize roiSize, qpxRect rect);
+/** @} */
+/** @name Window standard deviation over tilted integrals
+ * @{ */
+/** Standard deviation over a 45-degree window, from a tilted integral `src` and tilted integral
+ * of squares `sqr`. For output (i, j) and `rect` (x, y, w, h) the samples (row, column) are
+ * P3 = T(j + x + y, i + x - y), P1 = T(j + x + y + h, i + x - y - h),
+ * P2 = T(j + x + y + w, i + x - y + w), P4 = T(j + x + y + w + h, i + x - y + w - h);
+ * S1 = P3 - (P1 + P2) + P4, S2 likewise, n = 2 x w x h; then as qpxiRectStdDev_32f_C1R().
+ * Columns may lie left of `src` when x < y + h: the caller places the pointers so that every
+ * sample lies inside its images.
+ *
+ * Precision: `32s_C1RSfs` sums in wrapping 32-bit integers, m and e in single precision (1/n as
+ * 1.0f / n), m^2 and v in double, v through single, a double square root rounded to single, then
+ * in single precision times 2^-scaleFactor plus 0.5, truncated to int32 without saturation.
+ * `32s32f` forms m in single (S1 times 1.0f / n) and e, v in double (S2 times 1.0 / n), v through
+ * single, single-precision square root. `32f` forms S1, S2, m, e and v in double, v through
+ * single, single-precision square root. The `Sfs` form takes `scaleFactor` (int) last.
+ *
+ * @param src         Tilted integral (32s or 32f).
+ * @param srcStep     Row step of `src` in bytes.
+ * @param sqr         Tilted integral of squares (32s or 64f).
+ * @param sqrStep     Row step of `sqr` in bytes.
+ * @param dst         Result (32s or 32f), W x H.
+ * @param dstStep     Row step of `dst` in bytes.
+ * @param roiSize     Result size W x H; the integrals must have H + x + y + w + h rows.
+ * @param rect        The window relative to each output pixel.
+ * @return qpxStatusOk, or the first failed check: qpxStatusNullPointer, qpxStatusBadSize,
+ *         qpxStatusBadStep (srcStep and sqrStep below x + y + w + h + W - 1 elements, dstStep
+ *         below W x 4), qpxStatusStepNotMultiple, qpxStatusBadArgument (x or y negative, w or h
+ *         below 1). */
+QPX_API qpxStatus qpxiTiltedRectStdDev_32s_C1RSfs(const int32_t* src, int srcStep, const int32_t* sqr, int sqrStep, int32_t* dst, int dstStep, qpxSize roiSize, qpxRect rect, int scaleFactor);
+QPX_API qpxStatus qpxiTiltedRectStdDev_32s32f_C1R(const int32_t* src, int srcStep, const double* sqr, int sqrStep, float* dst, int dstStep, qpxSize roiSize, qpxRect rect);
+QPX_API qpxStatus qpxiTiltedRectStdDev_32f_C1R(const float* src, int srcStep, const double* sqr, int sqrStep, float* dst, int dstStep, qpxSize roiSize, qpxRect rect);
+/** @} */
+
+/* ---------------------------------------------------------------------------------------------
  * Separable filtering: a spec-based whole-image filter, and its row and column stages alone
  * ------------------------------------------------------------------------------------------- */
 /** Spec of the qpxiFilterSeparable_* functions, filled by qpxiFilterSeparableInit_32f() or

@@ -19,7 +19,7 @@ bool size_ok(const Param& p, const Val* a) {
 }
 
 std::int64_t row_of(const Param& p, const Val* a) {
-    const std::int64_t w = a[p.other].i;
+    const std::int64_t w = span_cols(p, a);
     return p.pixelBytes == 0 ? bit_row_bytes(w) : row_bytes(w, p.pixelBytes);
 }
 

@@ -21,10 +21,12 @@ namespace qpx {
 enum class Form : bool { Narrow, Wide };
 
 // One argument as the checks see it: integers, codes and pointers in `i`; a size record's width
-// (a point's x) in `i` and height (y) in `h`; floating-point values in `f`.
+// (a point's x) in `i` and height (y) in `h`; floating-point values in `f`. A rectangle keeps its
+// corner in `i`, `h` and its width and height in `w`, `rh`.
 struct Val {
     std::int64_t i = 0, h = 0;
     double f = 0;
+    std::int64_t w = 0, rh = 0;
 };
 
 template <class A>
@@ -33,6 +35,8 @@ constexpr Val val(const A& a) {
         return {a.width, a.height, 0};
     else if constexpr (std::is_same_v<A, qpxPoint>)
         return {a.x, a.y, 0};
+    else if constexpr (std::is_same_v<A, qpxRect>)
+        return {a.x, a.y, 0, a.width, a.height};
     else if constexpr (std::is_pointer_v<A>)
         return {std::int64_t(reinterpret_cast<std::uintptr_t>(a)), 0, 0};
     else if constexpr (std::is_floating_point_v<A>)
@@ -77,6 +81,12 @@ struct Param {
     double good = 0;
     double bad[3] = {0, 0, 0};
     std::uint8_t nbad = 0;
+    // Step, Row, Multiple: images larger than the size argument (integral images, the windows
+    // read around each output pixel). The row spans `cols` more pixels and the image `rows` more
+    // rows; with `rect` (a rectangle argument) both grow by the rectangle's reach as well.
+    std::int8_t cols = 0, rows = 0;
+    std::uint8_t rect = kNone;
+    bool tilted = false;  // reach of a 45-degree window: x + y + w + h both ways
 };
 
 constexpr Param ptr(int arg) {
@@ -130,6 +140,12 @@ constexpr Param step_multiple(int arg, int sizeArg, int channels = 1) {
     p.role = Role::Multiple, p.status = qpxStatusStepNotMultiple;
     return p;
 }
+// A step entry whose image exceeds the size argument, see Param::cols.
+constexpr Param grown(Param p, int cols, int rows, int rect = kNone, bool tilted = false) {
+    p.cols = std::int8_t(cols), p.rows = std::int8_t(rows), p.rect = std::uint8_t(rect);
+    p.tilted = tilted;
+    return p;
+}
 constexpr Param code(int arg, const Rule& ok, qpxStatus st, double good, double bad0,
                      double bad1 = 0, double bad2 = 0, int nbad = 1) {
     Param p;
@@ -161,6 +177,24 @@ struct Declared {
 };
 template <Param... P>
 inline constexpr Decl decl{Declared<P...>::params, int(sizeof...(P))};
+
+// The pixels a step entry's rows span, and the rows its image has beyond the size's height.
+inline std::int64_t span_cols(const Param& p, const Val* a) {
+    std::int64_t c = a[p.other].i + p.cols;
+    if (p.rect != kNone) {
+        const Val& r = a[p.rect];
+        c += p.tilted ? r.i + r.h + r.w + r.rh : r.i + r.w;
+    }
+    return c;
+}
+inline std::int64_t extra_rows(const Param& p, const Val* a) {
+    std::int64_t n = p.rows;
+    if (p.rect != kNone) {
+        const Val& r = a[p.rect];
+        n += p.tilted ? r.i + r.h + r.w + r.rh : r.h + r.rh;
+    }
+    return n;
+}
 
 // Runs a declaration over the arguments of one call; the first failed entry's status, else Ok.
 qpxStatus run_checks(const Decl& d, const Val* args);

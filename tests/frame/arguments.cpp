@@ -38,7 +38,7 @@ using u8 = std::uint8_t;
 constexpr int kW = 9, kH = 6;
 
 // What the test knows of one parameter from the prototype alone.
-enum class Kind { Ptr, Int32, Int64, Size, SizeL, Float, Other };
+enum class Kind { Ptr, Int32, Int64, Size, SizeL, Rect, Float, Other };
 struct Arg {
     Kind kind;
     bool constPointee;
@@ -52,6 +52,8 @@ constexpr Arg describe() {
         return {Kind::Size, false};
     else if constexpr (std::is_same_v<A, qpxSizeL>)
         return {Kind::SizeL, false};
+    else if constexpr (std::is_same_v<A, qpxRect>)
+        return {Kind::Rect, false};
     else if constexpr (std::is_floating_point_v<A>)
         return {Kind::Float, false};
     else if constexpr (std::is_integral_v<A> && sizeof(A) == 8)
@@ -70,6 +72,8 @@ T from(const Val& v) {
         return {v.i, v.h};
     else if constexpr (std::is_same_v<T, qpxPoint>)
         return {int(v.i), int(v.h)};
+    else if constexpr (std::is_same_v<T, qpxRect>)
+        return {int(v.i), int(v.h), int(v.w), int(v.rh)};
     else if constexpr (std::is_pointer_v<T>)
         return reinterpret_cast<T>(static_cast<std::uintptr_t>(v.i));
     else if constexpr (std::is_floating_point_v<T>)
@@ -177,7 +181,7 @@ i64 height_of(const Decl& d, const std::vector<Val>& a, int sizeArg) {
 }
 
 i64 row_of(const Param& p, const std::vector<Val>& a) {
-    const i64 w = a[p.other].i;
+    const i64 w = qpx::span_cols(p, a.data());
     return p.pixelBytes == 0 ? qpx::bit_row_bytes(w) : qpx::row_bytes(w, p.pixelBytes);
 }
 
@@ -360,6 +364,10 @@ void build(const Export& e, const Decl& d, bool framed, Call& c) {
             case Kind::Float:
                 c.args[k].f = 1;
                 break;
+            case Kind::Rect:
+                // A window whose 45-degree form stays right of the image's first column too.
+                c.args[k] = {1, 0, 0, 1, 1};
+                break;
             default:
                 c.args[k].i = 1;
         }
@@ -384,7 +392,7 @@ void build(const Export& e, const Decl& d, bool framed, Call& c) {
         built.push_back(p.arg);
         Image im;
         im.row = row_of(p, c.args);
-        im.height = height_of(d, c.args, p.other);
+        im.height = height_of(d, c.args, p.other) + qpx::extra_rows(p, c.args.data());
         const i64 margin = framed ? 3 * std::max(p.pixelBytes, 1) : 0;
         const i64 pad = framed ? 2 * p.elem : 0;
         im.step = im.row + 2 * margin + pad;
@@ -466,6 +474,12 @@ std::vector<Way> ways(const Export& e, const Param& p, const std::vector<Val>& a
         }
         case Role::Code:
         case Role::Border:
+            if (e.args[std::size_t(k)].kind == Kind::Rect) {
+                // A rectangle: a negative corner, an empty width or height.
+                for (int f = 0; f < 4; ++f)
+                    w.push_back(Way{{Change{k, f, num(f < 2 ? -1 : 0)}}, p.status, "refused rect"});
+                break;
+            }
             for (int b = 0; b < p.nbad; ++b)
                 w.push_back(Way{{Change{k, 0, num(p.bad[b])}}, p.status, "refused code"});
             break;
@@ -480,6 +494,10 @@ std::vector<Val> with_changes(std::vector<Val> a, const std::vector<Change>& cha
     for (const Change& c : changes) {
         if (c.field == 1)
             a[std::size_t(c.arg)].h = c.v.i;
+        else if (c.field == 2)
+            a[std::size_t(c.arg)].w = c.v.i;
+        else if (c.field == 3)
+            a[std::size_t(c.arg)].rh = c.v.i;
         else
             a[std::size_t(c.arg)].i = c.v.i, a[std::size_t(c.arg)].f = c.v.f;
     }
@@ -597,7 +615,10 @@ std::string signature(const Decl& d) {
                 o << (p.role == Role::Step  ? " step"
                       : p.role == Role::Row ? " row"
                                             : " multiple")
-                  << a << "[" << int(p.other) << "x" << p.pixelBytes << "%" << p.elem << "]";
+                  << a << "[" << int(p.other) << "x" << p.pixelBytes << "%" << p.elem;
+                if (p.cols != 0 || p.rows != 0) o << "+" << int(p.cols) << "," << int(p.rows);
+                if (p.rect != qpx::kNone) o << (p.tilted ? "+tilt" : "+rect") << int(p.rect);
+                o << "]";
                 break;
             case Role::Code:
                 o << " code" << a;
