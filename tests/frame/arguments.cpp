@@ -526,6 +526,7 @@ const char* status_name(qpxStatus st) {
         S(BadNorm)
         S(BadFilterType)
         S(SizeTooLarge) S(InPlaceNotSupported) S(BadChannel) S(DivisorZero) S(BadAnchor) S(BadMode)
+        S(BadCoi)
 #undef S
     }
     return "?";
