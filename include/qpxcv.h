@@ -458,14 +458,14 @@ QPX_API qpxStatus qpxiAbsDiffC_32f_C1R(const float* src, int srcStep, float* dst
  * pixel. 8u and 16u sums are exact integers. 32f sums are double: each row feeds 8 double
  * accumulators, accumulator i taking the values at x = i mod 8 in increasing x, combined at the
  * row's end as ((a0+a4)+(a1+a5))+((a2+a6)+(a3+a7)) and added to the running total. An empty
- * mask (n = 0) gives a mean of 0.0 and qpxStatusOk.
+ * mask (n = 0) gives a mean of 0.0 and qpxStatusOk. The `C3CMR` forms take the channel of
+ * interest `coi` (int, 1..3) between `roiSize` and `pMean`.
  *
  * @param src      Source image (one channel, or three interleaved for `C3CMR`).
  * @param srcStep  Row step of `src` in bytes.
  * @param mask     Mask image, 8u, one byte a pixel; nonzero selects.
  * @param maskStep Row step of `mask` in bytes.
  * @param roiSize  ROI width and height in pixels.
- * @param coi      Channel of interest, 1..3 (`C3CMR` only).
  * @param pMean    Receives the mean. Required.
  * @return qpxStatusOk; qpxStatusNullPointer (src, mask or pMean null), qpxStatusBadSize,
  *         qpxStatusBadStep (srcStep below a row, maskStep below the width),
@@ -492,12 +492,12 @@ QPX_API qpxStatus qpxiMean_32f_C3CMR(const float* src, int srcStep, const uint8_
  * running sum in single precision in row-major order, as `stddev = sqrt(D / n)`; the mean is
  * kept. An empty mask gives 0.0 for both and qpxStatusOk.
  *
+ * The masked forms take `mask, maskStep` (8u, one byte a pixel, nonzero selects) after
+ * `srcStep`; the `C3C` forms take the channel of interest `coi` (int, 1..3) after `roiSize`.
+ *
  * @param src      Source image (one channel, or three interleaved for `C3C`).
  * @param srcStep  Row step of `src` in bytes.
- * @param mask     Mask image, 8u, one byte a pixel (`M` forms).
- * @param maskStep Row step of `mask` in bytes.
  * @param roiSize  ROI width and height in pixels.
- * @param coi      Channel of interest, 1..3 (`C3C` forms).
  * @param pMean    Receives the mean; may be null (not written).
  * @param pStdDev  Receives the standard deviation; may be null (not written).
  * @return qpxStatusOk; qpxStatusNullPointer (src or mask null), qpxStatusBadSize,
@@ -532,12 +532,12 @@ QPX_API qpxStatus qpxiMean_StdDev_32f_C3CMR(const float* src, int srcStep, const
  * is (0, 0) and the mask byte there is zero; with only values, when the requested values are 0
  * and no mask byte is set; with no output at all, always.
  *
+ * The masked forms take `mask, maskStep` (8u, one byte a pixel, nonzero selects) after
+ * `srcStep`; the `C3C` forms take the channel of interest `coi` (int, 1..3) after `roiSize`.
+ *
  * @param src       Source image (one channel, or three interleaved for `C3C`).
  * @param srcStep   Row step of `src` in bytes.
- * @param mask      Mask image, 8u, one byte a pixel (`M` forms).
- * @param maskStep  Row step of `mask` in bytes.
  * @param roiSize   ROI width and height in pixels.
- * @param coi       Channel of interest, 1..3 (`C3C` forms).
  * @param pMinVal   Receives the minimum; may be null.
  * @param pMaxVal   Receives the maximum; may be null.
  * @param pMinIndex Receives the minimum's position; may be null.
