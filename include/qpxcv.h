@@ -1096,6 +1096,119 @@ QPX_API qpxStatus qpxiTiltedRectStdDev_32f_C1R(const float* src, int srcStep, co
 /** @} */
 
 /* ---------------------------------------------------------------------------------------------
+ * Means, standard deviations and extrema (one channel, optional 8u mask)
+ * ------------------------------------------------------------------------------------------- */
+/** @name Masked mean
+ * @{ */
+/** Mean of the selected pixels: `mean = S / n` (a double division), where n is the number of ROI
+ * pixels whose mask byte is not zero and S the sum of their values.
+ *
+ * The `C3CMR` forms read channel `coi` (1..3) of a three-channel image; the mask has one byte a
+ * pixel. 8u and 16u sums are exact integers. 32f sums are double: each row feeds 8 double
+ * accumulators, accumulator i taking the values at x = i mod 8 in increasing x, combined at the
+ * row's end as ((a0+a4)+(a1+a5))+((a2+a6)+(a3+a7)) and added to the running total. An empty
+ * mask (n = 0) gives a mean of 0.0 and qpxStatusOk. The `C3CMR` forms take the channel of
+ * interest `coi` (int, 1..3) between `roiSize` and `pMean`.
+ *
+ * @param src      Source image (one channel, or three interleaved for `C3CMR`).
+ * @param srcStep  Row step of `src` in bytes.
+ * @param mask     Mask image, 8u, one byte a pixel; nonzero selects.
+ * @param maskStep Row step of `mask` in bytes.
+ * @param roiSize  ROI width and height in pixels.
+ * @param pMean    Receives the mean. Required.
+ * @return qpxStatusOk; qpxStatusNullPointer (src, mask or pMean null), qpxStatusBadSize,
+ *         qpxStatusBadStep (srcStep below a row, maskStep below the width),
+ *         qpxStatusStepNotMultiple (16u or 32f srcStep), qpxStatusBadCoi, checked in this order;
+ *         both row tests come before the multiple test, except in qpxiMean_16u_C3CMR, which
+ *         tests the source step's multiple before the mask step. */
+QPX_API qpxStatus qpxiMean_8u_C1MR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pMean);
+QPX_API qpxStatus qpxiMean_16u_C1MR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pMean);
+QPX_API qpxStatus qpxiMean_32f_C1MR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pMean);
+QPX_API qpxStatus qpxiMean_8u_C3CMR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pMean);
+QPX_API qpxStatus qpxiMean_16u_C3CMR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pMean);
+QPX_API qpxStatus qpxiMean_32f_C3CMR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pMean);
+/** @} */
+/** @name Mean and standard deviation
+ * @{ */
+/** Mean and standard deviation of the ROI (`C1R`, `C3CR`) or of its selected pixels (`C1MR`,
+ * `C3CMR`): with n pixels, sum S and sum of squares Q, `r = 1.0 / n`, `mean = S * r`,
+ * `stddev = sqrt(|Q * r - mean^2|)` (the absolute value, not a clamp), all in double.
+ *
+ * 8u and 16u: each row's S and Q are exact integers, added into double totals. 32f: S and Q
+ * (each square rounded to single precision) are summed in double with the grouping of the masked
+ * mean; when `stddev^2 < 0.05 * mean^2` the deviation is recomputed from
+ * `D = sum (s - m)^2`, m the mean rounded to single precision, each difference, square and the
+ * running sum in single precision in row-major order, as `stddev = sqrt(D / n)`; the mean is
+ * kept. An empty mask gives 0.0 for both and qpxStatusOk.
+ *
+ * The masked forms take `mask, maskStep` (8u, one byte a pixel, nonzero selects) after
+ * `srcStep`; the `C3C` forms take the channel of interest `coi` (int, 1..3) after `roiSize`.
+ *
+ * @param src      Source image (one channel, or three interleaved for `C3C`).
+ * @param srcStep  Row step of `src` in bytes.
+ * @param roiSize  ROI width and height in pixels.
+ * @param pMean    Receives the mean; may be null (not written).
+ * @param pStdDev  Receives the standard deviation; may be null (not written).
+ * @return qpxStatusOk; qpxStatusNullPointer (src or mask null), qpxStatusBadSize,
+ *         qpxStatusBadStep (srcStep below a row, maskStep below the width),
+ *         qpxStatusStepNotMultiple (16u or 32f srcStep), qpxStatusBadCoi, in this order. */
+QPX_API qpxStatus qpxiMean_StdDev_8u_C1R(const uint8_t* src, int srcStep, qpxSize roiSize, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_8u_C1MR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_8u_C3CR(const uint8_t* src, int srcStep, qpxSize roiSize, int coi, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_8u_C3CMR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_16u_C1R(const uint16_t* src, int srcStep, qpxSize roiSize, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_16u_C1MR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_16u_C3CR(const uint16_t* src, int srcStep, qpxSize roiSize, int coi, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_16u_C3CMR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_32f_C1R(const float* src, int srcStep, qpxSize roiSize, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_32f_C1MR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_32f_C3CR(const float* src, int srcStep, qpxSize roiSize, int coi, double* pMean, double* pStdDev);
+QPX_API qpxStatus qpxiMean_StdDev_32f_C3CMR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, double* pMean, double* pStdDev);
+/** @} */
+/** @name Minimum and maximum with their positions
+ * @{ */
+/** Smallest and largest value of the ROI (or of its selected pixels) and the position of the
+ * first occurrence of each in row-major order.
+ *
+ * Rows are scanned top to bottom; a row replaces the recorded minimum (maximum) only if its own
+ * is strictly smaller (larger), and in the recorded row the position is the leftmost selected
+ * column holding the value. Values are returned as float (8u and 16u exactly); positions
+ * `{x = column, y = row}` relative to the ROI. 32f NaNs never become an extremum. With no
+ * selected pixel the values are 0.0 and both positions (0, 0).
+ *
+ * The masked forms return qpxStatusNoPixelsWarning when the mask selects no pixel, judged from
+ * the outputs asked for: with a position requested, when that position (the minimum's if both)
+ * is (0, 0) and the mask byte there is zero; with only values, when the requested values are 0
+ * and no mask byte is set; with no output at all, always.
+ *
+ * The masked forms take `mask, maskStep` (8u, one byte a pixel, nonzero selects) after
+ * `srcStep`; the `C3C` forms take the channel of interest `coi` (int, 1..3) after `roiSize`.
+ *
+ * @param src       Source image (one channel, or three interleaved for `C3C`).
+ * @param srcStep   Row step of `src` in bytes.
+ * @param roiSize   ROI width and height in pixels.
+ * @param pMinVal   Receives the minimum; may be null.
+ * @param pMaxVal   Receives the maximum; may be null.
+ * @param pMinIndex Receives the minimum's position; may be null.
+ * @param pMaxIndex Receives the maximum's position; may be null.
+ * @return qpxStatusOk or qpxStatusNoPixelsWarning; qpxStatusNullPointer (src or mask null),
+ *         qpxStatusBadSize, qpxStatusBadStep (srcStep below a row, maskStep below the width),
+ *         qpxStatusStepNotMultiple (16u or 32f srcStep), qpxStatusBadCoi, in this order. */
+QPX_API qpxStatus qpxiMinMaxIndx_8u_C1R(const uint8_t* src, int srcStep, qpxSize roiSize, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_8u_C1MR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_8u_C3CR(const uint8_t* src, int srcStep, qpxSize roiSize, int coi, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_8u_C3CMR(const uint8_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_16u_C1R(const uint16_t* src, int srcStep, qpxSize roiSize, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_16u_C1MR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_16u_C3CR(const uint16_t* src, int srcStep, qpxSize roiSize, int coi, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_16u_C3CMR(const uint16_t* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_32f_C1R(const float* src, int srcStep, qpxSize roiSize, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_32f_C1MR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_32f_C3CR(const float* src, int srcStep, qpxSize roiSize, int coi, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+QPX_API qpxStatus qpxiMinMaxIndx_32f_C3CMR(const float* src, int srcStep, const uint8_t* mask, int maskStep, qpxSize roiSize, int coi, float* pMinVal, float* pMaxVal, qpxPoint* pMinIndex, qpxPoint* pMaxIndex);
+/** @} */
+
+/* ---------------------------------------------------------------------------------------------
  * Separable filtering: a spec-based whole-image filter, and its row and column stages alone
  * ------------------------------------------------------------------------------------------- */
 /** Spec of the qpxiFilterSeparable_* functions, filled by qpxiFilterSeparableInit_32f() or
