@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
     bad |= demo_corners(img, w, h);
     bad |= demo_morphology(img, w, h);
     bad |= demo_erode_dilate(img, w, h);
+    bad |= demo_stats(img, w, h);
     /* @@DEMO_CALLS@@ */
     free(img);
     return bad ? 1 : 0;

@@ -20,6 +20,7 @@ int demo_gaussian(const unsigned char* img, int w, int h);
 int demo_corners(const unsigned char* img, int w, int h);
 int demo_morphology(const unsigned char* img, int w, int h);
 int demo_erode_dilate(const unsigned char* img, int w, int h);
+int demo_stats(const unsigned char* img, int w, int h);
 /* @@DEMO_DECLS@@ */
 
 #endif
