@@ -49,7 +49,8 @@ int demo_motion(const unsigned char* img, int w, int h) {
     for (int f = 0; f < frames && !bad; ++f) {
         const unsigned char* frame = img + 2 * f; /* the scene pans right by two pixels a frame */
         bad |= demo_check(qpxiAdd_8u32f_C1IR(frame, w, sum, fw * 4, roi), "Add");
-        bad |= demo_check(qpxiAddWeighted_8u32f_C1IR(frame, w, avg, fw * 4, roi, 0.25f), "AddWeighted");
+        bad |= demo_check(qpxiAddWeighted_8u32f_C1IR(frame, w, avg, fw * 4, roi, 0.25f),
+                          "AddWeighted");
         if (f == frames - 1)
             bad |= demo_check(qpxiAbsDiff_8u_C1R(frame, w, frame - 2, w, diff, fw, roi), "AbsDiff");
     }

@@ -584,8 +584,8 @@ const char* status_name(qpxStatus st) {
         S(BadBorder)
         S(BadNorm)
         S(BadFilterType)
-        S(SizeTooLarge) S(InPlaceNotSupported) S(BadChannel) S(DivisorZero) S(BadAnchor) S(BadMode)
-        S(BadCoi)
+        S(SizeTooLarge)
+        S(InPlaceNotSupported) S(BadChannel) S(DivisorZero) S(BadAnchor) S(BadMode) S(BadCoi)
 #undef S
     }
     return "?";
