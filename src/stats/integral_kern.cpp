@@ -49,6 +49,45 @@ inline __m256i last8(__m256i v) {
 }
 #endif
 
+#if QPX_TARGET == 3
+// Sixty-four pixels of one upright row (8u sums). Pair sums are taken in 16-bit lanes, whose
+// prefix (at most 64 x 255) cannot overflow; one word permute per 16 outputs then spreads the
+// even and odd prefixes into 32-bit lanes. `n` limits the pixels read and written (tails).
+template <bool tail>
+inline void block64(const u8* s, const s32* up, s32* out, __m512i& carry, i64 n = 64) {
+    const __m512i z = _mm512_setzero_si512();
+    const __m512i b = tail ? _mm512_maskz_loadu_epi8((1ull << n) - 1, s) : _mm512_loadu_si512(s);
+    __m512i ps = _mm512_maddubs_epi16(b, _mm512_set1_epi8(1));
+    ps = _mm512_add_epi16(ps, _mm512_bslli_epi128(ps, 2));
+    ps = _mm512_add_epi16(ps, _mm512_bslli_epi128(ps, 4));
+    ps = _mm512_add_epi16(ps, _mm512_bslli_epi128(ps, 8));
+    // Each 128-bit lane's total, carried into the lanes above it.
+    const __m512i t = _mm512_shuffle_epi8(ps, _mm512_set1_epi16(0x0F0E));
+    const __m512i e1 = _mm512_maskz_alignr_epi64(0xFF, t, z, 6);
+    const __m512i e2 = _mm512_maskz_alignr_epi64(0xFF, _mm512_add_epi16(t, e1), z, 4);
+    const __m512i odd = _mm512_add_epi16(ps, _mm512_add_epi16(e1, e2));   // through pixel 2k + 1
+    const __m512i even = _mm512_sub_epi16(odd, _mm512_srli_epi16(b, 8));  // through pixel 2k
+    const __m512i pick = _mm512_setr_epi32(0, 32, 1, 33, 2, 34, 3, 35, 4, 36, 5, 37, 6, 38, 7, 39);
+    for (int m = 0; m < 4; ++m) {
+        const __m512i v = _mm512_maskz_permutex2var_epi16(
+            0x55555555, even, _mm512_add_epi32(pick, _mm512_set1_epi32(8 * m)), odd);
+        if constexpr (tail) {
+            const i64 r = n - 16 * m;
+            if (r <= 0) break;
+            const __mmask16 k = r >= 16 ? 0xFFFF : __mmask16((1u << r) - 1);
+            _mm512_mask_storeu_epi32(out + 16 * m, k,
+                                     _mm512_add_epi32(_mm512_maskz_loadu_epi32(k, up + 16 * m),
+                                                      _mm512_add_epi32(v, carry)));
+        } else {
+            _mm512_storeu_si512(out + 16 * m, _mm512_add_epi32(_mm512_loadu_si512(up + 16 * m),
+                                                               _mm512_add_epi32(v, carry)));
+        }
+    }
+    carry = _mm512_add_epi32(
+        carry, _mm512_maskz_permutexvar_epi16(0x55555555, _mm512_set1_epi32(31), odd));
+}
+#endif
+
 // One upright row: out[x] = up[x] + (s[0] + ... + s[x]), `up` and `out` starting at column 1.
 // With `sq` the sums are of squares.
 template <bool sq>
@@ -59,6 +98,11 @@ void row_32s(const u8* s, const s32* up, s32* out, i64 w) {
     // block to block is one addition.
 #if QPX_TARGET == 3
     __m512i carry = _mm512_setzero_si512();
+    if constexpr (!sq) {
+        for (; x + 64 <= w; x += 64) block64<false>(s + x, up + x, out + x, carry);
+        if (x < w) block64<true>(s + x, up + x, out + x, carry, w - x);
+        return;
+    }
     for (; x + 16 <= w; x += 16) {
         __m512i v = _mm512_maskz_cvtepu8_epi32(
             0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x)));

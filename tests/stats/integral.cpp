@@ -485,10 +485,15 @@ std::vector<std::uint8_t> bytes(const GuardedImage<T>& im) {
 TEST(Integral, EveryTargetMatchesScalar) {
     using qpx::stats::integral_kernels;
     qpxtest::Random rnd(99);
-    for (int W : qpxtest::test_widths())
+    std::vector<int> widths = qpxtest::test_widths();
+    widths.insert(widths.end(), {128, 130, 255});  // whole 64-pixel steps and their tails
+    for (int W : widths)
         for (int H : {1, 4}) {
             SCOPED_TRACE(::testing::Message() << W << "x" << H);
-            const GuardedImage<u8> s = random_8u(W, H, rnd, Place::End, 5);
+            // A row of 255s drives the widest partial sums.
+            GuardedImage<u8> s = random_8u(W, H, rnd, Place::End, 5);
+            if (H > 2)
+                for (int x = 0; x < W; ++x) s.at(x, 2) = 255;
             GuardedImage<float> f(W, H, 1, 4);
             f.fill([&] { return rnd.next<float>(-50, 50); });
             const qpxRect r{1, 1, 2, 1};
