@@ -86,6 +86,27 @@ inline void block64(const u8* s, const s32* up, s32* out, __m512i& carry, i64 n 
     carry = _mm512_add_epi32(
         carry, _mm512_maskz_permutexvar_epi16(0x55555555, _mm512_set1_epi32(31), odd));
 }
+#elif QPX_TARGET == 2
+// The same on 32 pixels: two 128-bit lanes, spread by unpacking and widening.
+inline void block32(const u8* s, const s32* up, s32* out, __m256i& carry) {
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+    __m256i ps = _mm256_maddubs_epi16(b, _mm256_set1_epi8(1));
+    ps = _mm256_add_epi16(ps, _mm256_slli_si256(ps, 2));
+    ps = _mm256_add_epi16(ps, _mm256_slli_si256(ps, 4));
+    ps = _mm256_add_epi16(ps, _mm256_slli_si256(ps, 8));
+    const __m256i t = _mm256_shuffle_epi8(ps, _mm256_set1_epi16(0x0F0E));
+    const __m256i odd = _mm256_add_epi16(ps, _mm256_permute2x128_si256(t, t, 0x08));
+    const __m256i even = _mm256_sub_epi16(odd, _mm256_srli_epi16(b, 8));
+    // Pixels 0-7 and 16-23, then 8-15 and 24-31.
+    const __m256i lo = _mm256_unpacklo_epi16(even, odd), hi = _mm256_unpackhi_epi16(even, odd);
+    const __m128i part[4] = {_mm256_castsi256_si128(lo), _mm256_castsi256_si128(hi),
+                             _mm256_extracti128_si256(lo, 1), _mm256_extracti128_si256(hi, 1)};
+    for (int m = 0; m < 4; ++m)
+        store8(out + 8 * m,
+               _mm256_add_epi32(load8(up + 8 * m),
+                                _mm256_add_epi32(_mm256_cvtepu16_epi32(part[m]), carry)));
+    carry = _mm256_add_epi32(carry, _mm256_srli_epi32(last8(odd), 16));
+}
 #endif
 
 // One upright row: out[x] = up[x] + (s[0] + ... + s[x]), `up` and `out` starting at column 1.
@@ -116,6 +137,8 @@ void row_32s(const u8* s, const s32* up, s32* out, i64 w) {
     r = u32(_mm512_cvtsi512_si32(carry));
 #elif QPX_TARGET == 2
     __m256i carry = _mm256_setzero_si256();
+    if constexpr (!sq)
+        for (; x + 32 <= w; x += 32) block32(s + x, up + x, out + x, carry);
     for (; x + 8 <= w; x += 8) {
         __m256i v = bytes8(s + x);
         if constexpr (sq) v = _mm256_mullo_epi32(v, v);
