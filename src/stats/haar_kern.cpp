@@ -1,9 +1,10 @@
 // The stage evaluation, compiled once per vector target. The scalar target evaluates window by
-// window, or a classifier at a time over the set windows of a run of the row; the AVX2 and
-// AVX-512 targets evaluate the same two ways over blocks of 8 or 16 adjacent windows, whose
-// samples of one feature are adjacent in memory. Every lane follows the scalar operations one
-// for one, so the masks and counts agree to the bit on every target. Lanes of windows whose
-// mask byte is 0 load nothing (masked loads) and write nothing. AVX runs the scalar code.
+// window, or a classifier at a time over the set windows of a run of the row (the strategy the
+// caller's hint selects). The vector targets evaluate blocks of 8 (AVX, AVX2) or 16 (AVX-512)
+// adjacent windows, whose samples of one feature are adjacent in memory; AVX has no 32-byte
+// integer lanes and runs the integer members on the scalar code. Every lane follows the scalar
+// operations one for one, so the masks and counts agree to the bit on every target. Lanes of
+// windows whose mask byte is 0 load nothing (masked loads) and write nothing.
 #include <algorithm>
 #include <climits>
 
@@ -216,12 +217,12 @@ struct Stage {
     }
 };
 
-#if QPX_TARGET >= 2
+#if QPX_TARGET >= 1
 // ---- lanes ------------------------------------------------------------------------------------
 // A block of adjacent windows: `M` selects the windows still set, and only their lanes load.
 // 64-bit integer lanes come in pairs (`W`), the windows of the block's first and second half.
 
-#if QPX_TARGET == 2
+#if QPX_TARGET <= 2
 struct Lanes {
     static constexpr int n = 8;
     using M = __m256i;
@@ -231,16 +232,19 @@ struct Lanes {
         __m256i lo, hi;
     };
 
-    // The set windows among `count` mask bytes (count <= n); reads no byte past them.
+    // The set windows among `count` mask bytes (count <= n); reads no byte past them. Built in
+    // 16-byte halves, which AVX has too.
     static M set_lanes(const u8* m, int count) {
         std::uint64_t b = 0;
         if (count == n)
             std::memcpy(&b, m, 8);
         else
             std::memcpy(&b, m, std::size_t(count));
-        const __m256i v = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(std::int64_t(b)));
-        return _mm256_xor_si256(_mm256_cmpeq_epi32(v, _mm256_setzero_si256()),
-                                _mm256_set1_epi32(-1));
+        const __m128i v = _mm_cvtsi64_si128(std::int64_t(b)), z = _mm_setzero_si128();
+        const __m128i lo = _mm_cmpeq_epi32(_mm_cvtepu8_epi32(v), z);
+        const __m128i hi = _mm_cmpeq_epi32(_mm_cvtepu8_epi32(_mm_srli_si128(v, 4)), z);
+        return _mm256_castps_si256(_mm256_xor_ps(_mm256_castsi256_ps(_mm256_set_m128i(hi, lo)),
+                                                 _mm256_castsi256_ps(_mm256_set1_epi32(-1))));
     }
     static unsigned bits(M m) { return unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(m))); }
 
@@ -251,6 +255,14 @@ struct Lanes {
         else
             return _mm256_maskload_ps(p, m);
     }
+    static F setf(float v) { return _mm256_set1_ps(v); }
+    static F add(F a, F b) { return _mm256_add_ps(a, b); }
+    static F sub(F a, F b) { return _mm256_sub_ps(a, b); }
+    static F mul(F a, F b) { return _mm256_mul_ps(a, b); }
+    static M ge(F a, F b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_GE_OQ)); }
+    static F select(M m, F no, F yes) { return _mm256_blendv_ps(no, yes, _mm256_castsi256_ps(m)); }
+
+#if QPX_TARGET == 2
     template <bool full>
     static I loadi(const i32* p, M m) {
         if constexpr (full)
@@ -259,18 +271,21 @@ struct Lanes {
             return _mm256_maskload_epi32(p, m);
     }
 
-    static F setf(float v) { return _mm256_set1_ps(v); }
-    static F add(F a, F b) { return _mm256_add_ps(a, b); }
-    static F sub(F a, F b) { return _mm256_sub_ps(a, b); }
-    static F mul(F a, F b) { return _mm256_mul_ps(a, b); }
-    static M ge(F a, F b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_GE_OQ)); }
-    static F select(M m, F no, F yes) { return _mm256_blendv_ps(no, yes, _mm256_castsi256_ps(m)); }
-
-    static I seti(i32 v) { return _mm256_set1_epi32(v); }
-    static I add32(I a, I b) { return _mm256_add_epi32(a, b); }
-    static I sub32(I a, I b) { return _mm256_sub_epi32(a, b); }
-    static M gt32(I a, I b) { return _mm256_cmpgt_epi32(a, b); }
-    static I selecti(M m, I no, I yes) { return _mm256_blendv_epi8(no, yes, m); }
+    static I seti(i32 v) {
+        return _mm256_set1_epi32(v);
+    }
+    static I add32(I a, I b) {
+        return _mm256_add_epi32(a, b);
+    }
+    static I sub32(I a, I b) {
+        return _mm256_sub_epi32(a, b);
+    }
+    static M gt32(I a, I b) {
+        return _mm256_cmpgt_epi32(a, b);
+    }
+    static I selecti(M m, I no, I yes) {
+        return _mm256_blendv_epi8(no, yes, m);
+    }
 
     // To single precision, to nearest with ties to even in any rounding mode: magnitudes up to
     // 2^24 convert exactly; larger ones are first rounded to 24 significant bits in integers.
@@ -300,7 +315,9 @@ struct Lanes {
         return {_mm256_cvtepi32_epi64(_mm256_castsi256_si128(v)),
                 _mm256_cvtepi32_epi64(_mm256_extracti128_si256(v, 1))};
     }
-    static W zero64() { return {_mm256_setzero_si256(), _mm256_setzero_si256()}; }
+    static W zero64() {
+        return {_mm256_setzero_si256(), _mm256_setzero_si256()};
+    }
     static W add64(W a, W b) {
         return {_mm256_add_epi64(a.lo, b.lo), _mm256_add_epi64(a.hi, b.hi)};
     }
@@ -320,6 +337,7 @@ struct Lanes {
         const __m256 mix = _mm256_shuffle_ps(lo, hi, 0x88);
         return _mm256_permute4x64_epi64(_mm256_castps_si256(mix), 0xD8);
     }
+#endif
 };
 #else
 struct Lanes {
@@ -424,9 +442,11 @@ struct VArith<J, float> {
             const L::F c = L::loadf<full>(p + o[2], m), d = L::loadf<full>(p + o[3], m);
             r = L::add(L::sub(L::sub(a, b), c), d);
         } else {
+#if QPX_TARGET >= 2  // not instantiated on AVX
             const L::I a = L::loadi<full>(p + o[0], m), b = L::loadi<full>(p + o[1], m);
             const L::I c = L::loadi<full>(p + o[2], m), d = L::loadi<full>(p + o[3], m);
             r = L::to_single(L::add32(L::sub32(L::sub32(a, b), c), d));
+#endif
         }
         return L::add(f, L::mul(L::setf(w), r));
     }
@@ -434,9 +454,12 @@ struct VArith<J, float> {
         const L::M pass = L::ge(f, L::mul(L::setf(t), sg));
         return L::add(s, L::select(pass, L::setf(v1), L::setf(v2)));
     }
-    static unsigned passes(Sum s, float thr) { return L::bits(L::ge(s, L::setf(thr))); }
+    static unsigned passes(Sum s, float thr) {
+        return L::bits(L::ge(s, L::setf(thr)));
+    }
 };
 
+#if QPX_TARGET >= 2
 // 32s: (a - (b + c)) in int32 plus d, times the weight, summed in wrapping int64; the stage sum
 // wraps in int32.
 template <>
@@ -467,9 +490,13 @@ struct VArith<i32, i32> {
         return ~L::bits(L::gt32(L::seti(thr), s)) & ((1u << L::n) - 1);
     }
 };
+#endif
 
-// The stage over blocks of adjacent windows. Both strategies evaluate every set window's
-// classifiers in stored order, so they agree with each other and with the scalar target.
+// The stage block by block, every classifier of a block before the next block, for either
+// strategy: the row-at-a-time order pays off where one window at a time is evaluated (the
+// classifier's constants stay in registers over the run), but a block already shares them among
+// its lanes, and walking a run once per classifier re-reads the run's integral rows from beyond
+// the first-level cache; it measured slower than block by block at every density.
 template <class J, class V, class N, class S>
 struct VStage {
     using Ar = VArith<J, V>;
@@ -507,8 +534,7 @@ struct VStage {
         return __builtin_popcount(set & pass);
     }
 
-    // Block by block, every classifier of the block before the next block.
-    int windows() const {
+    int run() const {
         int count = 0;
         for (i64 y = 0; y < im.mask.height; ++y) {
             u8* m = im.mask.row(y);
@@ -523,53 +549,6 @@ struct VStage {
                                                ? block<true>(ps + x, pt + x, sg + x, lanes)
                                                : block<false>(ps + x, pt + x, sg + x, lanes);
                 count += settle(m + x, set, Ar::passes(s, thr));
-            }
-        }
-        return count;
-    }
-
-    // A run of the row at a time: each classifier runs over every block of the run that has a
-    // set window before the next classifier starts.
-    int dense() const {
-        constexpr int kBlocks = 512 / L::n;
-        L::M lanes[kBlocks];
-        unsigned set[kBlocks];
-        typename Ar::Sigma sigma[kBlocks];
-        typename Ar::Sum sum[kBlocks];
-        int count = 0;
-        for (i64 y = 0; y < im.mask.height; ++y) {
-            u8* m = im.mask.row(y);
-            const J* ps = im.src.row(y);
-            const J* pt = im.tilt.row(y);
-            const N* sg = im.norm.row(y);
-            for (i64 x0 = 0; x0 < im.mask.width; x0 += i64(kBlocks) * L::n) {
-                const int nb = int(std::min<i64>(kBlocks, (im.mask.width - x0 + L::n - 1) / L::n));
-                bool any = false;
-                for (int b = 0; b < nb; ++b) {
-                    const i64 x = x0 + i64(b) * L::n;
-                    lanes[b] = L::set_lanes(m + x, int(std::min<i64>(L::n, im.mask.width - x)));
-                    set[b] = L::bits(lanes[b]);
-                    if (!set[b]) continue;
-                    any = true;
-                    sigma[b] = set[b] == kFull ? Ar::template sigma<true>(sg + x, lanes[b])
-                                               : Ar::template sigma<false>(sg + x, lanes[b]);
-                    sum[b] = Ar::zero_sum();
-                }
-                if (!any) continue;
-                for (int k = 0, f0 = 0; k < length; f0 += cls[k].num, ++k) {
-                    const HaarClassifier<V>& c = cls[k];
-                    const J* base = ((c.position & kHaarTilted) ? pt : ps) + x0;
-                    for (int b = 0; b < nb; ++b) {
-                        if (!set[b]) continue;
-                        const J* p = base + i64(b) * L::n;
-                        sum[b] = set[b] == kFull
-                                     ? classifier<true>(sum[b], c, f0, p, sigma[b], lanes[b])
-                                     : classifier<false>(sum[b], c, f0, p, sigma[b], lanes[b]);
-                    }
-                }
-                for (int b = 0; b < nb; ++b)
-                    if (set[b])
-                        count += settle(m + x0 + i64(b) * L::n, set[b], Ar::passes(sum[b], thr));
             }
         }
         return count;
@@ -607,11 +586,12 @@ int apply(const HaarImages<J, N>& im, S stageThreshold, void* spec, int hint, in
         return Stage<J, V, N, S, false>{im,    s.cls,         s.feat, off, s.head->length,
                                         scale, stageThreshold}
             .windows();
-#if QPX_TARGET >= 2
-    const VStage<J, V, N, S> st{im, s.cls, off, s.head->length, scale, stageThreshold};
-#else
-    const Stage<J, V, N, S, true> st{im, s.cls, s.feat, off, s.head->length, scale, stageThreshold};
+#if QPX_TARGET >= 1
+    // AVX has no 32-byte integer lanes: the integer members stay scalar there.
+    if constexpr (QPX_TARGET >= 2 || std::is_same_v<J, float>)
+        return VStage<J, V, N, S>{im, s.cls, off, s.head->length, scale, stageThreshold}.run();
 #endif
+    const Stage<J, V, N, S, true> st{im, s.cls, s.feat, off, s.head->length, scale, stageThreshold};
     return strategy == HaarStrategy::Dense ? st.dense() : st.windows();
 }
 
