@@ -260,7 +260,11 @@ struct Lanes {
     static F sub(F a, F b) { return _mm256_sub_ps(a, b); }
     static F mul(F a, F b) { return _mm256_mul_ps(a, b); }
     static M ge(F a, F b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_GE_OQ)); }
-    static F select(M m, F no, F yes) { return _mm256_blendv_ps(no, yes, _mm256_castsi256_ps(m)); }
+    // Bitwise: GCC folds the blend of two broadcasts into one branch per lane on AVX.
+    static F select(M m, F no, F yes) {
+        const __m256 k = _mm256_castsi256_ps(m);
+        return _mm256_or_ps(_mm256_and_ps(k, yes), _mm256_andnot_ps(k, no));
+    }
 
 #if QPX_TARGET == 2
     template <bool full>
