@@ -222,8 +222,7 @@ struct Stage {
 // A block of adjacent windows: `M` selects the windows still set, and only their lanes load.
 // 64-bit integer lanes come in pairs (`W`), the windows of the block's first and second half.
 
-#if QPX_TARGET <= 2
-struct Lanes {
+struct Lanes8 {
     static constexpr int n = 8;
     using M = __m256i;
     using F = __m256;
@@ -266,7 +265,7 @@ struct Lanes {
         return _mm256_or_ps(_mm256_and_ps(k, yes), _mm256_andnot_ps(k, no));
     }
 
-#if QPX_TARGET == 2
+#if QPX_TARGET >= 2
     template <bool full>
     static I loadi(const i32* p, M m) {
         if constexpr (full)
@@ -343,8 +342,9 @@ struct Lanes {
     }
 #endif
 };
-#else
-struct Lanes {
+
+#if QPX_TARGET == 3
+struct Lanes16 {
     static constexpr int n = 16;
     static constexpr __mmask16 kAll = 0xFFFF;
     static constexpr __mmask8 kAll8 = 0xFF;
@@ -418,17 +418,19 @@ struct Lanes {
                          unsigned(_mm512_cmpgt_epi64_mask(a.hi, b.hi)) << 8);
     }
 };
+using Lanes = Lanes16;
+#else
+using Lanes = Lanes8;
 #endif
 
 // ---- the members, lane for lane as Arith above ----------------------------------------------
-template <class J, class V>
+template <class L, class J, class V>
 struct VArith;
 
 // Float specs: rectangle sums in single precision (32f) or wrapping int32 converted to single
 // (32s32f); feature and stage sums in single precision.
-template <class J>
-struct VArith<J, float> {
-    using L = Lanes;
+template <class L, class J>
+struct VArith<L, J, float> {
     using Acc = L::F;
     using Sum = L::F;
     using Sigma = L::F;
@@ -436,39 +438,37 @@ struct VArith<J, float> {
     static Sum zero_sum() { return L::setf(0.0f); }
     template <bool full>
     static Sigma sigma(const float* p, L::M m) {
-        return L::loadf<full>(p, m);
+        return L::template loadf<full>(p, m);
     }
     template <bool full>
     static Acc add(Acc f, const J* p, const i32* o, float w, L::M m) {
-        L::F r;
+        typename L::F r;
         if constexpr (std::is_same_v<J, float>) {
-            const L::F a = L::loadf<full>(p + o[0], m), b = L::loadf<full>(p + o[1], m);
-            const L::F c = L::loadf<full>(p + o[2], m), d = L::loadf<full>(p + o[3], m);
+            const typename L::F a = L::template loadf<full>(p + o[0], m),
+                                b = L::template loadf<full>(p + o[1], m);
+            const typename L::F c = L::template loadf<full>(p + o[2], m),
+                                d = L::template loadf<full>(p + o[3], m);
             r = L::add(L::sub(L::sub(a, b), c), d);
         } else {
-#if QPX_TARGET >= 2  // not instantiated on AVX
-            const L::I a = L::loadi<full>(p + o[0], m), b = L::loadi<full>(p + o[1], m);
-            const L::I c = L::loadi<full>(p + o[2], m), d = L::loadi<full>(p + o[3], m);
+            const typename L::I a = L::template loadi<full>(p + o[0], m),
+                                b = L::template loadi<full>(p + o[1], m);
+            const typename L::I c = L::template loadi<full>(p + o[2], m),
+                                d = L::template loadi<full>(p + o[3], m);
             r = L::to_single(L::add32(L::sub32(L::sub32(a, b), c), d));
-#endif
         }
         return L::add(f, L::mul(L::setf(w), r));
     }
     static Sum stage(Sum s, Acc f, Sigma sg, float t, float v1, float v2, int) {
-        const L::M pass = L::ge(f, L::mul(L::setf(t), sg));
+        const typename L::M pass = L::ge(f, L::mul(L::setf(t), sg));
         return L::add(s, L::select(pass, L::setf(v1), L::setf(v2)));
     }
-    static unsigned passes(Sum s, float thr) {
-        return L::bits(L::ge(s, L::setf(thr)));
-    }
+    static unsigned passes(Sum s, float thr) { return L::bits(L::ge(s, L::setf(thr))); }
 };
 
-#if QPX_TARGET >= 2
 // 32s: (a - (b + c)) in int32 plus d, times the weight, summed in wrapping int64; the stage sum
 // wraps in int32.
-template <>
-struct VArith<i32, i32> {
-    using L = Lanes;
+template <class L>
+struct VArith<L, i32, i32> {
     using Acc = L::W;
     using Sum = L::I;
     using Sigma = L::W;
@@ -476,25 +476,26 @@ struct VArith<i32, i32> {
     static Sum zero_sum() { return L::seti(0); }
     template <bool full>
     static Sigma sigma(const i32* p, L::M m) {
-        return L::widen(L::loadi<full>(p, m));
+        return L::widen(L::template loadi<full>(p, m));
     }
     template <bool full>
     static Acc add(Acc f, const i32* p, const i32* o, i32 w, L::M m) {
-        const L::I a = L::loadi<full>(p + o[0], m), b = L::loadi<full>(p + o[1], m);
-        const L::I c = L::loadi<full>(p + o[2], m), d = L::loadi<full>(p + o[3], m);
+        const typename L::I a = L::template loadi<full>(p + o[0], m),
+                            b = L::template loadi<full>(p + o[1], m);
+        const typename L::I c = L::template loadi<full>(p + o[2], m),
+                            d = L::template loadi<full>(p + o[3], m);
         // w x (x + d) = w x x + w x d modulo 2^64, each product exact.
-        const L::W x = L::widen(L::sub32(a, L::add32(b, c))), dd = L::widen(d);
+        const typename L::W x = L::widen(L::sub32(a, L::add32(b, c))), dd = L::widen(d);
         return L::add64(f, L::add64(L::mul32x32(w, x), L::mul32x32(w, dd)));
     }
     static Sum stage(Sum s, Acc f, Sigma sg, i32 t, i32 v1, i32 v2, int shift) {
-        const L::M fail = L::gt64(L::mul32x32(t, sg), L::sll64(f, shift));
+        const typename L::M fail = L::gt64(L::mul32x32(t, sg), L::sll64(f, shift));
         return L::add32(s, L::selecti(fail, L::seti(v2), L::seti(v1)));
     }
     static unsigned passes(Sum s, i32 thr) {
         return ~L::bits(L::gt32(L::seti(thr), s)) & ((1u << L::n) - 1);
     }
 };
-#endif
 
 // The stage block by block, every classifier of a block before the next block, for either
 // strategy: the row-at-a-time order pays off where one window at a time is evaluated (the
@@ -503,56 +504,65 @@ struct VArith<i32, i32> {
 // the first-level cache; it measured slower than block by block at every density.
 template <class J, class V, class N, class S>
 struct VStage {
-    using Ar = VArith<J, V>;
-    using L = Lanes;
-    static constexpr unsigned kFull = (1u << L::n) - 1;
     const HaarImages<J, N>& im;
     const HaarClassifier<V>* cls;
     const i32* off;
     int length, shift;
     S thr;
 
-    template <bool full>
-    typename Ar::Sum classifier(typename Ar::Sum s, const HaarClassifier<V>& c, int f0, const J* p,
-                                typename Ar::Sigma sg, L::M m) const {
-        typename Ar::Acc f = Ar::zero();
-        for (int j = 0; j < c.num; ++j)
-            f = Ar::template add<full>(f, p, off + 4 * (f0 + j), c.first[j].weight, m);
-        return Ar::stage(s, f, sg, c.threshold, c.val1, c.val2, shift);
-    }
-
-    template <bool full>
-    typename Ar::Sum block(const J* ps, const J* pt, const N* sg, L::M m) const {
+    // The stage sums of the windows of one block, at column x of row pointers ps, pt, sg.
+    template <class L, bool full>
+    typename VArith<L, J, V>::Sum block(const J* ps, const J* pt, const N* sg,
+                                        typename L::M m) const {
+        using Ar = VArith<L, J, V>;
         const typename Ar::Sigma sigma = Ar::template sigma<full>(sg, m);
         typename Ar::Sum s = Ar::zero_sum();
         for (int k = 0, f0 = 0; k < length; f0 += cls[k].num, ++k) {
             const HaarClassifier<V>& c = cls[k];
-            s = classifier<full>(s, c, f0, (c.position & kHaarTilted) ? pt : ps, sigma, m);
+            const J* p = (c.position & kHaarTilted) ? pt : ps;
+            typename Ar::Acc f = Ar::zero();
+            for (int j = 0; j < c.num; ++j)
+                f = Ar::template add<full>(f, p, off + 4 * (f0 + j), c.first[j].weight, m);
+            s = Ar::stage(s, f, sigma, c.threshold, c.val1, c.val2, shift);
         }
         return s;
     }
 
-    // Clears the failed set windows of a block; returns the number that pass.
-    static int settle(u8* m, unsigned set, unsigned pass) {
-        for (unsigned fail = set & ~pass; fail; fail &= fail - 1) m[__builtin_ctz(fail)] = 0;
+    // Evaluates the block of L::n windows at column x (fewer at the row's end) and clears the
+    // failed set windows; returns the number that pass. `set` is the block's set windows.
+    template <class L>
+    int settle(u8* m, const J* ps, const J* pt, const N* sg, i64 x, typename L::M lanes,
+               unsigned set) const {
+        constexpr unsigned kFull = (1u << L::n) - 1;
+        const auto s = set == kFull ? block<L, true>(ps + x, pt + x, sg + x, lanes)
+                                    : block<L, false>(ps + x, pt + x, sg + x, lanes);
+        const unsigned pass = VArith<L, J, V>::passes(s, thr);
+        for (unsigned fail = set & ~pass; fail; fail &= fail - 1) m[x + __builtin_ctz(fail)] = 0;
         return __builtin_popcount(set & pass);
     }
 
     int run() const {
+        const i64 w = im.mask.width;
         int count = 0;
         for (i64 y = 0; y < im.mask.height; ++y) {
             u8* m = im.mask.row(y);
             const J* ps = im.src.row(y);
             const J* pt = im.tilt.row(y);
             const N* sg = im.norm.row(y);
-            for (i64 x = 0; x < im.mask.width; x += L::n) {
-                const L::M lanes = L::set_lanes(m + x, int(std::min<i64>(L::n, im.mask.width - x)));
-                const unsigned set = L::bits(lanes);
+            for (i64 x = 0; x < w; x += Lanes::n) {
+                const Lanes::M lanes = Lanes::set_lanes(m + x, int(std::min<i64>(Lanes::n, w - x)));
+                const unsigned set = Lanes::bits(lanes);
                 if (!set) continue;
-                const typename Ar::Sum s = set == kFull
-                                               ? block<true>(ps + x, pt + x, sg + x, lanes)
-                                               : block<false>(ps + x, pt + x, sg + x, lanes);
-                count += settle(m + x, set, Ar::passes(s, thr));
+#if QPX_TARGET == 3
+                // Set windows in one half only (common in sparse masks): eight lanes cost less.
+                if (!(set >> 8) || !(set & 0xFF)) {
+                    const i64 h = set & 0xFF ? x : x + 8;
+                    const Lanes8::M half = Lanes8::set_lanes(m + h, int(std::min<i64>(8, w - h)));
+                    count += settle<Lanes8>(m, ps, pt, sg, h, half, Lanes8::bits(half));
+                    continue;
+                }
+#endif
+                count += settle<Lanes>(m, ps, pt, sg, x, lanes, set);
             }
         }
         return count;
