@@ -1,10 +1,11 @@
 // The stage evaluation, compiled once per vector target. The scalar target evaluates window by
 // window, or a classifier at a time over the set windows of a run of the row (the strategy the
-// caller's hint selects). The vector targets evaluate blocks of 8 (AVX, AVX2) or 16 (AVX-512)
-// adjacent windows, whose samples of one feature are adjacent in memory; AVX has no 32-byte
-// integer lanes and runs the integer members on the scalar code. Every lane follows the scalar
-// operations one for one, so the masks and counts agree to the bit on every target. Lanes of
-// windows whose mask byte is 0 load nothing (masked loads) and write nothing.
+// caller's hint selects). The vector targets evaluate blocks of 8 (AVX, AVX2) or 16 (AVX-512;
+// 8 where one half holds no set window) adjacent windows, whose samples of one feature are
+// adjacent in memory; AVX has no 32-byte integer lanes and runs the integer members on the
+// scalar code. Every lane follows the scalar operations one for one (the 32s products are
+// split, which modulo 2^64 changes nothing), so the masks and counts agree to the bit on every
+// target. Lanes of windows whose mask byte is 0 load nothing (masked loads) and write nothing.
 #include <algorithm>
 #include <climits>
 
