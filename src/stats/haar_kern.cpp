@@ -511,7 +511,7 @@ struct VStage {
     int length, shift;
     S thr;
 
-    // The stage sums of the windows of one block, at column x of row pointers ps, pt, sg.
+    // The stage sums of one block; ps, pt and sg point at its first window.
     template <class L, bool full>
     typename VArith<L, J, V>::Sum block(const J* ps, const J* pt, const N* sg,
                                         typename L::M m) const {
