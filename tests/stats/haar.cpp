@@ -438,29 +438,15 @@ TEST(Haar, EveryTargetMatchesScalar32s) {
 // rounds lower fails) and the next float above it at odd ones (one that rounds higher passes).
 TEST(Haar, IntegerSumsRoundToNearestEvenOnEveryTarget) {
     using qpx::stats::HaarStrategy;
-    std::vector<i32> sums = {0,
-                             1,
-                             -1,
-                             1 << 24,
-                             (1 << 24) + 1,
-                             (1 << 24) + 3,
-                             -(1 << 24) - 1,
-                             (1 << 25) + 2,
-                             (1 << 25) + 6,
-                             -(1 << 25) - 2,
-                             -(1 << 25) - 6,
-                             (1 << 30) + 64,
-                             (1 << 30) + 192,
-                             INT_MAX,
-                             INT_MIN,
-                             INT_MIN + 64,
-                             INT_MIN + 192,
-                             0x7fffff80,
-                             -0x7fffff80,
-                             (1 << 27) + 15,
-                             (1 << 27) + 17};
+    // Exact, ties either way, near ties, the extremes; then random ties at 2^30 and above.
+    const i32 e24 = 1 << 24, e25 = 1 << 25, e27 = 1 << 27, e30 = 1 << 30;
+    std::vector<i32> sums = {
+        0,           1,        -1,      e24,          e24 + 1,       e24 + 3,
+        -e24 - 1,    e25 + 2,  e25 + 6, -e25 - 2,     -e25 - 6,      e30 + 64,
+        e30 + 192,   INT_MAX,  INT_MIN, INT_MIN + 64, INT_MIN + 192, 0x7fffff80,
+        -0x7fffff80, e27 + 15, e27 + 17};
     qpxtest::Random r(17);
-    while (sums.size() < 45) sums.push_back(i32(r.bits() & ~0x7fu) | 0x40);  // ties at 2^29+
+    while (sums.size() < 45) sums.push_back(i32(r.bits() & ~0x7fu) | 0x40);
     std::vector<i32> twice;  // each sum at an even and at an odd window
     for (i32 v : sums) twice.push_back(v), twice.push_back(v);
     const int W = int(twice.size());
