@@ -1,11 +1,13 @@
 // One stage of a boosted cascade of rectangle-feature classifiers: the spec the initialisers
-// fill in the caller's memory, and the stage evaluation behind the apply exports.
+// fill in the caller's memory, and the stage evaluation behind the apply exports, open to the
+// tests so that every vector target can be compared with the scalar one.
 #pragma once
 
 #include <cstdint>
 
 #include "frame/base.hpp"
 #include "frame/layout.hpp"
+#include "frame/target.hpp"
 #include "frame/view.hpp"
 
 namespace qpx::stats {
@@ -80,11 +82,19 @@ struct HaarImages {
 
 enum class HaarStrategy { Hint, Dense, Windows };
 
-// Runs the stage; returns the number of windows that pass. `J` is the integral element, `V` the
-// spec's value type (float for the 32f and 32s32f forms); `scale` is -scaleFactor for 32s.
-template <class J, class V, class N, class S>
-int haar_apply(const HaarImages<J, N>& im, S stageThreshold, void* spec, int hint, int scale,
-               HaarStrategy strategy = HaarStrategy::Hint);
+// The stage evaluation, compiled once per vector target: each runs the stage and returns the
+// number of windows that pass. The 32s32f form takes a float spec; `scale` is -scaleFactor for
+// the 32s form (clamped to 64) and ignored by the others. Every target gives the same mask and
+// count, bit for bit.
+struct HaarKernels {
+    int (*apply_32f)(const HaarImages<float, float>&, float stageThreshold, void* spec, int hint,
+                     int scale, HaarStrategy);
+    int (*apply_32s32f)(const HaarImages<std::int32_t, float>&, float stageThreshold, void* spec,
+                        int hint, int scale, HaarStrategy);
+    int (*apply_32s)(const HaarImages<std::int32_t, std::int32_t>&, std::int32_t stageThreshold,
+                     void* spec, int hint, int scale, HaarStrategy);
+};
+QPX_TARGET_TABLE(HaarKernels, haar_kernels)
 
 // Int32 to single precision, to nearest with ties to even whatever the caller's rounding mode.
 float haar_to_single(std::int32_t v);

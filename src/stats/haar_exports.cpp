@@ -1,6 +1,7 @@
 // Exports of the cascade stage: size query, initialisers, feature tilting, window size and the
 // stage itself on upright, tilted or mixed integral images.
 #include <climits>
+#include <type_traits>
 
 #include "frame/decl.hpp"
 #include "stats/haar.hpp"
@@ -90,8 +91,14 @@ qpxStatus apply(const J* src, int srcStep, const J* tilt, int tiltStep, const N*
     if (tilt) im.tilt = view(row(tilt, tiltStep, 1) + 1, tiltStep, roi);
     // The shift is -scaleFactor, formed without overflow at INT_MIN.
     const unsigned shift = 0u - unsigned(scaleFactor);
-    *pPositive =
-        haar_apply<J, V, N, S>(im, threshold, spec, *pPositive, shift > 64u ? 64 : int(shift));
+    const int scale = shift > 64u ? 64 : int(shift);
+    const HaarKernels& k = haar_kernels();
+    if constexpr (std::is_same_v<N, std::int32_t>)
+        *pPositive = k.apply_32s(im, threshold, spec, *pPositive, scale, HaarStrategy::Hint);
+    else if constexpr (std::is_same_v<J, std::int32_t>)
+        *pPositive = k.apply_32s32f(im, threshold, spec, *pPositive, scale, HaarStrategy::Hint);
+    else
+        *pPositive = k.apply_32f(im, threshold, spec, *pPositive, scale, HaarStrategy::Hint);
     return qpxStatusOk;
 }
 

@@ -1,14 +1,18 @@
 // The cascade stage against a reference written out here: spec storage order, tilted corners,
-// the per-member arithmetic, both evaluation strategies, and a small cascade end to end.
+// the per-member arithmetic, both evaluation strategies, a small cascade end to end, and every
+// vector target against the scalar one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "common/guard.hpp"
+#include "common/targets.hpp"
 #include "qpxcv.h"
+#include "stats/haar.hpp"
 
 namespace {
 
@@ -297,6 +301,190 @@ TEST(Haar, StageMatchesReference32s32f) {
 TEST(Haar, StageMatchesReference32s) {
     check_stage_against_reference<i32, i32, i32>(false);
     check_stage_against_reference<i32, i32, i32>(true);
+}
+
+// The columns and rows a stage's classifiers sample, relative to the window's corner.
+struct Reach {
+    int c0 = 0, c1 = 0, r0 = 0, r1 = 0;
+    Margins margins(int shift) const {
+        return {std::max(0, -(r0 + shift)), std::max(0, r1 + shift), std::max(0, -(c0 + shift)),
+                std::max(0, c1 + shift)};
+    }
+};
+template <class V>
+Reach reach(const std::vector<Cls<V>>& st, bool tilted) {
+    Reach b;
+    for (const Cls<V>& k : st)
+        if (k.tilted == tilted)
+            for (const qpxRect& q : k.r) {
+                Pt p[4];
+                corners(q, k.tilted, k.flag, p);
+                for (const Pt& c : p)
+                    b.c0 = std::min(b.c0, c.c), b.c1 = std::max(b.c1, c.c),
+                    b.r0 = std::min(b.r0, c.r), b.r1 = std::max(b.r1, c.r);
+            }
+    return b;
+}
+
+template <class J, class V, class N>
+int run_kernel(qpx::Target t, const qpx::stats::HaarImages<J, N>& im, V thr, void* spec, int shift,
+               qpx::stats::HaarStrategy how) {
+    const qpx::stats::HaarKernels& k = qpx::stats::haar_kernels(t);
+    if constexpr (std::is_same_v<N, i32>)
+        return k.apply_32s(im, thr, spec, 0, shift, how);
+    else if constexpr (std::is_same_v<J, i32>)
+        return k.apply_32s32f(im, thr, spec, 0, shift, how);
+    else
+        return k.apply_32f(im, thr, spec, 0, shift, how);
+}
+
+// Every target and both strategies give the scalar target's mask and count, byte for byte: random
+// stages on upright, tilted and mixed integrals whose samples reach exactly to guard pages, masks
+// of sparse to full density, row ends at every lane position, and a row longer than one run of
+// the row-at-a-time strategy. Each case runs in one of the four rounding modes, all targets alike.
+template <class J, class V, class N>
+void check_targets_agree() {
+    using qpx::stats::HaarImages;
+    using qpx::stats::HaarStrategy;
+    qpxtest::Random r(sizeof(J) + 7 * sizeof(N) + std::is_same_v<V, float>);
+    const unsigned csr = _mm_getcsr();
+    for (Place place : {Place::Begin, Place::End})
+        for (int W : {1, 7, 8, 9, 15, 16, 17, 31, 33, 67, 530})
+            for (int form = 0; form < 3; ++form) {  // upright, tilted spec, mixed
+                const int H = W > 100 ? 2 : 3;
+                SCOPED_TRACE(testing::Message() << W << "x" << H << " form " << form);
+                const qpxSize roi{W, H};
+                std::vector<Cls<V>> user = random_stage<V>(r, r.next<int>(1, 12));
+                // Whole numbers everywhere make ties at both comparisons common; integer
+                // integrals of every bit pattern wrap and pass 2^24 in the 32s32f sums.
+                const bool wide = r.next<int>(0, 1);
+                auto whole = [&](auto v) { return wide ? v : decltype(v)(std::round(v)); };
+                for (Cls<V>& k : user) {
+                    k.thr = whole(k.thr), k.v1 = whole(k.v1), k.v2 = whole(k.v2);
+                    for (V& w : k.w) w = whole(w);
+                }
+                const Arrays<V> a(user);
+                SpecMem spec = spec_mem<V>(a.num, roi, r.next<int>(0, 63));
+                ASSERT_EQ(init<V>(spec.at, a, form == 1), qpxStatusOk);
+                for (Cls<V>& k : user) k.tilted = form == 1;
+                if (form == 2) {
+                    std::vector<u8> sel(user.size());
+                    for (auto& q : sel) q = u8(r.next<int>(0, 1));
+                    const int flag = r.next<int>(0, 1);
+                    ASSERT_EQ(tilt<V>(sel.data(), flag, spec.at), qpxStatusOk);
+                    for (std::size_t i = 0; i < user.size(); ++i)
+                        user[i].tilted = sel[i], user[i].flag = flag;
+                }
+                const Reach up = reach(user, form == 1), tl = reach(user, true);
+                GuardedImage<J> src(W, H, 1, 4 * r.next<int>(0, 2), place, up.margins(0));
+                GuardedImage<J> tiltImg(W, H, 1, 4, place, tl.margins(1));
+                GuardedImage<N> norm(W, H, 1, 4 * r.next<int>(0, 2), place);
+                for (auto* im : {&src, &tiltImg})
+                    im->fill(
+                        [&] { return wide ? J(i32(r.bits())) : whole(rnd_val<J>(r, -50, 50)); });
+                norm.fill([&] { return whole(rnd_val<N>(r, 0, 8)); });
+                const int shift =
+                    std::is_same_v<V, float> ? 0 : std::vector{0, 1, 3, 40, 64}[r.next<int>(0, 4)];
+                const V thr = whole(rnd_val<V>(r, -15, 15));
+                const int density = std::vector{5, 30, 100}[r.next<int>(0, 2)];
+                GuardedImage<u8> mask0(W, H, 1, 3, place);
+                mask0.fill(
+                    [&] { return u8(r.next<int>(0, 99) < density ? r.next<int>(1, 255) : 0); });
+                const int mode = r.next<int>(0, 3);
+                const J* tp = tiltImg.roi() + tiltImg.step() / int(sizeof(J)) + 1;
+
+                auto run = [&](qpx::Target t, HaarStrategy how, int* count) {
+                    GuardedImage<u8> mask(W, H, 1, 3, place);
+                    for (int y = 0; y < H; ++y)
+                        for (int x = 0; x < W; ++x) mask.at(x, y) = mask0.at(x, y);
+                    const HaarImages<J, N> im{src.view(),
+                                              form == 2
+                                                  ? qpx::View<const J>(tp, tiltImg.step(), W, H)
+                                                  : qpx::View<const J>(src.view()),
+                                              norm.view(), mask.view()};
+                    _mm_setcsr((csr & ~0x6000u) | unsigned(mode) << 13);
+                    *count = run_kernel<J, V, N>(t, im, thr, spec.at, shift, how);
+                    _mm_setcsr(csr);
+                    return mask.snapshot();
+                };
+                int want = 0;
+                const std::vector<u8> mask = run(qpx::Target::Scalar, HaarStrategy::Windows, &want);
+                std::vector<qpx::Target> targets = qpxtest::vector_targets();
+                targets.insert(targets.begin(), qpx::Target::Scalar);
+                for (qpx::Target t : targets)
+                    for (HaarStrategy how : {HaarStrategy::Windows, HaarStrategy::Dense}) {
+                        if (t == qpx::Target::Scalar && how == HaarStrategy::Windows) continue;
+                        int count = -1;
+                        EXPECT_TRUE(run(t, how, &count) == mask)
+                            << "target " << int(t) << " dense " << (how == HaarStrategy::Dense);
+                        EXPECT_EQ(count, want) << "target " << int(t);
+                    }
+            }
+}
+
+TEST(Haar, EveryTargetMatchesScalar32f) {
+    check_targets_agree<float, float, float>();
+}
+TEST(Haar, EveryTargetMatchesScalar32s32f) {
+    check_targets_agree<i32, float, float>();
+}
+TEST(Haar, EveryTargetMatchesScalar32s) {
+    check_targets_agree<i32, i32, i32>();
+}
+
+// 32s32f rectangle sums convert to single precision to nearest, ties to even, in every rounding
+// mode and on every target. One classifier takes one rectangle sum r per window and passes when
+// single(r) >= sigma; sigma is the correctly rounded value at even windows (a conversion that
+// rounds lower fails) and the next float above it at odd ones (one that rounds higher passes).
+TEST(Haar, IntegerSumsRoundToNearestEvenOnEveryTarget) {
+    using qpx::stats::HaarStrategy;
+    // Exact, ties either way, near ties, the extremes; then random ties at 2^30 and above.
+    const i32 e24 = 1 << 24, e25 = 1 << 25, e27 = 1 << 27, e30 = 1 << 30;
+    std::vector<i32> sums = {
+        0,           1,        -1,      e24,          e24 + 1,       e24 + 3,
+        -e24 - 1,    e25 + 2,  e25 + 6, -e25 - 2,     -e25 - 6,      e30 + 64,
+        e30 + 192,   INT_MAX,  INT_MIN, INT_MIN + 64, INT_MIN + 192, 0x7fffff80,
+        -0x7fffff80, e27 + 15, e27 + 17};
+    qpxtest::Random r(17);
+    while (sums.size() < 45) sums.push_back(i32(r.bits() & ~0x7fu) | 0x40);
+    std::vector<i32> twice;  // each sum at an even and at an odd window
+    for (i32 v : sums) twice.push_back(v), twice.push_back(v);
+    const int W = int(twice.size());
+    // Row 1 of the integral holds running sums, so that window x sees r = J(x+1, 1) - J(x, 1).
+    GuardedImage<i32> src(W, 1, 1, 0, Place::End, Margins{0, 1, 0, 1});
+    src.fill([] { return 0; });
+    for (int x = 0; x < W; ++x) src.at(x + 1, 1) = i32(u32(src.at(x, 1)) + u32(twice[x]));
+    GuardedImage<float> norm(W, 1);
+    for (int x = 0; x < W; ++x) {
+        const float want = float(double(twice[x]));
+        norm.at(x, 0) = x % 2 ? std::nextafter(want, INFINITY) : want;
+    }
+    std::vector<Cls<float>> c(1, Cls<float>{{{0, 0, 1, 1}}, {1.0f}, 1.0f, 0.0f, 1.0f});
+    const Arrays<float> a(c);
+    SpecMem spec = spec_mem<float>(a.num, {W, 1});
+    ASSERT_EQ(init<float>(spec.at, a, false), qpxStatusOk);
+    std::vector<qpx::Target> targets = qpxtest::vector_targets();
+    targets.insert(targets.begin(), qpx::Target::Scalar);
+    const unsigned csr = _mm_getcsr();
+    // Every window set, or every other run of eight (half blocks on the widest target).
+    for (int pattern = 0; pattern < 3; ++pattern)
+        for (qpx::Target t : targets)
+            for (unsigned mode = 0; mode < 4; ++mode)
+                for (HaarStrategy how : {HaarStrategy::Windows, HaarStrategy::Dense}) {
+                    auto on = [&](int x) { return pattern == 0 || (x / 8) % 2 == pattern - 1; };
+                    GuardedImage<u8> mask(W, 1);
+                    int want = 0;
+                    for (int x = 0; x < W; ++x) mask.at(x, 0) = on(x), want += on(x) && x % 2 == 0;
+                    const qpx::stats::HaarImages<i32, float> im{src.view(), src.view(), norm.view(),
+                                                                mask.view()};
+                    _mm_setcsr((csr & ~0x6000u) | mode << 13);
+                    const int count = run_kernel<i32, float, float>(t, im, 0.5f, spec.at, 0, how);
+                    _mm_setcsr(csr);
+                    EXPECT_EQ(count, want) << "target " << int(t) << " mode " << mode;
+                    for (int x = 0; x < W; ++x)
+                        EXPECT_EQ(mask.at(x, 0), on(x) && x % 2 == 0)
+                            << twice[x] << " target " << int(t) << " mode " << mode;
+                }
 }
 
 // A single-window stage on a 3 x 3 integral whose every rectangle sum is known.
