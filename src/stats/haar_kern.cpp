@@ -150,21 +150,26 @@ struct Stage {
             const N* sg = im.norm.row(y);
             for (i64 x = 0; x < im.mask.width; ++x) {
                 if (!m[x]) continue;
-                typename Ar::A s{};
-                for (int k = 0, f0 = 0; k < length; f0 += cls[k].num, ++k) {
-                    const HaarClassifier<V>& c = cls[k];
-                    const J* p = ((c.position & kHaarTilted) ? pt : ps) + x;
-                    s = c.num == 2   ? add_one<2>(s, c, p, f0, sg[x])
-                        : c.num == 3 ? add_one<3>(s, c, p, f0, sg[x])
-                                     : add_one<0>(s, c, p, f0, sg[x]);
-                }
-                if (s >= thr)
+                if (window(ps + x, pt + x, sg[x]))
                     ++count;
                 else
                     m[x] = 0;
             }
         }
         return count;
+    }
+
+    // Whether the window whose samples start at ps (upright) and pt (tilted) passes.
+    bool window(const J* ps, const J* pt, N sigma) const {
+        typename Ar::A s{};
+        for (int k = 0, f0 = 0; k < length; f0 += cls[k].num, ++k) {
+            const HaarClassifier<V>& c = cls[k];
+            const J* p = (c.position & kHaarTilted) ? pt : ps;
+            s = c.num == 2   ? add_one<2>(s, c, p, f0, sigma)
+                : c.num == 3 ? add_one<3>(s, c, p, f0, sigma)
+                             : add_one<0>(s, c, p, f0, sigma);
+        }
+        return s >= thr;
     }
 
     template <int K>
@@ -510,6 +515,8 @@ struct VStage {
     const i32* off;
     int length, shift;
     S thr;
+    // A lone set window costs less one at a time than as a masked block.
+    Stage<J, V, N, S, true> one;
 
     // The stage sums of one block; ps, pt and sg point at its first window.
     template <class L, bool full>
@@ -554,6 +561,14 @@ struct VStage {
                 const Lanes::M lanes = Lanes::set_lanes(m + x, int(std::min<i64>(Lanes::n, w - x)));
                 const unsigned set = Lanes::bits(lanes);
                 if (!set) continue;
+                if (!(set & (set - 1))) {
+                    const i64 at = x + __builtin_ctz(set);
+                    if (one.window(ps + at, pt + at, sg[at]))
+                        ++count;
+                    else
+                        m[at] = 0;
+                    continue;
+                }
 #if QPX_TARGET == 3
                 // Set windows in one half only (common in sparse masks): eight lanes cost less.
                 if (!(set >> 8) || !(set & 0xFF)) {
@@ -604,7 +619,14 @@ int apply(const HaarImages<J, N>& im, S stageThreshold, void* spec, int hint, in
 #if QPX_TARGET >= 1
     // AVX has no 32-byte integer lanes: the integer members stay scalar there.
     if constexpr (QPX_TARGET >= 2 || std::is_same_v<J, float>)
-        return VStage<J, V, N, S>{im, s.cls, off, s.head->length, scale, stageThreshold}.run();
+        return VStage<J, V, N, S>{im,
+                                  s.cls,
+                                  off,
+                                  s.head->length,
+                                  scale,
+                                  stageThreshold,
+                                  {im, s.cls, s.feat, off, s.head->length, scale, stageThreshold}}
+            .run();
 #endif
     const Stage<J, V, N, S, true> st{im, s.cls, s.feat, off, s.head->length, scale, stageThreshold};
     return strategy == HaarStrategy::Dense ? st.dense() : st.windows();
