@@ -11,22 +11,6 @@ using i64 = std::int64_t;
 using u32 = std::uint32_t;
 using u64 = std::uint64_t;
 
-template <class V>
-struct Spec {
-    HaarHeader* head;
-    HaarClassifier<V>* cls;
-    HaarFeature<V>* feat;
-};
-
-template <class V>
-Spec<V> carve_spec(const void* spec) {
-    // Only the feature slot's offset depends on the counts, and it follows the records.
-    const auto at = haar_records(0, 0).carve(spec);
-    auto* head = reinterpret_cast<HaarHeader*>(at[0]);
-    auto* cls = reinterpret_cast<HaarClassifier<V>*>(at[1]);
-    return {head, cls, reinterpret_cast<HaarFeature<V>*>(cls + head->length)};
-}
-
 // Wrapping int32 arithmetic, so that corners of absurd rectangles stay defined.
 i32 add(i32 a, i64 b) {
     return i32(u32(a) + u32(u64(b)));
@@ -132,7 +116,7 @@ qpxStatus haar_init(void* spec, const qpxRect* feature, const V* weight, const V
 
 template <class V>
 qpxStatus haar_tilt(const std::uint8_t* mask, int flag, void* spec) {
-    const Spec<V> s = carve_spec<V>(spec);
+    const HaarSpec<V> s = carve_haar_spec<V>(spec);
     if (s.head->tilted) return qpxStatusBadArgument;
     const HaarCorners kind = flag ? HaarCorners::Tilted : HaarCorners::TiltedFlag0;
     bool any = false;
@@ -158,7 +142,7 @@ qpxStatus haar_tilt(const std::uint8_t* mask, int flag, void* spec) {
 
 template <class V>
 qpxSize haar_window(const void* spec) {
-    const Spec<V> s = carve_spec<V>(spec);
+    const HaarSpec<V> s = carve_haar_spec<V>(spec);
     qpxSize size{0, 0};
     bool first = true;
     for (int k = 0; k < s.head->length; ++k)

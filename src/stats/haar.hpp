@@ -56,6 +56,21 @@ constexpr auto haar_work(std::int64_t total) {
 constexpr std::int64_t haar_spec_bytes(std::int64_t length, std::int64_t total) {
     return haar_records(length, total).bytes() + haar_work(total).bytes();
 }
+// The parts of a filled spec.
+template <class V>
+struct HaarSpec {
+    HaarHeader* head;
+    HaarClassifier<V>* cls;
+    HaarFeature<V>* feat;
+};
+template <class V>
+HaarSpec<V> carve_haar_spec(const void* spec) {
+    // Only the feature slot's offset depends on the counts, and it follows the records.
+    const auto at = haar_records(0, 0).carve(spec);
+    auto* head = reinterpret_cast<HaarHeader*>(at[0]);
+    auto* cls = reinterpret_cast<HaarClassifier<V>*>(at[1]);
+    return {head, cls, reinterpret_cast<HaarFeature<V>*>(cls + head->length)};
+}
 // The size the query reports (dataType 11 or 13).
 std::int64_t haar_reported_size(int dataType, qpxSize roi, std::int64_t length, std::int64_t total);
 

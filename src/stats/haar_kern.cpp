@@ -21,21 +21,6 @@ using i64 = std::int64_t;
 using u32 = std::uint32_t;
 using u64 = std::uint64_t;
 
-template <class V>
-struct Spec {
-    HaarHeader* head;
-    HaarClassifier<V>* cls;
-    HaarFeature<V>* feat;
-};
-
-template <class V>
-Spec<V> carve_spec(const void* spec) {
-    const auto at = haar_records(0, 0).carve(spec);
-    auto* head = reinterpret_cast<HaarHeader*>(at[0]);
-    auto* cls = reinterpret_cast<HaarClassifier<V>*>(at[1]);
-    return {head, cls, reinterpret_cast<HaarFeature<V>*>(cls + head->length)};
-}
-
 // Per member arithmetic. F is the feature sum, A the stage sum.
 template <class J, class V>
 struct Arith;
@@ -589,7 +574,7 @@ struct VStage {
 template <class J, class V, class N, class S>
 int apply(const HaarImages<J, N>& im, S stageThreshold, void* spec, int hint, int scale,
           HaarStrategy strategy) {
-    const Spec<V> s = carve_spec<V>(spec);
+    const HaarSpec<V> s = carve_haar_spec<V>(spec);
     auto* off = reinterpret_cast<i32*>(s.head->work);
     // Sample offsets for this call's steps, in elements from the window's corner.
     bool fits = true;
