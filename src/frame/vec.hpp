@@ -50,6 +50,31 @@ using s32 = std::int32_t;
 
 inline constexpr Target kTarget = static_cast<Target>(QPX_TARGET);
 
+// Float additions and multiplications with the operand order kept, one overload per width:
+// the scalar forms on float and double, the packed ones on 256-bit and 512-bit vectors.
+#define QPX_ORDERED(name, op, T, suffix, reg)                           \
+    inline T name(T a, T b) {                                           \
+        T r;                                                            \
+        asm("v" op suffix " %2, %1, %0" : "=" reg(r) : reg(a), reg(b)); \
+        return r;                                                       \
+    }
+#if QPX_TARGET == 3
+#define QPX_ORDERED_512(name, op) QPX_ORDERED(name, op, __m512, "ps", "v")
+#else
+#define QPX_ORDERED_512(name, op)
+#endif
+#define QPX_ORDERED_ALL(name, op)             \
+    QPX_ORDERED(name, op, float, "ss", "x")   \
+    QPX_ORDERED(name, op, double, "sd", "x")  \
+    QPX_ORDERED(name, op, __m256, "ps", "x")  \
+    QPX_ORDERED(name, op, __m256d, "pd", "x") \
+    QPX_ORDERED_512(name, op)
+QPX_ORDERED_ALL(add_ordered, "add")
+QPX_ORDERED_ALL(mul_ordered, "mul")
+#undef QPX_ORDERED_ALL
+#undef QPX_ORDERED_512
+#undef QPX_ORDERED
+
 // ---- one lane -------------------------------------------------------------------------------
 
 struct One {
@@ -66,16 +91,8 @@ struct One {
     static F loadf(const s16* p) { return {static_cast<float>(*p)}; }
     static void storef(float* p, F a) { *p = a.v; }
     static F setf(float v) { return {v}; }
-    static F add(F a, F b) {
-        float r;
-        asm("vaddss %2, %1, %0" : "=x"(r) : "x"(a.v), "x"(b.v));
-        return {r};
-    }
-    static F mul(F a, F b) {
-        float r;
-        asm("vmulss %2, %1, %0" : "=x"(r) : "x"(a.v), "x"(b.v));
-        return {r};
-    }
+    static F add(F a, F b) { return {add_ordered(a.v, b.v)}; }
+    static F mul(F a, F b) { return {mul_ordered(a.v, b.v)}; }
     static F sub(F a, F b) { return {a.v - b.v}; }
     static F div(F a, F b) { return {a.v / b.v}; }
     static F minf(F a, F b) {
@@ -190,16 +207,8 @@ struct Lanes8f {
     // `p` aligned to 32 bytes.
     static void streamf(float* p, F a) { _mm256_stream_ps(p, a.v); }
     static F setf(float v) { return {_mm256_set1_ps(v)}; }
-    static F add(F a, F b) {
-        __m256 r;
-        asm("vaddps %2, %1, %0" : "=x"(r) : "x"(a.v), "x"(b.v));
-        return {r};
-    }
-    static F mul(F a, F b) {
-        __m256 r;
-        asm("vmulps %2, %1, %0" : "=x"(r) : "x"(a.v), "x"(b.v));
-        return {r};
-    }
+    static F add(F a, F b) { return {add_ordered(a.v, b.v)}; }
+    static F mul(F a, F b) { return {mul_ordered(a.v, b.v)}; }
     static F sub(F a, F b) { return {_mm256_sub_ps(a.v, b.v)}; }
     static F div(F a, F b) { return {_mm256_div_ps(a.v, b.v)}; }
     static F minf(F a, F b) { return {_mm256_min_ps(a.v, b.v)}; }
@@ -492,16 +501,8 @@ struct Wide {
     // `p` aligned to 64 bytes.
     static void streamf(float* p, F a) { _mm512_stream_ps(p, a.v); }
     static F setf(float v) { return {_mm512_set1_ps(v)}; }
-    static F add(F a, F b) {
-        __m512 r;
-        asm("vaddps %2, %1, %0" : "=v"(r) : "v"(a.v), "v"(b.v));
-        return {r};
-    }
-    static F mul(F a, F b) {
-        __m512 r;
-        asm("vmulps %2, %1, %0" : "=v"(r) : "v"(a.v), "v"(b.v));
-        return {r};
-    }
+    static F add(F a, F b) { return {add_ordered(a.v, b.v)}; }
+    static F mul(F a, F b) { return {mul_ordered(a.v, b.v)}; }
     static F sub(F a, F b) { return {_mm512_sub_ps(a.v, b.v)}; }
     static F div(F a, F b) { return {_mm512_maskz_div_ps(kAll16, a.v, b.v)}; }
     static F minf(F a, F b) { return {_mm512_maskz_min_ps(kAll16, a.v, b.v)}; }
