@@ -75,6 +75,22 @@ QPX_ORDERED_ALL(mul_ordered, "mul")
 #undef QPX_ORDERED_512
 #undef QPX_ORDERED
 
+// Integer lanes I of T (a struct holding the vector `v`) as the compiler's vector of T, so that
+// one form of an operation serves every width: v + 0 is a broadcast, and the max and min of
+// unsigned lanes become the lane instructions.
+template <class I, class T>
+inline I set_lanes(T v) {
+    typedef T E __attribute__((vector_size(sizeof(I::v))));
+    return {(decltype(I::v))(E{} + v)};
+}
+// |a - b| of unsigned lanes as max - min.
+template <class T, class I>
+inline I absdiff_lanes(I a, I b) {
+    typedef T E __attribute__((vector_size(sizeof(a.v))));
+    const E x = (E)a.v, y = (E)b.v;
+    return {(decltype(a.v))((x > y ? x : y) - (x < y ? x : y))};
+}
+
 // ---- one lane -------------------------------------------------------------------------------
 
 struct One {
@@ -271,33 +287,16 @@ struct Wide : Lanes8f {
     static void store(T* p, I<T> a) {
         std::memcpy(p, &a.v, sizeof a.v);
     }
-#if QPX_TARGET == 1
     static I<u8> set(u8 v) {
-        return {_mm_set1_epi8(static_cast<char>(v))};
+        return set_lanes<I<u8>>(v);
     }
     static I<u16> set(u16 v) {
-        return {_mm_set1_epi16(static_cast<short>(v))};
+        return set_lanes<I<u16>>(v);
     }
-    static I<u8> absdiff(I<u8> a, I<u8> b) {
-        return {_mm_sub_epi8(_mm_max_epu8(a.v, b.v), _mm_min_epu8(a.v, b.v))};
+    template <class T>
+    static I<T> absdiff(I<T> a, I<T> b) {
+        return absdiff_lanes<T>(a, b);
     }
-    static I<u16> absdiff(I<u16> a, I<u16> b) {
-        return {_mm_sub_epi16(_mm_max_epu16(a.v, b.v), _mm_min_epu16(a.v, b.v))};
-    }
-#else
-    static I<u8> set(u8 v) {
-        return {_mm256_set1_epi8(static_cast<char>(v))};
-    }
-    static I<u16> set(u16 v) {
-        return {_mm256_set1_epi16(static_cast<short>(v))};
-    }
-    static I<u8> absdiff(I<u8> a, I<u8> b) {
-        return {_mm256_sub_epi8(_mm256_max_epu8(a.v, b.v), _mm256_min_epu8(a.v, b.v))};
-    }
-    static I<u16> absdiff(I<u16> a, I<u16> b) {
-        return {_mm256_sub_epi16(_mm256_max_epu16(a.v, b.v), _mm256_min_epu16(a.v, b.v))};
-    }
-#endif
 
     // ---- 32-bit lanes, as many as the float lanes: a pair of halves on AVX ----
 #if QPX_TARGET == 1
@@ -525,13 +524,11 @@ struct Wide {
     static void store(T* p, I<T> a) {
         _mm512_storeu_si512(p, a.v);
     }
-    static I<u8> set(u8 v) { return {_mm512_set1_epi8(static_cast<char>(v))}; }
-    static I<u16> set(u16 v) { return {_mm512_set1_epi16(static_cast<short>(v))}; }
-    static I<u8> absdiff(I<u8> a, I<u8> b) {
-        return {_mm512_sub_epi8(_mm512_max_epu8(a.v, b.v), _mm512_min_epu8(a.v, b.v))};
-    }
-    static I<u16> absdiff(I<u16> a, I<u16> b) {
-        return {_mm512_sub_epi16(_mm512_max_epu16(a.v, b.v), _mm512_min_epu16(a.v, b.v))};
+    static I<u8> set(u8 v) { return set_lanes<I<u8>>(v); }
+    static I<u16> set(u16 v) { return set_lanes<I<u16>>(v); }
+    template <class T>
+    static I<T> absdiff(I<T> a, I<T> b) {
+        return absdiff_lanes<T>(a, b);
     }
 
     // ---- 32-bit lanes ----

@@ -27,11 +27,13 @@ RowSums int_row(const T* s, const u8* m, i64 w, int c) {
     return r;
 }
 
-template <class T, bool masked>
-void int_row_extrema(const T* s, const u8* m, i64 w, int c, int& mn, int& mx, bool& any) {
+// Element by element, in int for the integer types and in float for 32f, whose NaNs fail both
+// comparisons and so never become an extremum.
+template <class T, bool masked, class E>
+void elem_row_extrema(const T* s, const u8* m, i64 w, int c, E& mn, E& mx, bool& any) {
     for (i64 x = 0; x < w; ++x) {
         if (masked && !m[x]) continue;
-        const int v = s[x * c];
+        const E v = s[x * c];
         mn = v < mn ? v : mn;
         mx = v > mx ? v : mx;
         any = true;
@@ -97,7 +99,7 @@ void u8_row_extrema(const u8* s, const u8* m, i64 w, int& mn, int& mx, bool& any
             any = true;
         }
     }
-    int_row_extrema<u8, masked>(s + x, masked ? m + x : nullptr, w - x, 1, mn, mx, any);
+    elem_row_extrema<u8, masked>(s + x, masked ? m + x : nullptr, w - x, 1, mn, mx, any);
 }
 #endif
 
@@ -116,7 +118,7 @@ void row_extrema(const T* s, const u8* m, i64 w, int c, int& mn, int& mx, bool& 
     if constexpr (std::is_same_v<T, u8>)
         if (c == 1) return u8_row_extrema<masked>(s, m, w, mn, mx, any);
 #endif
-    int_row_extrema<T, masked>(s, m, w, c, mn, mx, any);
+    elem_row_extrema<T, masked>(s, m, w, c, mn, mx, any);
 }
 
 // One 32f row into the 8 accumulators of each sum.
@@ -157,18 +159,6 @@ void sums(View<const T> src, View<const u8> mask, Sums* out) {
     *out = r;
 }
 
-// 32f rows: NaNs fail both comparisons and so never become an extremum.
-template <bool masked>
-void float_row_extrema(const float* s, const u8* m, i64 w, int c, float& mn, float& mx, bool& any) {
-    for (i64 x = 0; x < w; ++x) {
-        if (masked && !m[x]) continue;
-        const float v = s[x * c];
-        mn = v < mn ? v : mn;
-        mx = v > mx ? v : mx;
-        any = true;
-    }
-}
-
 template <class T, bool masked>
 void extrema(View<const T> src, View<const u8> mask, Extrema* out) {
     Extrema r;
@@ -178,7 +168,7 @@ void extrema(View<const T> src, View<const u8> mask, Extrema* out) {
         float mn, mx;
         if constexpr (std::is_same_v<T, float>) {
             mn = std::numeric_limits<float>::infinity(), mx = -mn;
-            float_row_extrema<masked>(src.row(y), m, src.width, src.channels, mn, mx, any);
+            elem_row_extrema<float, masked>(src.row(y), m, src.width, src.channels, mn, mx, any);
         } else {
             int imn = std::numeric_limits<T>::max(), imx = 0;
             row_extrema<T, masked>(src.row(y), m, src.width, src.channels, imn, imx, any);
