@@ -234,6 +234,20 @@ struct Lanes8f {
     static F abs(F a) {
         return {_mm256_and_ps(a.v, _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff)))};
     }
+    // Eight u16 pixels widened exactly to float, and all bits set where the mask byte is not
+    // zero: the 128-bit integer forms, which every vector target has.
+    static F widen8(const u16* p) {
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i lo = _mm_cvtepu16_epi32(w), hi = _mm_cvtepu16_epi32(_mm_unpackhi_epi64(w, w));
+        return {_mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1))};
+    }
+    static F mask8(const u8* m) {
+        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(m));
+        const __m128i set =
+            _mm_xor_si128(_mm_cmpeq_epi8(b, _mm_setzero_si128()), _mm_set1_epi8(-1));
+        const __m128i lo = _mm_cvtepi8_epi32(set), hi = _mm_cvtepi8_epi32(_mm_srli_si128(set, 4));
+        return {_mm256_castsi256_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1))};
+    }
 };
 
 #endif
@@ -260,10 +274,7 @@ struct Wide : Lanes8f {
     }
 #if QPX_TARGET == 1
     static F mask_set(const u8* m) {
-        __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(m));
-        __m128i set = _mm_xor_si128(_mm_cmpeq_epi8(b, _mm_setzero_si128()), _mm_set1_epi8(-1));
-        __m128i lo = _mm_cvtepi8_epi32(set), hi = _mm_cvtepi8_epi32(_mm_srli_si128(set, 4));
-        return {_mm256_castsi256_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1))};
+        return mask8(m);
     }
 #else
     static F mask_set(const u8* m) {

@@ -211,19 +211,8 @@ struct Blocks {
     __m128i dmlo = _mm_setzero_si128(), dmhi = _mm_setzero_si128();
 
     static __m256 load(const float* p) { return _mm256_loadu_ps(p); }
-    static __m256 load(const u16* p) {
-        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i lo = _mm_cvtepu16_epi32(w), hi = _mm_cvtepu16_epi32(_mm_unpackhi_epi64(w, w));
-        return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-    }
-    // All bits set where the mask byte is not zero.
-    static __m256 mask(const u8* m) {
-        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(m));
-        const __m128i set =
-            _mm_xor_si128(_mm_cmpeq_epi8(b, _mm_setzero_si128()), _mm_set1_epi8(-1));
-        const __m128i lo = _mm_cvtepi8_epi32(set), hi = _mm_cvtepi8_epi32(_mm_srli_si128(set, 4));
-        return _mm256_castsi256_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-    }
+    static __m256 load(const u16* p) { return Lanes8f::widen8(p).v; }
+    static __m256 mask(const u8* m) { return Lanes8f::mask8(m).v; }
     template <NormKind kind>
     static __m256 shape(__m256 v) {
         if constexpr (kind == NormKind::L2) return mul_ordered(v, v);
