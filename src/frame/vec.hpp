@@ -50,6 +50,47 @@ using s32 = std::int32_t;
 
 inline constexpr Target kTarget = static_cast<Target>(QPX_TARGET);
 
+// Float additions and multiplications with the operand order kept, one overload per width:
+// the scalar forms on float and double, the packed ones on 256-bit and 512-bit vectors.
+#define QPX_ORDERED(name, op, T, suffix, reg)                           \
+    inline T name(T a, T b) {                                           \
+        T r;                                                            \
+        asm("v" op suffix " %2, %1, %0" : "=" reg(r) : reg(a), reg(b)); \
+        return r;                                                       \
+    }
+#if QPX_TARGET == 3
+#define QPX_ORDERED_512(name, op) QPX_ORDERED(name, op, __m512, "ps", "v")
+#else
+#define QPX_ORDERED_512(name, op)
+#endif
+#define QPX_ORDERED_ALL(name, op)             \
+    QPX_ORDERED(name, op, float, "ss", "x")   \
+    QPX_ORDERED(name, op, double, "sd", "x")  \
+    QPX_ORDERED(name, op, __m256, "ps", "x")  \
+    QPX_ORDERED(name, op, __m256d, "pd", "x") \
+    QPX_ORDERED_512(name, op)
+QPX_ORDERED_ALL(add_ordered, "add")
+QPX_ORDERED_ALL(mul_ordered, "mul")
+#undef QPX_ORDERED_ALL
+#undef QPX_ORDERED_512
+#undef QPX_ORDERED
+
+// Integer lanes I of T (a struct holding the vector `v`) as the compiler's vector of T, so that
+// one form of an operation serves every width: v + 0 is a broadcast, and the max and min of
+// unsigned lanes become the lane instructions.
+template <class I, class T>
+inline I set_lanes(T v) {
+    typedef T E __attribute__((vector_size(sizeof(I::v))));
+    return {(decltype(I::v))(E{} + v)};
+}
+// |a - b| of unsigned lanes as max - min.
+template <class T, class I>
+inline I absdiff_lanes(I a, I b) {
+    typedef T E __attribute__((vector_size(sizeof(a.v))));
+    const E x = (E)a.v, y = (E)b.v;
+    return {(decltype(a.v))((x > y ? x : y) - (x < y ? x : y))};
+}
+
 // ---- one lane -------------------------------------------------------------------------------
 
 struct One {
@@ -66,16 +107,8 @@ struct One {
     static F loadf(const s16* p) { return {static_cast<float>(*p)}; }
     static void storef(float* p, F a) { *p = a.v; }
     static F setf(float v) { return {v}; }
-    static F add(F a, F b) {
-        float r;
-        asm("vaddss %2, %1, %0" : "=x"(r) : "x"(a.v), "x"(b.v));
-        return {r};
-    }
-    static F mul(F a, F b) {
-        float r;
-        asm("vmulss %2, %1, %0" : "=x"(r) : "x"(a.v), "x"(b.v));
-        return {r};
-    }
+    static F add(F a, F b) { return {add_ordered(a.v, b.v)}; }
+    static F mul(F a, F b) { return {mul_ordered(a.v, b.v)}; }
     static F sub(F a, F b) { return {a.v - b.v}; }
     static F div(F a, F b) { return {a.v / b.v}; }
     static F minf(F a, F b) {
@@ -190,16 +223,8 @@ struct Lanes8f {
     // `p` aligned to 32 bytes.
     static void streamf(float* p, F a) { _mm256_stream_ps(p, a.v); }
     static F setf(float v) { return {_mm256_set1_ps(v)}; }
-    static F add(F a, F b) {
-        __m256 r;
-        asm("vaddps %2, %1, %0" : "=x"(r) : "x"(a.v), "x"(b.v));
-        return {r};
-    }
-    static F mul(F a, F b) {
-        __m256 r;
-        asm("vmulps %2, %1, %0" : "=x"(r) : "x"(a.v), "x"(b.v));
-        return {r};
-    }
+    static F add(F a, F b) { return {add_ordered(a.v, b.v)}; }
+    static F mul(F a, F b) { return {mul_ordered(a.v, b.v)}; }
     static F sub(F a, F b) { return {_mm256_sub_ps(a.v, b.v)}; }
     static F div(F a, F b) { return {_mm256_div_ps(a.v, b.v)}; }
     static F minf(F a, F b) { return {_mm256_min_ps(a.v, b.v)}; }
@@ -208,6 +233,20 @@ struct Lanes8f {
     static F bit_and(F a, F b) { return {_mm256_and_ps(a.v, b.v)}; }
     static F abs(F a) {
         return {_mm256_and_ps(a.v, _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff)))};
+    }
+    // Eight u16 pixels widened exactly to float, and all bits set where the mask byte is not
+    // zero: the 128-bit integer forms, which every vector target has.
+    static F widen8(const u16* p) {
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i lo = _mm_cvtepu16_epi32(w), hi = _mm_cvtepu16_epi32(_mm_unpackhi_epi64(w, w));
+        return {_mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1))};
+    }
+    static F mask8(const u8* m) {
+        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(m));
+        const __m128i set =
+            _mm_xor_si128(_mm_cmpeq_epi8(b, _mm_setzero_si128()), _mm_set1_epi8(-1));
+        const __m128i lo = _mm_cvtepi8_epi32(set), hi = _mm_cvtepi8_epi32(_mm_srli_si128(set, 4));
+        return {_mm256_castsi256_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1))};
     }
 };
 
@@ -235,10 +274,7 @@ struct Wide : Lanes8f {
     }
 #if QPX_TARGET == 1
     static F mask_set(const u8* m) {
-        __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(m));
-        __m128i set = _mm_xor_si128(_mm_cmpeq_epi8(b, _mm_setzero_si128()), _mm_set1_epi8(-1));
-        __m128i lo = _mm_cvtepi8_epi32(set), hi = _mm_cvtepi8_epi32(_mm_srli_si128(set, 4));
-        return {_mm256_castsi256_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1))};
+        return mask8(m);
     }
 #else
     static F mask_set(const u8* m) {
@@ -262,33 +298,16 @@ struct Wide : Lanes8f {
     static void store(T* p, I<T> a) {
         std::memcpy(p, &a.v, sizeof a.v);
     }
-#if QPX_TARGET == 1
     static I<u8> set(u8 v) {
-        return {_mm_set1_epi8(static_cast<char>(v))};
+        return set_lanes<I<u8>>(v);
     }
     static I<u16> set(u16 v) {
-        return {_mm_set1_epi16(static_cast<short>(v))};
+        return set_lanes<I<u16>>(v);
     }
-    static I<u8> absdiff(I<u8> a, I<u8> b) {
-        return {_mm_sub_epi8(_mm_max_epu8(a.v, b.v), _mm_min_epu8(a.v, b.v))};
+    template <class T>
+    static I<T> absdiff(I<T> a, I<T> b) {
+        return absdiff_lanes<T>(a, b);
     }
-    static I<u16> absdiff(I<u16> a, I<u16> b) {
-        return {_mm_sub_epi16(_mm_max_epu16(a.v, b.v), _mm_min_epu16(a.v, b.v))};
-    }
-#else
-    static I<u8> set(u8 v) {
-        return {_mm256_set1_epi8(static_cast<char>(v))};
-    }
-    static I<u16> set(u16 v) {
-        return {_mm256_set1_epi16(static_cast<short>(v))};
-    }
-    static I<u8> absdiff(I<u8> a, I<u8> b) {
-        return {_mm256_sub_epi8(_mm256_max_epu8(a.v, b.v), _mm256_min_epu8(a.v, b.v))};
-    }
-    static I<u16> absdiff(I<u16> a, I<u16> b) {
-        return {_mm256_sub_epi16(_mm256_max_epu16(a.v, b.v), _mm256_min_epu16(a.v, b.v))};
-    }
-#endif
 
     // ---- 32-bit lanes, as many as the float lanes: a pair of halves on AVX ----
 #if QPX_TARGET == 1
@@ -492,16 +511,8 @@ struct Wide {
     // `p` aligned to 64 bytes.
     static void streamf(float* p, F a) { _mm512_stream_ps(p, a.v); }
     static F setf(float v) { return {_mm512_set1_ps(v)}; }
-    static F add(F a, F b) {
-        __m512 r;
-        asm("vaddps %2, %1, %0" : "=v"(r) : "v"(a.v), "v"(b.v));
-        return {r};
-    }
-    static F mul(F a, F b) {
-        __m512 r;
-        asm("vmulps %2, %1, %0" : "=v"(r) : "v"(a.v), "v"(b.v));
-        return {r};
-    }
+    static F add(F a, F b) { return {add_ordered(a.v, b.v)}; }
+    static F mul(F a, F b) { return {mul_ordered(a.v, b.v)}; }
     static F sub(F a, F b) { return {_mm512_sub_ps(a.v, b.v)}; }
     static F div(F a, F b) { return {_mm512_maskz_div_ps(kAll16, a.v, b.v)}; }
     static F minf(F a, F b) { return {_mm512_maskz_min_ps(kAll16, a.v, b.v)}; }
@@ -524,13 +535,11 @@ struct Wide {
     static void store(T* p, I<T> a) {
         _mm512_storeu_si512(p, a.v);
     }
-    static I<u8> set(u8 v) { return {_mm512_set1_epi8(static_cast<char>(v))}; }
-    static I<u16> set(u16 v) { return {_mm512_set1_epi16(static_cast<short>(v))}; }
-    static I<u8> absdiff(I<u8> a, I<u8> b) {
-        return {_mm512_sub_epi8(_mm512_max_epu8(a.v, b.v), _mm512_min_epu8(a.v, b.v))};
-    }
-    static I<u16> absdiff(I<u16> a, I<u16> b) {
-        return {_mm512_sub_epi16(_mm512_max_epu16(a.v, b.v), _mm512_min_epu16(a.v, b.v))};
+    static I<u8> set(u8 v) { return set_lanes<I<u8>>(v); }
+    static I<u16> set(u16 v) { return set_lanes<I<u16>>(v); }
+    template <class T>
+    static I<T> absdiff(I<T> a, I<T> b) {
+        return absdiff_lanes<T>(a, b);
     }
 
     // ---- 32-bit lanes ----

@@ -5,6 +5,7 @@
 
 #include "frame/vec.hpp"
 #include "stats/norm.hpp"
+#include "stats/reduce_vec.hpp"
 
 namespace qpx::stats::QPX_TNS {
 namespace {
@@ -51,133 +52,27 @@ void run8_scalar(const u8* a, const u8* b, const u8* m, i64 x, i64 n, Int8Stats&
 }
 
 #if QPX_TARGET != 0
-// Byte lanes of the target: 16 on AVX, 32 on AVX2, 64 on AVX-512.
-struct Bytes {
-#if QPX_TARGET == 1
-    using V = __m128i;
-    static constexpr i64 N = 16;
-    static V load(const u8* p) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    }
-    static V zero() {
-        return _mm_setzero_si128();
-    }
-    static V keep(V s, V m) {
-        return _mm_andnot_si128(_mm_cmpeq_epi8(m, zero()), s);
-    }
-    static V absdiff(V a, V b) {
-        return _mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a));
-    }
-    static V maxu(V a, V b) {
-        return _mm_max_epu8(a, b);
-    }
-    static V add32(V a, V b) {
-        return _mm_add_epi32(a, b);
-    }
-    static V add64(V a, V b) {
-        return _mm_add_epi64(a, b);
-    }
-    static V sad(V t) {
-        return _mm_sad_epu8(t, zero());
-    }
-    static V squares(V t) {
-        const V lo = _mm_unpacklo_epi8(t, zero()), hi = _mm_unpackhi_epi8(t, zero());
-        return _mm_add_epi32(_mm_madd_epi16(lo, lo), _mm_madd_epi16(hi, hi));
-    }
-#elif QPX_TARGET == 2
-    using V = __m256i;
-    static constexpr i64 N = 32;
-    static V load(const u8* p) {
-        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-    }
-    static V zero() {
-        return _mm256_setzero_si256();
-    }
-    static V keep(V s, V m) {
-        return _mm256_andnot_si256(_mm256_cmpeq_epi8(m, zero()), s);
-    }
-    static V absdiff(V a, V b) {
-        return _mm256_or_si256(_mm256_subs_epu8(a, b), _mm256_subs_epu8(b, a));
-    }
-    static V maxu(V a, V b) {
-        return _mm256_max_epu8(a, b);
-    }
-    static V add32(V a, V b) {
-        return _mm256_add_epi32(a, b);
-    }
-    static V add64(V a, V b) {
-        return _mm256_add_epi64(a, b);
-    }
-    static V sad(V t) {
-        return _mm256_sad_epu8(t, zero());
-    }
-    static V squares(V t) {
-        const V lo = _mm256_unpacklo_epi8(t, zero()), hi = _mm256_unpackhi_epi8(t, zero());
-        return _mm256_add_epi32(_mm256_madd_epi16(lo, lo), _mm256_madd_epi16(hi, hi));
-    }
-#else
-    using V = __m512i;
-    static constexpr i64 N = 64;
-    static V load(const u8* p) {
-        return _mm512_loadu_si512(p);
-    }
-    static V zero() {
-        return _mm512_setzero_si512();
-    }
-    static V keep(V s, V m) {
-        return _mm512_maskz_mov_epi8(_mm512_test_epi8_mask(m, m), s);
-    }
-    static V absdiff(V a, V b) {
-        return _mm512_or_si512(_mm512_subs_epu8(a, b), _mm512_subs_epu8(b, a));
-    }
-    static V maxu(V a, V b) {
-        return _mm512_max_epu8(a, b);
-    }
-    static V add32(V a, V b) {
-        return _mm512_add_epi32(a, b);
-    }
-    static V add64(V a, V b) {
-        return _mm512_add_epi64(a, b);
-    }
-    static V sad(V t) {
-        return _mm512_sad_epu8(t, zero());
-    }
-    static V squares(V t) {
-        const V lo = _mm512_unpacklo_epi8(t, zero()), hi = _mm512_unpackhi_epi8(t, zero());
-        return _mm512_add_epi32(_mm512_madd_epi16(lo, lo), _mm512_madd_epi16(hi, hi));
-    }
-#endif
-    // Folds a block accumulator into the running statistic.
-    template <NormKind kind>
-    static void fold(V v, u64& sum, u32& mx) {
-        alignas(64) u8 b[sizeof(V)];
-        std::memcpy(b, &v, sizeof v);
-        if constexpr (kind == NormKind::Inf) {
-            for (u8 x : b) mx = x > mx ? x : mx;
-        } else if constexpr (kind == NormKind::L1) {
-            for (std::size_t i = 0; i < sizeof v; i += 8) {
-                u64 q;
-                std::memcpy(&q, b + i, 8);
-                sum += q;
-            }
-        } else {
-            for (std::size_t i = 0; i < sizeof v; i += 4) {
-                u32 q;
-                std::memcpy(&q, b + i, 4);
-                sum += q;
-            }
-        }
-    }
-    template <NormKind kind>
-    static V add(V acc, V t) {
-        if constexpr (kind == NormKind::Inf)
-            return maxu(acc, t);
-        else if constexpr (kind == NormKind::L1)
-            return add64(acc, sad(t));
-        else
-            return add32(acc, squares(t));
-    }
-};
+// Adds the terms of one vector to a block accumulator of the statistic.
+template <NormKind kind>
+Bytes::V add_block(Bytes::V acc, Bytes::V t) {
+    if constexpr (kind == NormKind::Inf)
+        return Bytes::maxu(acc, t);
+    else if constexpr (kind == NormKind::L1)
+        return Bytes::add64(acc, Bytes::sad(t));
+    else
+        return Bytes::add32(acc, Bytes::squares(t));
+}
+
+// Folds a block accumulator into the running statistic.
+template <NormKind kind>
+void fold(Bytes::V v, u64& sum, u32& mx) {
+    if constexpr (kind == NormKind::Inf)
+        Bytes::lane_max(v, mx);
+    else if constexpr (kind == NormKind::L1)
+        sum += Bytes::lane_sum<u64>(v);
+    else
+        sum += Bytes::lane_sum<u32>(v);
+}
 #endif
 
 template <NormOp op, NormKind kind>
@@ -185,24 +80,22 @@ void run8(const u8* a, const u8* b, const u8* m, i64 n, Int8Stats& s) {
     i64 x = 0;
 #if QPX_TARGET != 0
     using B = Bytes;
-    // A 32-bit square lane gains at most 4 x 255^2 a block: 8192 blocks stay below 2^32.
-    constexpr i64 kBlocks = 8192;
     while (n - x >= B::N) {
-        const i64 blocks = (n - x) / B::N < kBlocks ? (n - x) / B::N : kBlocks;
+        const i64 blocks = (n - x) / B::N < kSquareRun ? (n - x) / B::N : kSquareRun;
         const i64 end = x + blocks * B::N;
         B::V vn = B::zero(), vd = B::zero();
         for (; x < end; x += B::N) {
             const B::V mm = B::load(m + x), va = B::load(a + x);
             if constexpr (op == NormOp::Norm) {
-                vn = B::add<kind>(vn, B::keep(va, mm));
+                vn = add_block<kind>(vn, B::keep(va, mm));
             } else {
                 const B::V vb = B::load(b + x);
-                vn = B::add<kind>(vn, B::keep(B::absdiff(va, vb), mm));
-                if constexpr (op == NormOp::Rel) vd = B::add<kind>(vd, B::keep(vb, mm));
+                vn = add_block<kind>(vn, B::keep(B::absdiff(va, vb), mm));
+                if constexpr (op == NormOp::Rel) vd = add_block<kind>(vd, B::keep(vb, mm));
             }
         }
-        B::fold<kind>(vn, s.num, s.num_max);
-        if constexpr (op == NormOp::Rel) B::fold<kind>(vd, s.den, s.den_max);
+        fold<kind>(vn, s.num, s.num_max);
+        if constexpr (op == NormOp::Rel) fold<kind>(vd, s.den, s.den_max);
     }
 #endif
     run8_scalar<op, kind>(a, b, m, x, n, s);
@@ -239,14 +132,6 @@ NormStats norm8(View<const u8> s1, View<const u8> s2, View<const u8> mask, int c
 
 // ---- 16u and 32f: single-precision terms, double sums
 // --------------------------------------------
-
-// The operand order of each double addition is fixed (accumulator first), since it decides
-// which NaN comes out.
-inline double dadd(double a, double b) {
-    double r;
-    asm("vaddsd %2, %1, %0" : "=x"(r) : "x"(a), "x"(b));
-    return r;
-}
 
 inline u32 bits(float f) {
     u32 u;
@@ -326,31 +211,11 @@ struct Blocks {
     __m128i dmlo = _mm_setzero_si128(), dmhi = _mm_setzero_si128();
 
     static __m256 load(const float* p) { return _mm256_loadu_ps(p); }
-    static __m256 load(const u16* p) {
-        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i lo = _mm_cvtepu16_epi32(w), hi = _mm_cvtepu16_epi32(_mm_unpackhi_epi64(w, w));
-        return _mm256_cvtepi32_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-    }
-    // All bits set where the mask byte is not zero.
-    static __m256 mask(const u8* m) {
-        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(m));
-        const __m128i set =
-            _mm_xor_si128(_mm_cmpeq_epi8(b, _mm_setzero_si128()), _mm_set1_epi8(-1));
-        const __m128i lo = _mm_cvtepi8_epi32(set), hi = _mm_cvtepi8_epi32(_mm_srli_si128(set, 4));
-        return _mm256_castsi256_ps(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
-    }
-    static __m256d addpd(__m256d a, __m256d b) {
-        __m256d r;
-        asm("vaddpd %2, %1, %0" : "=x"(r) : "x"(a), "x"(b));
-        return r;
-    }
+    static __m256 load(const u16* p) { return Lanes8f::widen8(p).v; }
+    static __m256 mask(const u8* m) { return Lanes8f::mask8(m).v; }
     template <NormKind kind>
     static __m256 shape(__m256 v) {
-        if constexpr (kind == NormKind::L2) {
-            __m256 r;
-            asm("vmulps %2, %1, %0" : "=x"(r) : "x"(v), "x"(v));
-            return r;
-        }
+        if constexpr (kind == NormKind::L2) return mul_ordered(v, v);
         return _mm256_and_ps(v, _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff)));
     }
     template <NormKind kind>
@@ -360,8 +225,8 @@ struct Blocks {
             mlo = _mm_max_epi32(mlo, _mm256_castsi256_si128(u));
             mhi = _mm_max_epi32(mhi, _mm256_extractf128_si256(u, 1));
         } else {
-            lo = addpd(lo, _mm256_cvtps_pd(_mm256_castps256_ps128(t)));
-            hi = addpd(hi, _mm256_cvtps_pd(_mm256_extractf128_ps(t, 1)));
+            lo = add_ordered(lo, _mm256_cvtps_pd(_mm256_castps256_ps128(t)));
+            hi = add_ordered(hi, _mm256_cvtps_pd(_mm256_extractf128_ps(t, 1)));
         }
     }
 
@@ -412,10 +277,6 @@ struct Blocks {
 
 #endif
 
-inline double combine(const double* a) {
-    return dadd(dadd(dadd(a[0], a[4]), dadd(a[1], a[5])), dadd(dadd(a[2], a[6]), dadd(a[3], a[7])));
-}
-
 struct FloatStats {
     double num = 0, den = 0;
     u32 nmax = 0, dmax = 0;
@@ -445,8 +306,8 @@ void row_f(const T* a, const T* b, const u8* m, i64 n, int channels, int coi, Fl
         s.nmax = r.nmax > s.nmax ? r.nmax : s.nmax;
         s.dmax = r.dmax > s.dmax ? r.dmax : s.dmax;
     } else {
-        s.num = dadd(s.num, combine(r.n));
-        if constexpr (op == NormOp::Rel) s.den = dadd(s.den, combine(r.d));
+        s.num = dadd(s.num, combine8(r.n, dadd));
+        if constexpr (op == NormOp::Rel) s.den = dadd(s.den, combine8(r.d, dadd));
     }
 }
 
