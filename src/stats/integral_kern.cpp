@@ -194,60 +194,29 @@ void row_32f(const float* s, const float* up, float* out, i64 w) {
     }
 }
 
-template <class T>
-void start(View<T> d, T val) {
+// Row 0 and column 0 hold the initial value; each row adds its running sum to the row above.
+// `row` forms one row of an integral from source row y.
+template <auto row, class S, class T>
+void upright_row(View<const S> s, View<T> d, T val, i64 y) {
+    d.row(y + 1)[0] = val;
+    row(s.row(y), d.row(y) + 1, d.row(y + 1) + 1, s.width);
+}
+template <auto row, class S, class T>
+void upright(View<const S> s, View<T> d, T val) {
     fill(d.row(0), d.width, val);
-}
-
-void int_8u32s(View<const u8> s, View<s32> d, s32 val) {
-    start(d, val);
-    for (i64 y = 0; y < s.height; ++y) {
-        d.row(y + 1)[0] = val;
-        row_32s<false>(s.row(y), d.row(y) + 1, d.row(y + 1) + 1, s.width);
-    }
-}
-void int_8u32f(View<const u8> s, View<float> d, float val) {
-    start(d, val);
-    for (i64 y = 0; y < s.height; ++y) {
-        d.row(y + 1)[0] = val;
-        row_8u32f(s.row(y), d.row(y) + 1, d.row(y + 1) + 1, s.width);
-    }
+    for (i64 y = 0; y < s.height; ++y) upright_row<row>(s, d, val, y);
 }
 void int_32f(View<const float> s, View<float> d) {
-    start(d, 0.0f);
-    for (i64 y = 0; y < s.height; ++y) {
-        d.row(y + 1)[0] = 0.0f;
-        row_32f(s.row(y), d.row(y) + 1, d.row(y + 1) + 1, s.width);
-    }
+    upright<row_32f>(s, d, 0.0f);
 }
-void sqr_8u32s(View<const u8> s, View<s32> d, View<s32> q, s32 val, s32 valSqr) {
-    start(d, val);
-    start(q, valSqr);
+// The integral and the squared integral, row by row together.
+template <auto row, auto sqr, class T, class Q>
+void upright_sqr(View<const u8> s, View<T> d, View<Q> q, T val, Q valSqr) {
+    fill(d.row(0), d.width, val);
+    fill(q.row(0), q.width, valSqr);
     for (i64 y = 0; y < s.height; ++y) {
-        d.row(y + 1)[0] = val;
-        q.row(y + 1)[0] = valSqr;
-        row_32s<false>(s.row(y), d.row(y) + 1, d.row(y + 1) + 1, s.width);
-        row_32s<true>(s.row(y), q.row(y) + 1, q.row(y + 1) + 1, s.width);
-    }
-}
-void sqr_8u32s64f(View<const u8> s, View<s32> d, View<double> q, s32 val, double valSqr) {
-    start(d, val);
-    start(q, valSqr);
-    for (i64 y = 0; y < s.height; ++y) {
-        d.row(y + 1)[0] = val;
-        q.row(y + 1)[0] = valSqr;
-        row_32s<false>(s.row(y), d.row(y) + 1, d.row(y + 1) + 1, s.width);
-        row_sq64(s.row(y), q.row(y) + 1, q.row(y + 1) + 1, s.width);
-    }
-}
-void sqr_8u32f64f(View<const u8> s, View<float> d, View<double> q, float val, double valSqr) {
-    start(d, val);
-    start(q, valSqr);
-    for (i64 y = 0; y < s.height; ++y) {
-        d.row(y + 1)[0] = val;
-        q.row(y + 1)[0] = valSqr;
-        row_8u32f(s.row(y), d.row(y) + 1, d.row(y + 1) + 1, s.width);
-        row_sq64(s.row(y), q.row(y) + 1, q.row(y + 1) + 1, s.width);
+        upright_row<row>(s, d, val, y);
+        upright_row<sqr>(s, q, valSqr, y);
     }
 }
 
@@ -441,12 +410,12 @@ void std_dev(View<const S> src, View<const Q> sqr, View<D> dst, qpxRect rc, int 
 }  // namespace
 
 extern const IntegralKernels integral_kernels = {
-    int_8u32s,
-    int_8u32f,
+    upright<row_32s<false>, u8, s32>,
+    upright<row_8u32f, u8, float>,
     int_32f,
-    sqr_8u32s,
-    sqr_8u32s64f,
-    sqr_8u32f64f,
+    upright_sqr<row_32s<false>, row_32s<true>, s32, s32>,
+    upright_sqr<row_32s<false>, row_sq64, s32, double>,
+    upright_sqr<row_8u32f, row_sq64, float, double>,
     tilted<s32>,
     tilted<float>,
     tilted_sqr<s32, s32>,
